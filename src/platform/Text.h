@@ -1,0 +1,46 @@
+// 8-bit text: every byte is one character of ISO 8859-1, so documents survive any round trip.
+#pragma once
+
+#include <QString>
+#include <string>
+
+using AnsiString = std::string;
+
+// Widget boundary: byte n <-> U+00n.
+inline QString ToQ(const AnsiString &s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+inline AnsiString FromQ(const QString &s)
+{
+    const QByteArray b = s.toLatin1();
+    return AnsiString(b.constData(), size_t(b.size()));
+}
+
+// Latin-1 case mapping (ÿ and ß have no upper case inside the code page; 0xF7 is the division sign).
+inline unsigned char AnsiUpperChar(unsigned char c)
+{
+    if (c >= 'a' && c <= 'z') return c - 32;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+    return c;
+}
+inline unsigned char AnsiLowerChar(unsigned char c)
+{
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+    return c;
+}
+AnsiString AnsiUpperCase(const AnsiString &s);
+AnsiString AnsiLowerCase(const AnsiString &s);
+// Case-insensitive comparison: <0, 0, >0.
+int AnsiCompareText(const AnsiString &a, const AnsiString &b);
+bool SameText(const AnsiString &a, const AnsiString &b);
+AnsiString Trim(const AnsiString &s);      // removes bytes <= 0x20 at both ends
+AnsiString TrimRight(const AnsiString &s);
+AnsiString TrimLeft(const AnsiString &s);
+AnsiString IntToStr(long long n);
+// Extension with its dot, letter case kept ("" when the last path part has no dot).
+AnsiString ExtractFileExt(const AnsiString &path);
+AnsiString ExtractFilePath(const AnsiString &path);   // with the trailing "/"
+AnsiString ExtractFileName(const AnsiString &path);
+
+// File names are kept as the file system's own bytes; these convert at the Qt file API boundary.
+QString ToQPath(const AnsiString &path);
+AnsiString FromQPath(const QString &path);

@@ -1,0 +1,12 @@
+// Shared entry of every test binary: Qt runs offscreen, one application object for all tests.
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char **argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
