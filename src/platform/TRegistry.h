@@ -1,0 +1,54 @@
+// The Windows registry, kept in one text file in the registry export format (see registry file store).
+// Key paths use "\" as in the registry; a path that begins with "\" is taken from the root key,
+// any other path from the current key. Key and value names compare without regard to letter case.
+#pragma once
+
+#include "platform/Text.h"
+#include "platform/TStringList.h"
+
+enum class HKEY { HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT };
+constexpr HKEY HKEY_LOCAL_MACHINE = HKEY::HKEY_LOCAL_MACHINE;
+constexpr HKEY HKEY_CLASSES_ROOT = HKEY::HKEY_CLASSES_ROOT;
+
+class TRegistry
+{
+public:
+    TRegistry();
+    ~TRegistry();
+    TRegistry(const TRegistry &) = delete;
+    TRegistry &operator=(const TRegistry &) = delete;
+
+    HKEY RootKey = HKEY_LOCAL_MACHINE;
+
+    // True when the key is now the current key. canCreate makes missing keys on the way.
+    bool OpenKey(const AnsiString &key, bool canCreate);
+    bool OpenKeyReadOnly(const AnsiString &key);
+    bool CreateKey(const AnsiString &key);
+    bool KeyExists(const AnsiString &key);
+    bool DeleteKey(const AnsiString &key);   // with everything below it
+    void CloseKey();
+    AnsiString CurrentPath() const;          // without the root, e.g. "\SOFTWARE\Pellanor\Quillet"
+
+    bool ValueExists(const AnsiString &name);
+    // "" names the key's default value (@= in the file).
+    // Reading a missing value or one of another type raises ERegistryException.
+    AnsiString ReadString(const AnsiString &name);
+    int ReadInteger(const AnsiString &name);
+    bool ReadBool(const AnsiString &name);
+    // Writes go to disk at once, atomically; they raise ERegistryException when no key is open
+    // (or it was opened read-only) or the file cannot be written.
+    void WriteString(const AnsiString &name, const AnsiString &value);
+    void WriteInteger(const AnsiString &name, int value);
+    void WriteBool(const AnsiString &name, bool value);
+    bool DeleteValue(const AnsiString &name);
+    void GetKeyNames(TStringList &names);
+    void GetValueNames(TStringList &names);
+
+private:
+    struct State;
+    State *d;
+};
+
+// The settings file in use: $QUILLET_REGISTRY, else $XDG_CONFIG_HOME/Quillet/registry.reg
+// (~/.config/Quillet/registry.reg).
+AnsiString RegistryFilePath();
