@@ -1,5 +1,7 @@
 #include "platform/RegistryFile.h"
 
+#include "platform/SettingsFile.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -9,16 +11,6 @@ const AnsiString Crlf = "\r\n";
 const AnsiString Header = "REGEDIT4";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-AnsiString TrimBlanks(const AnsiString &s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
 
 bool StartsWithText(const AnsiString &s, size_t pos, const AnsiString &prefix)
 {

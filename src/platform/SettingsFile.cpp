@@ -88,6 +88,18 @@ bool WriteFileAtomically(const AnsiString &path, const AnsiString &bytes, AnsiSt
         file.cancelWriting();
         return false;
     }
+    // On disk before the rename, so a power cut leaves the old file or the new one, never an
+    // empty one.
+    if (!file.flush()) {
+        error = FromQ(file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    if (::fsync(file.handle()) != 0) {
+        error = SystemError();
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         error = FromQ(file.errorString());
         return false;
@@ -135,6 +147,17 @@ SettingsFileLock::~SettingsFileLock()
 {
     if (IsLocked)
         Lock.unlock();
+}
+
+AnsiString TrimBlanks(const AnsiString &s)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    size_t b = 0, e = s.size();
+    while (b < e && blank(s[b]))
+        ++b;
+    while (e > b && blank(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
 }
 
 void WarnOnStderr(const AnsiString &message)

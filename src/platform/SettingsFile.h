@@ -51,4 +51,7 @@ private:
     AnsiString ErrorText;
 };
 
+// Blanks and tabs off both ends (unlike Trim, control bytes such as 0x1D stay).
+AnsiString TrimBlanks(const AnsiString &s);
+
 void WarnOnStderr(const AnsiString &message);

@@ -10,18 +10,6 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-AnsiString TrimBlanks(const AnsiString &s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
-
 bool HasLineBreak(const AnsiString &s) { return s.find_first_of("\r\n") != AnsiString::npos; }
 
 // The lines of the file; a section runs from its "[Name]" line to the next one.
