@@ -55,7 +55,11 @@ protected:
     std::vector<std::string> log;   // "send N", "got N", "done N" in the order they happened
     std::vector<TSent> received;
 
-    ~Channel() override { unlink(lockFile.c_str()); }
+    ~Channel() override
+    {
+        unlink(lockFile.c_str());
+        unlink(InstanceChannelPath(LockName, settings).c_str());
+    }
 
     void Log(const std::string &line)
     {
