@@ -77,6 +77,13 @@ TToolBar::TToolBar(QWidget *parent) : QToolBar(parent)
     SetShowCaptions(false);
 }
 
+// The buttons die in the widget's destructor, after the list: they must not report to it then.
+TToolBar::~TToolBar()
+{
+    for (TToolButton *button : FButtons)
+        disconnect(button, nullptr, this, nullptr);
+}
+
 TToolButton *TToolBar::AddButton(const AnsiString &caption)
 {
     auto *button = new TToolButton(this);

@@ -58,6 +58,7 @@ class TToolBar : public QToolBar
 {
 public:
     explicit TToolBar(QWidget *parent = nullptr);
+    ~TToolBar() override;
 
     TToolButton *AddButton(const AnsiString &caption = "");
     TToolButton *AddButton(TAction *action);

@@ -41,6 +41,10 @@ TEST_F(ToolBarTest, ButtonPropertiesAndVisibilityInsideTheBar)
     EXPECT_TRUE(plain->isVisible());
     EXPECT_EQ(bar->ButtonCount(), 1);
     EXPECT_EQ(bar->Buttons(0), plain);
+    bar->AddButton("Help");
+    delete plain;
+    ASSERT_EQ(bar->ButtonCount(), 1);
+    EXPECT_EQ(bar->Buttons(0)->Caption(), "Help");
 }
 
 TEST_F(ToolBarTest, DownLookIsTheHandlersUnlessTheButtonToggles)
