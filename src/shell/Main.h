@@ -1,0 +1,258 @@
+// The main window: the multiple-document frame with its menus, actions, tool bars, status bar and
+// tab bar, and the state that the dialogs of every part of the program share.
+#pragma once
+
+#include "platform/ActionList.h"
+#include "platform/Colors.h"
+#include "platform/TStringList.h"
+#include "platform/Text.h"
+
+#include <QMainWindow>
+#include <QPixmap>
+#include <memory>
+
+class QAction;
+class QCloseEvent;
+class QFrame;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QShowEvent;
+class QTabBar;
+class TForm_Editor;
+class TMessageServer;
+class TNamedSemaphore;
+class TRegistry;
+class TProgressBar;
+class TStatusBar;
+class TToolBar;
+class TToolButton;
+class TSynCompletionProposal;
+class TSynKASSyn;
+
+// Registry keys below HKEY_LOCAL_MACHINE.
+inline constexpr const char *SettingsKey = "\\SOFTWARE\\Velmora\\Tarrowmere\\3.5\\Quillet\\v.01";
+inline constexpr const char *ProductKey = "\\SOFTWARE\\Pellanor\\Quillet";
+inline constexpr const char *GameKey = "\\SOFTWARE\\Velmora\\Tarrowmere\\3.5";
+
+// The marker of a running copy, also naming the channel between copies.
+inline constexpr const char *SemaphoreName = "Quillet_01_Semaphore";
+// A message of our own besides the three registered ones: the second copy asks the first to come
+// to the front.
+inline constexpr const char *ActivateMessageName = "WM_QUIL_ActivateFirstCopy";
+
+// The start-up log in the program folder.
+inline constexpr const char *LoadingLogName = "QUIL_Loading.txt";
+
+// The document kind of a file by its upper-cased extension; "" for any other extension.
+// openTxtAsCmd is the setting "OpenTXTAsCMD".
+AnsiString KindFromFileName(const AnsiString &fileName, bool openTxtAsCmd);
+
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Builds the window's components, sets the shared state empty and runs FormCreate.
+    explicit TMainForm(QWidget *owner = nullptr);
+    ~TMainForm() override;
+
+    // ---- Components ----
+    QMdiArea *MdiArea = nullptr;        // the client area holding the document windows
+    QTabBar *TabSet1 = nullptr;         // one tab per document window, hidden while there is none
+    QMenu *TabSetPopupMenu = nullptr;   // the tab bar's pop-up menu
+    TStatusBar *StatusBar1 = nullptr;   // panel 0: hints and completion texts; panel 1: status texts
+    TToolBar *ToolBar3 = nullptr;       // the main tool bar
+    TToolBar *ToolBar4 = nullptr;       // the second tool bar (search)
+    TToolButton *OpenToolButton = nullptr;   // drops down PopupMenu4
+    QFrame *BannerPanel = nullptr;      // shown while no document window is open
+    QLabel *BannerImage = nullptr;
+    QPixmap Image1;                     // marker of a changed document
+    QPixmap Image2;                     // glyph of a table window's properties button
+    QPixmap Image3;                     // the program's icon
+
+    QMenuBar *MainMenu1 = nullptr;
+    QMenu *File1 = nullptr;
+    QMenu *Reopen1 = nullptr;           // entries: caption = path (kept in the action's data)
+    QMenu *Edit1 = nullptr;
+    QMenu *Table1 = nullptr;
+    QMenu *Services1 = nullptr;
+    QMenu *Toolls1 = nullptr;           // 7 fixed items, then one per user tool
+    QMenu *Options1 = nullptr;
+    QMenu *Window1 = nullptr;           // the window menu; the open documents are listed at its end
+    QMenu *Help1 = nullptr;
+    QMenu *PopupMenu2 = nullptr;        // pop-up menu of the text panes
+    QMenu *PopupMenu4 = nullptr;        // drop-down of the Open button: a copy of Reopen1
+    QMenu *AutosizingColsMenu = nullptr;   // holds AutosizingCols, the drop-down of a grid button
+
+    TActionList *ActionList1 = nullptr;
+    // File
+    TAction *NewDoc = nullptr, *FileOpen1 = nullptr, *FileSave1 = nullptr, *FileSaveAs1 = nullptr,
+            *FileSaveAll1 = nullptr, *PrintAction1 = nullptr, *FileExit1 = nullptr;
+    // Edit and search
+    TAction *Undo_Action1 = nullptr, *Redo_Action1 = nullptr, *EditDelete1 = nullptr,
+            *SearhAction1 = nullptr, *FindNextAction1 = nullptr, *FindPreviousAction1 = nullptr,
+            *ReplaceAction1 = nullptr, *GoToAction1 = nullptr;
+    // Table
+    TAction *CopyCellAction1 = nullptr, *PasteCellAction1 = nullptr, *ClearCellAction1 = nullptr,
+            *SelectAllCellsAction1 = nullptr, *SelectRowAction1 = nullptr, *SelectColAction1 = nullptr,
+            *AutosizingCols = nullptr;
+    // Services
+    TAction *InformScr_Action1 = nullptr, *EdInformScr_Action1 = nullptr, *FIL_Action1 = nullptr,
+            *VarManAction1 = nullptr, *GoToKATIndexAction = nullptr;
+    // Tools (the first 7 items of Toolls1, separators included)
+    TAction *ConfigureTools1 = nullptr, *CheckSyntax = nullptr, *TextresourcemanagerAction1 = nullptr,
+            *ReKATtifyAction = nullptr, *KASFCAction1 = nullptr;
+    // Options
+    TAction *Settings1 = nullptr;
+    // Window
+    TAction *OpenKASAction1 = nullptr, *OpenKAOAction1 = nullptr, *OpenKATAction1 = nullptr,
+            *OpenTXTAction1 = nullptr, *RefreshDocAction1 = nullptr, *ReOpenAsTableAction1 = nullptr,
+            *FFLAction1 = nullptr, *MaximizedWin_Action1 = nullptr;
+    // Help
+    TAction *KASHelp1 = nullptr, *KASHTMLAction1 = nullptr, *QUILHelp1 = nullptr,
+            *SetpathtoKASHelp1 = nullptr, *SetpathtoKASHelpHTML1 = nullptr,
+            *SetpathtoQuillethelp1 = nullptr, *I_Action1 = nullptr, *HelpAbout1 = nullptr;
+
+    TSynCompletionProposal *SynCompletionProposal1 = nullptr;   // fast-insert list
+    TSynCompletionProposal *SynCompletionProposal2 = nullptr;   // context completion
+    TSynKASSyn *SynKASSyn1 = nullptr;   // the highlighter shared by every text pane
+
+    // ---- Shared state ----
+    AnsiString OpeningKind;
+    AnsiString LastFileToOpen;
+    bool OpenLoadingLogAtStarting = false;
+    AnsiString LastWorkDir;
+    AnsiString ProgramFolder;           // no trailing "/"
+    AnsiString GameFolder;              // "none" when the game is not installed
+    AnsiString KASHelpPath, KASHelpHTMLPath, QUILHelpPath;
+    int DocumentWindowCounter = 0;
+    TProgressBar *OperationProgressBar = nullptr;
+
+    TStringList *TC_FileNames = nullptr;
+    TStringList *TC_Titles = nullptr;
+    TStringList *TC_CommandLines = nullptr;
+    TStringList *TC_Macros = nullptr;
+    TStringList *SclTable = nullptr;
+
+    // Search and replace; a history is its entries, each followed by CR LF, newest first.
+    bool SearchBackwards = false, SearchCaseSensitive = false, SearchFromCaret = false,
+         SearchSelectedOnly = false, SearchWholeWords = false;
+    AnsiString SearchText, SearchTextHistory;
+    bool ReplaceBackwards = false, ReplaceCaseSensitive = false, ReplaceFromCaret = false,
+         ReplaceSelectedOnly = false, ReplaceWholeWords = false;
+    AnsiString ReplaceSearchText, ReplaceSearchTextHistory, ReplaceText, ReplaceTextHistory;
+
+    // Editor settings (registry names without the prefix are the same).
+    TColor EditorRightEdgeColor = 0;
+    TColor EditorColor = 0;
+    bool EditorGutterVisible = false;
+    AnsiString EditorFontName;
+    int EditorFontSize = 0;
+    TColor EditorSelectedColourBackground = 0;
+    TColor EditorSelectedColourForeground = 0;
+    int EditorRightEdge = 0;
+    int EditorTabWidth = 0;
+    bool EditorHighlightTXT = false;
+    bool EditorHighlightKAS = false;
+    bool EditorWtiteDateTag = false;
+
+    // Numbers of the registered messages between copies of the program.
+    unsigned WM_QUIL_FileNameToOpen = 0;
+    unsigned WM_QUIL_PasteTextFromClipboard = 0;
+    unsigned WM_QUIL_PasteTblCellFromClipboard = 0;
+
+    // ---- Events and handlers ----
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FormResize();
+    // The registered messages from another copy; data is the message's text (the path).
+    // Returns false for a message that is not one of the three.
+    bool WndProc(unsigned message, const AnsiString &data);
+    void ActivatePrevInst();
+
+    void TabSet1Click();
+    void Maximixed1Click();
+    void MaximizedWin_Action1Update();
+    void HelpAbout1Execute();
+    void FileExit1Execute();
+    void BannerClick();
+    void ActionList1Update();
+
+    // Opens a document window for the path with the kind ("KAS_Document" ...); a missing file gives an
+    // empty document under that name. The new window is the active one afterwards.
+    TForm_Editor *OpenDocument(const AnsiString &path, const AnsiString &kind);
+    // Rebuilds the user tools' items of Toolls1 from the four tool lists.
+    void BuildToolsMenu();
+
+    // The reopen list: most recent first; Reopen1 and PopupMenu4 hold the same entries.
+    void ReopenListUpdate(const AnsiString &path);
+    void ReOpenItemsClick(QAction *Sender);
+    QStringList ReopenList() const;
+
+    // ---- Document windows ----
+    int MDIChildCount() const;
+    // In creation order, which is tab order: window i has the window number (Tag) i.
+    QMdiSubWindow *MDIChildren(int index) const;
+    QMdiSubWindow *ActiveMDIChild() const;
+
+    // True when this copy handed its command line over to the first copy and ends.
+    bool HandedOver() const { return HandedOverToFirstCopy; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateComponents();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateBanner();
+    void ConnectActions();
+    void RefreshWindowMenu();
+
+    // Start-up steps: the splash text and the log line.
+    void Splash(const AnsiString &text);
+    void Log(const AnsiString &text);
+    void Step(const AnsiString &text);
+    AnsiString LogFileName() const;
+
+    bool ReadAllowOnlyOneCopy(TRegistry &reg);
+    void StartLog();
+    void SetMainDefaults();
+    void LoadProductKey(TRegistry &reg);
+    void LoadGameFolder(TRegistry &reg);
+    void LoadSettingsKey(TRegistry &reg);
+    void LoadHelpPaths(TRegistry &reg);
+    void LoadReopenList(TRegistry &reg);
+    void LoadEditorSettings(TRegistry &reg);
+    void LoadMiscSettings(TRegistry &reg);
+    void LoadInsertList(TRegistry &reg);
+    void LoadSclSettings();
+    void StoreSettings();
+    void StoreReopenList(TRegistry &reg);
+    void AddReopenEntry(QMenu *menu, const AnsiString &path, int position);
+    void RefillPopupMenu4();
+    void OpenByExtension(const AnsiString &path, bool allowLog);
+
+    void StartMessageServer();
+    void BringToFront();
+
+    std::unique_ptr<TMessageServer> MessageServer;
+    bool HandedOverToFirstCopy = false;
+    bool Shown = false;
+    bool Closed = false;
+};
+
+// The fast-insert list file into the main window's first completion popup.
+void LoadFastInsertList(TMainForm *mainForm, const AnsiString &path);
+
+// The main window of this run.
+extern TMainForm *MainForm;
+// The running-copy marker of this process, made by the program entry (or a test) before the main
+// window; the main window of the copy that holds it listens for the other copies' messages.
+extern TNamedSemaphore *InstanceSemaphore;

@@ -1,0 +1,7 @@
+#include "synedit/SynCompletionProposal.h"
+
+void TSynCompletionProposal::ClearList()
+{
+    ItemList.Clear();
+    InsertList.Clear();
+}

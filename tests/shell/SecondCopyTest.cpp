@@ -1,0 +1,166 @@
+// Two copies of the program: the second hands its command line to the first and ends.
+#include "shell/MainTestSupport.h"
+
+#include "platform/SingleInstance.h"
+#include "platform/WindowMessages.h"
+#include "shell/Main.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QThread>
+#include <sys/stat.h>
+
+namespace {
+
+using Lines = std::vector<AnsiString>;
+
+class SecondCopy : public ShellTest
+{
+protected:
+    void TearDown() override
+    {
+        for (QProcess *p : Running) {
+            p->kill();
+            p->waitForFinished(5000);
+            delete p;
+        }
+        ShellTest::TearDown();
+    }
+
+    QProcess *Launch(const AnsiString &exe, const QStringList &args, const QProcessEnvironment &env)
+    {
+        auto *p = new QProcess;
+        p->setProcessEnvironment(env);
+        p->setWorkingDirectory(ToQPath(Root));
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start(ToQPath(exe), args);
+        EXPECT_TRUE(p->waitForStarted(10000));
+        Running.push_back(p);
+        return p;
+    }
+    QProcess *Launch(const AnsiString &exe, const QStringList &args = {})
+    {
+        return Launch(exe, args, CopyEnvironment());
+    }
+
+    // The started copy has gone through its whole start-up.
+    static bool WaitForCompleteLog(const AnsiString &log, int timeoutMs)
+    {
+        const QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired()) {
+            const AnsiString text = ReadFileBytes(log);
+            if (text.size() > 20 && text.compare(text.size() - 20, 20, "======\r\n Done\r\n======") == 0) return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    static AnsiString LogOf(const AnsiString &exe) { return ExtractFilePath(exe) + "QUIL_Loading.txt"; }
+
+    QStringList BackupCopies() const
+    {
+        return QDir(ToQPath(Root)).entryList({"*_COPY*"}, QDir::Files);
+    }
+
+    std::vector<QProcess *> Running;
+};
+
+TEST_F(SecondCopy, HandsEveryArgumentOverInOrderAndEndsWithoutOpeningAnything)
+{
+    const AnsiString kas = MakeFile("a.kas"), kat = MakeFile("c.kat"), cmd = MakeFile("rel.cmd");
+    WithSettings([](TRegistry &reg) { reg.WriteBool("NeedBackup", true); });
+    HoldLockAsFirstCopy();
+    Start();
+    Show();
+    Form->showMinimized();
+    const AnsiString second = CopyProgram("second");
+
+    QProcess *copy = Launch(second, {ToQPath(kas), ToQPath(Root + "/missing.txt"), ToQPath(Root + "/b.xyz"),
+                                     ToQPath(kat), "rel.cmd"});
+    ASSERT_TRUE(WaitWhileRunning(*copy, 60000));
+
+    EXPECT_EQ(copy->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(copy->exitCode(), 0);
+    // Every argument with a kind, in order, existing or not; a relative one from the second copy's folder.
+    EXPECT_EQ(Captions(), Lines({kas, Root + "/missing.txt", kat, cmd}));
+    EXPECT_FALSE(Form->isMinimized());
+    EXPECT_FALSE(QFileInfo::exists(ToQPath(LogOf(second))));
+    EXPECT_TRUE(BackupCopies().isEmpty());
+}
+
+TEST_F(SecondCopy, RunsNormallyWhenMoreCopiesAreAllowed)
+{
+    WithSettings([](TRegistry &reg) { reg.WriteBool("AllowOnlyOneCopy", false); });
+    HoldLockAsFirstCopy();
+    Start();
+    Show();
+    const AnsiString second = CopyProgram("second");
+    QProcess *copy = Launch(second, {ToQPath(MakeFile("a.kas"))});
+    EXPECT_TRUE(WaitForCompleteLog(LogOf(second), 30000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(copy->state(), QProcess::Running);
+    EXPECT_TRUE(Captions().empty());
+}
+
+TEST_F(SecondCopy, ACrashedFirstCopyLeavesNoMarkerBehind)
+{
+    const AnsiString first = CopyProgram("first");
+    QProcess *crashed = Launch(first);
+    ASSERT_TRUE(WaitForCompleteLog(LogOf(first), 30000));
+    crashed->kill();
+    ASSERT_TRUE(crashed->waitForFinished(10000));
+
+    // The next copy is a first copy: it goes through its whole start-up ...
+    const AnsiString next = CopyProgram("next");
+    QProcess *running = Launch(next);
+    ASSERT_TRUE(WaitForCompleteLog(LogOf(next), 30000));
+
+    // ... and takes over the channel: a copy after it hands over and ends.
+    const AnsiString third = CopyProgram("third");
+    QProcess *handing = Launch(third, {ToQPath(MakeFile("x.kas"))});
+    ASSERT_TRUE(handing->waitForFinished(30000));
+    EXPECT_EQ(handing->exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(ToQPath(LogOf(third))));
+    EXPECT_EQ(running->state(), QProcess::Running);
+}
+
+TEST_F(SecondCopy, AFirstCopyThatNeverAnswersDoesNotHoldTheSecondForEver)
+{
+    HoldLockAsFirstCopy();
+    // Listens but never answers: this test runs no events while the second copy waits.
+    QLocalServer silent;
+    const QString channel = ToQPath(InstanceChannelPath(SemaphoreName, SettingsFile));
+    QLocalServer::removeServer(channel);
+    ASSERT_TRUE(silent.listen(channel));
+    const AnsiString second = CopyProgram("second");
+    QProcessEnvironment env = CopyEnvironment();
+    env.insert("QUILLET_HANDOVER_TIMEOUT_MS", "1000");
+    QProcess *copy = Launch(second, {ToQPath(MakeFile("a.kas")), ToQPath(MakeFile("b.kas"))}, env);
+    ASSERT_TRUE(copy->waitForFinished(30000));
+    EXPECT_EQ(copy->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(copy->exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(ToQPath(LogOf(second))));
+}
+
+TEST_F(SecondCopy, TheFirstCopysChannelIsOpenToItsOwnUserOnly)
+{
+    HoldLockAsFirstCopy();
+    Start();
+    struct stat st;
+    ASSERT_EQ(stat(InstanceChannelPath(SemaphoreName, SettingsFile).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_uid, getuid());
+    EXPECT_EQ(st.st_mode & (S_IRWXG | S_IRWXO), 0u);
+}
+
+TEST_F(SecondCopy, WithoutTheLockThereIsNoChannel)
+{
+    Start();
+    struct stat st;
+    EXPECT_NE(stat(InstanceChannelPath(SemaphoreName, SettingsFile).c_str(), &st), 0);
+}
+
+} // namespace
