@@ -48,6 +48,19 @@ class TableBuilder
 public:
     explicit TableBuilder(int fixedColCount) : FixedCols(fixedColCount) {}
 
+    // Room for the cells and rows the bytes can give, so that growing never moves them.
+    void Reserve(std::string_view bytes)
+    {
+        size_t tabs = 0, rows = 0;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            tabs += bytes[i] == '\t';
+            rows += bytes[i] == '\n' && i > 0 && bytes[i - 1] == '\r';
+        }
+        const size_t cells = FixedCols > 0 ? rows * size_t(FixedCols) : tabs + rows;
+        Cells.reserve(std::min(cells, size_t(MaxTableCells)));
+        RowStarts.reserve(std::min(rows, size_t(MaxTableCells)) + 1);
+    }
+
     void StoreCell(AnsiString &cell)
     {
         if (Cells.size() >= size_t(MaxTableCells)) Overflow = true;
@@ -221,6 +234,7 @@ AnsiString TableToFileBytes(const TableData &table, const FileProgress *progress
 std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind)
 {
     TableBuilder builder(FixedColCountOfKind(kind));
+    builder.Reserve(bytes);
     const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
     const size_t n = bytes.size();
     AnsiString cell;
