@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -231,7 +232,9 @@ AnsiString TableToFileBytes(const TableData &table, const FileProgress *progress
     return TableToFileBytes(table.Cells, table.ColCount, table.RowCount, progress);
 }
 
-std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind)
+namespace {
+
+std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &kind)
 {
     TableBuilder builder(FixedColCountOfKind(kind));
     builder.Reserve(bytes);
@@ -259,6 +262,17 @@ std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiSt
         ++i;
     }
     return builder.Finish();
+}
+
+} // namespace
+
+std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind)
+{
+    try {
+        return ParseTable(bytes, kind);
+    } catch (const std::bad_alloc &) {   // a table too big for this machine is refused, not a crash
+        return std::nullopt;
+    }
 }
 
 TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, const FileProgress *progress)
