@@ -77,7 +77,7 @@ AnsiString TableToFileBytes(const TableData &table, const FileProgress *progress
 // File bytes -> cells of a table of this kind. LF after CR ends a row; any other LF (the first byte
 // included) is 0x1D; other bytes 0x00-0x14 (CR included) are dropped; text after the last CR LF is
 // not part of the table; at least one row. Columns: widest row for CMD, 11 KAO, 4 KAT (extra cells
-// dropped, missing ones empty). Empty result when the table would not fit in memory (far more
+// dropped, missing ones empty). Empty result when the table would not fit in memory (more
 // than MaxTableCells cells, as a crafted file of ragged rows can ask for, or more than memory holds).
 inline constexpr long long MaxTableCells = 64LL * 1024 * 1024;
 std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind);
