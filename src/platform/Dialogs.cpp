@@ -136,7 +136,10 @@ int ShowModal(QDialog *dialog)
 {
     if (const ModalResponder responder = DialogResponder())
         return responder(dialog);
+    const QPointer<QDialog> guard(dialog);   // a delete-on-close dialog is gone after exec
     const int result = dialog->exec();
+    // The loop may have been ended from outside (the application terminating): no modal window stays.
+    if (guard) guard->hide();
     if (result == QDialog::Accepted) return mrOk;
     if (result == QDialog::Rejected) return mrCancel;
     return result;   // a dialog that ends itself with done(mr...)

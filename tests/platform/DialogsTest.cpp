@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QKeyEvent>
 #include <QTimer>
@@ -185,6 +186,15 @@ TEST(ShowModal, MapsTheDialogsEndingToModalResults)
         QTimer::singleShot(0, &dialog, [&] { c.end(&dialog); });
         EXPECT_EQ(ShowModal(&dialog), c.result);
     }
+}
+
+TEST(ShowModal, ADialogThatDeletesItselfOnCloseIsNotTouchedAfterwards)
+{
+    QPointer<QDialog> dialog = new QDialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QTimer::singleShot(0, dialog.data(), [&] { dialog->done(mrNo); });
+    EXPECT_EQ(ShowModal(dialog), mrNo);
+    EXPECT_TRUE(dialog.isNull());
 }
 
 TEST(ShowModal, RecorderAnswersInsteadOfShowing)
