@@ -12,6 +12,8 @@
 #include "platform/WindowMessages.h"
 #include "script/SynHighlighterKAS.h"
 #include "shell/About.h"
+#include "shell/DocumentFiles.h"
+#include "shell/_EditorWin.h"
 #include "shell/Splashwin.h"
 #include "synedit/SynCompletionProposal.h"
 
@@ -32,6 +34,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -192,18 +195,6 @@ QIcon GlyphIcon(const QString &text, const QColor &tint)
 }
 
 } // namespace
-
-AnsiString KindFromFileName(const AnsiString &fileName, bool openTxtAsCmd)
-{
-    const AnsiString ext = AnsiUpperCase(ExtractFileExt(fileName));
-    if (ext == ".KAS") return "KAS_Document";
-    if (ext == ".LOG") return "TXT_Document";
-    if (ext == ".TXT") return openTxtAsCmd ? "CMD_Document" : "TXT_Document";
-    if (ext == ".KAO") return "KAO_Document";
-    if (ext == ".KAT") return "KAT_Document";
-    if (ext == ".CMD") return "CMD_Document";
-    return "";
-}
 
 // ---------------------------------------------------------------------------------------------
 // Construction
@@ -572,7 +563,7 @@ void TMainForm::CreateToolBars()
     FIL_Action1->setIcon(GlyphIcon("IL", QColor(0x70, 0x30, 0x90)));
     VarManAction1->setIcon(GlyphIcon("A", QColor(0x70, 0x30, 0x90)));
     CheckSyntax->setIcon(GlyphIcon("\u2713", QColor(0x40, 0x40, 0x40)));
-    KASHelp1->setIcon(st->standardIcon(QStyle::SP_DialogHelpButton));
+    KASHelp1->setIcon(GlyphIcon("?", QColor(0x20, 0x50, 0xA0)));
     FileExit1->setIcon(st->standardIcon(QStyle::SP_DialogCloseButton));
 
     ToolBar3 = new TToolBar(this);
@@ -1036,7 +1027,7 @@ void TMainForm::ReOpenItemsClick(QAction *Sender)
     const AnsiString path = FromQPath(Sender->data().toString());
     if (IsFile(path)) {
         TabSet1->setToolTip(ToQPath(path) + " (Ctrl+Tab)");
-        const AnsiString kind = KindFromFileName(path, openTxtAsCmd);
+        const AnsiString kind = DocumentKindFromFileName(path, openTxtAsCmd);
         if (!kind.empty()) OpenDocument(path, kind);
         return;
     }
@@ -1072,7 +1063,7 @@ void TMainForm::showEvent(QShowEvent *event)
 
 void TMainForm::OpenByExtension(const AnsiString &path, bool allowLog)
 {
-    const AnsiString kind = KindFromFileName(path, ReadOpenTXTAsCMD());
+    const AnsiString kind = DocumentKindFromFileName(path, ReadOpenTXTAsCMD());
     if (kind.empty()) return;
     if (!allowLog && AnsiUpperCase(ExtractFileExt(path)) == ".LOG") return;
     OpenDocument(path, kind);
@@ -1086,7 +1077,7 @@ void TMainForm::FormShow()
         if (IsFile(path)) OpenByExtension(path, true);
     }
     if (!LastFileToOpen.empty()) OpenByExtension(LastFileToOpen, false);
-    if (OpenLoadingLogAtStarting && IsFile(LogFileName())) OpenDocument(LogFileName(), "TXT_Document");
+    if (OpenLoadingLogAtStarting && IsFile(LogFileName())) OpenDocument(LogFileName(), TXT_Document);
 }
 
 void TMainForm::StartMessageServer()
@@ -1211,6 +1202,10 @@ QMdiSubWindow *TMainForm::ActiveMDIChild() const
     return MdiArea->currentSubWindow();
 }
 
+TForm_Editor *TMainForm::MDIDocument(int index) const { return qobject_cast<TForm_Editor *>(MDIChildren(index)); }
+
+TForm_Editor *TMainForm::ActiveDocument() const { return qobject_cast<TForm_Editor *>(ActiveMDIChild()); }
+
 void TMainForm::TabSet1Click()
 {
     for (int i = MDIChildCount() - 1; i >= 0; --i) {
@@ -1259,6 +1254,13 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
     window->setWidget(new QWidget);
     window->setWindowTitle(ToQPath(path));
     MdiArea->addSubWindow(window);
+    connect(window, &QObject::destroyed, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            while (TabSet1->count() > MDIChildCount()) TabSet1->removeTab(TabSet1->count() - 1);
+            for (int i = 0; i < MDIChildCount(); ++i) TabSet1->setTabText(i, ToQPath(ExtractFileName(FromQPath(MDIChildren(i)->windowTitle()))));
+            TabSet1->setVisible(TabSet1->count() > 0);
+        });
+    });
     TabSet1->setToolTip(ToQPath(path) + " (Ctrl+Tab)");
     TabSet1->setCurrentIndex(TabSet1->addTab(ToQPath(ExtractFileName(path))));
     TabSet1->show();

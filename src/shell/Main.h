@@ -45,10 +45,6 @@ inline constexpr const char *ActivateMessageName = "WM_QUIL_ActivateFirstCopy";
 // The start-up log in the program folder.
 inline constexpr const char *LoadingLogName = "QUIL_Loading.txt";
 
-// The document kind of a file by its upper-cased extension; "" for any other extension.
-// openTxtAsCmd is the setting "OpenTXTAsCMD".
-AnsiString KindFromFileName(const AnsiString &fileName, bool openTxtAsCmd);
-
 class TMainForm : public QMainWindow
 {
     Q_OBJECT
@@ -196,6 +192,9 @@ public:
     // In creation order, which is tab order: window i has the window number (Tag) i.
     QMdiSubWindow *MDIChildren(int index) const;
     QMdiSubWindow *ActiveMDIChild() const;
+    // The same as document windows (nullptr for any other child window).
+    TForm_Editor *MDIDocument(int index) const;
+    TForm_Editor *ActiveDocument() const;
 
     // True when this copy handed its command line over to the first copy and ends.
     bool HandedOver() const { return HandedOverToFirstCopy; }

@@ -85,7 +85,7 @@ QPixmap TSplashForm::SplashPicture()
     sky.setColorAt(0.0, QColor(0x1B, 0x22, 0x3A));
     sky.setColorAt(1.0, QColor(0x0B, 0x0E, 0x1A));
     p.fillRect(picture.rect(), sky);
-    QRadialGradient glow(SplashWidth / 2.0, 95, 130);
+    QRadialGradient glow(SplashWidth / 2.0, 80, 130);
     glow.setColorAt(0.0, QColor(0xDA, 0xC5, 0x4E, 70));
     glow.setColorAt(1.0, QColor(0xDA, 0xC5, 0x4E, 0));
     p.fillRect(picture.rect(), glow);
@@ -93,28 +93,28 @@ QPixmap TSplashForm::SplashPicture()
     // A quill: a curved vane with its shaft.
     const QColor gold(0xDA, 0xC5, 0x4E);
     QPainterPath vane;
-    vane.moveTo(112, 150);
-    vane.cubicTo(130, 95, 175, 50, 215, 30);
-    vane.cubicTo(200, 70, 170, 120, 120, 152);
+    vane.moveTo(131, 90);
+    vane.cubicTo(140, 60, 162, 34, 190, 18);
+    vane.cubicTo(182, 44, 164, 70, 137, 92);
     vane.closeSubpath();
     p.setPen(QPen(gold.darker(130), 1.2));
     p.setBrush(QColor(0xF3, 0xEC, 0xC8));
     p.drawPath(vane);
     p.setPen(QPen(gold, 2.0));
-    p.drawLine(QPointF(104, 165), QPointF(205, 42));
+    p.drawLine(QPointF(124, 100), QPointF(184, 26));
 
     QFont title("DejaVu Serif");
     title.setPixelSize(40);
     title.setBold(true);
     p.setFont(title);
     p.setPen(gold);
-    p.drawText(QRect(0, 100, SplashWidth, 60), Qt::AlignHCenter | Qt::AlignBottom, "Quillet");
+    p.drawText(QRect(0, 96, SplashWidth, 48), Qt::AlignHCenter | Qt::AlignBottom, "Quillet");
 
     QFont subtitle("DejaVu Sans");
     subtitle.setPixelSize(11);
     p.setFont(subtitle);
     p.setPen(QColor(0xC8, 0xC8, 0xD8));
-    p.drawText(QRect(0, 150, SplashWidth, 18), Qt::AlignHCenter, "KAS script and table editor");
+    p.drawText(QRect(0, 148, SplashWidth, 18), Qt::AlignHCenter, "KAS script and table editor");
 
     p.setPen(QPen(gold.darker(160), 1));
     p.setBrush(Qt::NoBrush);

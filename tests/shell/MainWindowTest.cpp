@@ -25,24 +25,6 @@ namespace {
 
 using Lines = std::vector<AnsiString>;
 
-TEST(KindFromFileName, UpperCasedExtensionGivesTheKind)
-{
-    const struct
-    {
-        const char *Name;
-        bool TxtAsCmd;
-        const char *Kind;
-    } cases[] = {
-        {"/a/s.kas", false, "KAS_Document"}, {"/a/s.KaS", false, "KAS_Document"},
-        {"/a/run.log", true, "TXT_Document"}, {"/a/t.txt", false, "TXT_Document"},
-        {"/a/t.TXT", true, "CMD_Document"}, {"/a/o.kao", false, "KAO_Document"},
-        {"/a/r.kat", false, "KAT_Document"}, {"/a/c.cmd", false, "CMD_Document"},
-        {"/a/x.kas.bak", false, ""}, {"/a/noext", false, ""}, {"/a.kas/noext", false, ""},
-        {"/a/pic.png", true, ""},
-    };
-    for (const auto &c : cases) EXPECT_EQ(KindFromFileName(c.Name, c.TxtAsCmd), c.Kind) << c.Name;
-}
-
 class MainWindow : public ShellTest
 {
 };

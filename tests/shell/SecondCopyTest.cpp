@@ -49,10 +49,11 @@ protected:
     // The started copy has gone through its whole start-up.
     static bool WaitForCompleteLog(const AnsiString &log, int timeoutMs)
     {
+        const AnsiString end = "======\r\n Done\r\n======";
         const QDeadlineTimer deadline(timeoutMs);
         while (!deadline.hasExpired()) {
             const AnsiString text = ReadFileBytes(log);
-            if (text.size() > 20 && text.compare(text.size() - 20, 20, "======\r\n Done\r\n======") == 0) return true;
+            if (text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0) return true;
             QThread::msleep(50);
         }
         return false;
