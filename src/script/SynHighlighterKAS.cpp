@@ -26,7 +26,15 @@ constexpr std::array<std::uint8_t, 256> MakeHashTable()
     return t;
 }
 
+constexpr std::array<bool, 256> MakeLineEnds()
+{
+    std::array<bool, 256> t{};
+    t[0] = t['\n'] = t['\r'] = true;
+    return t;
+}
+
 constexpr std::array<bool, 256> Identifiers = MakeIdentifiers();
+constexpr std::array<bool, 256> LineEnds = MakeLineEnds();
 constexpr std::array<std::uint8_t, 256> mHashTable = MakeHashTable();
 
 inline unsigned char ByteAt(const char *p) { return static_cast<unsigned char>(*p); }
@@ -165,10 +173,9 @@ TtkTokenKind TSynKASSyn::Func50()
 
 // ---- scanning ----
 
-bool TSynKASSyn::AtLineEnd(std::size_t pos) const
+inline bool TSynKASSyn::AtLineEnd(std::size_t pos) const
 {
-    const unsigned char c = ByteAt(fLine + pos);
-    return c == 0 || c == '\n' || c == '\r';
+    return LineEnds[ByteAt(fLine + pos)];
 }
 
 void TSynKASSyn::RunToLineEnd()

@@ -3,6 +3,7 @@
 #include <Qsci/qsciscintilla.h>
 #include <QFontDatabase>
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -214,42 +215,55 @@ void TSynLexerAdapter::StyleLines(long start, long stop, long firstLine, long la
     fBuffer.resize(qsizetype(stop - start) + 1);   // the text range adds a NUL
     editor()->SendScintilla(SB::SCI_GETTEXTRANGE, start, stop, fBuffer.data());
     char *text = fBuffer.data();
+    fStyles.resize(qsizetype(stop - start));
+    fStylesStart = start;
 
     int range = 0;
     if (firstLine > 0) {
         const int before = int(Send(SB::SCI_GETLINESTATE, (unsigned long)(firstLine - 1)));
         if (StateValid(before)) range = EndRangeOf(before);
     }
-    bool styling = false;   // whether the styling position is at pos
-    long pos = start;
+    long segment = -1;   // where the restyled lines not yet handed over begin
+    long pos = start;    // the start of the line, while in a segment
     for (long line = firstLine; line <= lastLine; ++line) {
-        const long next =
-            line < lastLine ? Send(SB::SCI_POSITIONFROMLINE, (unsigned long)(line + 1)) : stop;
         const int state = int(Send(SB::SCI_GETLINESTATE, (unsigned long)line));
         // An unchanged line asked to start as it did before keeps its styles and end range.
         // The first line is always styled: QScintilla asks from there.
         if (line > firstLine && StateValid(state) && StartRangeOf(state) == range) {
+            if (segment >= 0) HandOver(segment, pos);
+            segment = -1;
             range = EndRangeOf(state);
-            if (styling) FlushRun();
-            styling = false;
-            pos = next;
             continue;
         }
-        if (!styling) {
-            startStyling(int(pos));
-            styling = true;
+        if (segment < 0) {
+            if (line > firstLine) pos = Send(SB::SCI_POSITIONFROMLINE, (unsigned long)line);
+            segment = pos;
+            fCursor = pos - start;
         }
-        const long lineEnd = std::min(next, long(Send(SB::SCI_GETLINEENDPOSITION, (unsigned long)line)));
+        const long next =
+            line < lastLine ? Send(SB::SCI_POSITIONFROMLINE, (unsigned long)(line + 1)) : stop;
+        const long lineEnd =
+            std::min(next, long(Send(SB::SCI_GETLINEENDPOSITION, (unsigned long)line)));
         const int endRange = StyleLine(text + (pos - start), lineEnd - pos, line, range);
         Emit(0, next - lineEnd);   // the line break
-        Send(SB::SCI_SETLINESTATE, (unsigned long)line, PackState(range, endRange));
+        const int newState = PackState(range, endRange);
+        if (newState != state) Send(SB::SCI_SETLINESTATE, (unsigned long)line, newState);
         range = endRange;
         pos = next;
     }
-    if (styling)
-        FlushRun();
+    if (segment >= 0)
+        HandOver(segment, stop);
     else
         startStyling(int(stop));   // the rest was already right: mark it styled
+}
+
+void TSynLexerAdapter::HandOver(long from, long to)
+{
+    if (to <= from) return;
+    startStyling(int(from));
+    editor()->SendScintilla(SB::SCI_SETSTYLINGEX, (unsigned long)(to - from),
+                            (void *)(fStyles.constData() + (from - fStylesStart)));
+    fStyledBytes += to - from;
 }
 
 int TSynLexerAdapter::StyleLine(char *text, long length, long lineNumber, int startRange)
@@ -284,18 +298,6 @@ int TSynLexerAdapter::StyleLine(char *text, long length, long lineNumber, int st
 void TSynLexerAdapter::Emit(int style, long length)
 {
     if (length <= 0) return;
-    if (style != fRunStyle) {
-        FlushRun();
-        fRunStyle = style;
-    }
-    fRunLength += length;
-}
-
-void TSynLexerAdapter::FlushRun()
-{
-    if (fRunLength > 0) {
-        setStyling(int(fRunLength), fRunStyle);
-        fStyledBytes += fRunLength;
-    }
-    fRunLength = 0;
+    std::memset(fStyles.data() + fCursor, style, size_t(length));
+    fCursor += length;
 }

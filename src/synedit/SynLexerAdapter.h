@@ -64,8 +64,10 @@ private:
     // Styles one line, text[0..length), with the highlighter started in startRange; the byte
     // text[length] is borrowed as the scan's terminator. Returns the range at the line's end.
     int StyleLine(char *text, long length, long lineNumber, int startRange);
+    // Puts length bytes of style into the styles being built.
     void Emit(int style, long length);
-    void FlushRun();
+    // Hands the built styles of [from, to) to the document in one go.
+    void HandOver(long from, long to);
 
     QPointer<TSynCustomHighlighter> fHighlighter;
     QByteArray fLanguage;
@@ -74,7 +76,8 @@ private:
     QColor fText, fPaper;
     QByteArray fBuffer;             // the bytes of the range being styled
     bool fStyledEnabled = false;    // whether the styles in the text come from the highlighter
-    int fRunStyle = 0;
-    long fRunLength = 0;
+    QByteArray fStyles;             // their styles, one byte each
+    long fStylesStart = 0;          // the document position of both buffers
+    long fCursor = 0;               // where Emit writes next, relative to fStylesStart
     long long fStyledBytes = 0;
 };
