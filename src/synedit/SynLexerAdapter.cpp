@@ -13,6 +13,7 @@ using SB = QsciScintillaBase;
 // line must be styled again.
 constexpr int kStateValid = 1 << 30;
 constexpr int kRangeMask = 0x7FFF;
+constexpr long kHandOverBytes = 1 << 20;
 
 int PackState(int startRange, int endRange)
 {
@@ -212,65 +213,69 @@ void TSynLexerAdapter::StylePlain(long start, long stop, long firstLine, long la
 
 void TSynLexerAdapter::StyleLines(long start, long stop, long firstLine, long lastLine)
 {
-    fBuffer.resize(qsizetype(stop - start) + 1);   // the text range adds a NUL
-    editor()->SendScintilla(SB::SCI_GETTEXTRANGE, start, stop, fBuffer.data());
-    char *text = fBuffer.data();
-    fStyles.resize(qsizetype(stop - start));
-    fStylesStart = start;
-
     int range = 0;
     if (firstLine > 0) {
         const int before = int(Send(SB::SCI_GETLINESTATE, (unsigned long)(firstLine - 1)));
         if (StateValid(before)) range = EndRangeOf(before);
     }
-    long segment = -1;   // where the restyled lines not yet handed over begin
-    long pos = start;    // the start of the line, while in a segment
+    bool inSegment = false;   // restyled lines not yet handed over begin at fStylesStart
+    long pos = start;         // the start of the line, while in a segment
     for (long line = firstLine; line <= lastLine; ++line) {
         const int state = int(Send(SB::SCI_GETLINESTATE, (unsigned long)line));
         // An unchanged line asked to start as it did before keeps its styles and end range.
         // The first line is always styled: QScintilla asks from there.
         if (line > firstLine && StateValid(state) && StartRangeOf(state) == range) {
-            if (segment >= 0) HandOver(segment, pos);
-            segment = -1;
+            if (inSegment) HandOver(pos);
+            inSegment = false;
             range = EndRangeOf(state);
             continue;
         }
-        if (segment < 0) {
+        if (!inSegment) {
             if (line > firstLine) pos = Send(SB::SCI_POSITIONFROMLINE, (unsigned long)line);
-            segment = pos;
-            fCursor = pos - start;
+            fStylesStart = pos;
+            fCursor = 0;
+            inSegment = true;
         }
         const long next =
             line < lastLine ? Send(SB::SCI_POSITIONFROMLINE, (unsigned long)(line + 1)) : stop;
         const long lineEnd =
             std::min(next, long(Send(SB::SCI_GETLINEENDPOSITION, (unsigned long)line)));
-        const int endRange = StyleLine(text + (pos - start), lineEnd - pos, line, range);
+        if (fStyles.size() < fCursor + (next - pos)) fStyles.resize(qsizetype(fCursor + (next - pos)));
+        const int endRange = StyleLine(pos, lineEnd, line, range);
         Emit(0, next - lineEnd);   // the line break
         const int newState = PackState(range, endRange);
         if (newState != state) Send(SB::SCI_SETLINESTATE, (unsigned long)line, newState);
         range = endRange;
         pos = next;
+        if (fCursor >= kHandOverBytes) {   // keeps the styles buffer small on long requests
+            HandOver(pos);
+            fStylesStart = pos;
+            fCursor = 0;
+        }
     }
-    if (segment >= 0)
-        HandOver(segment, stop);
+    if (inSegment)
+        HandOver(stop);
     else
         startStyling(int(stop));   // the rest was already right: mark it styled
 }
 
-void TSynLexerAdapter::HandOver(long from, long to)
+void TSynLexerAdapter::HandOver(long to)
 {
-    if (to <= from) return;
-    startStyling(int(from));
-    editor()->SendScintilla(SB::SCI_SETSTYLINGEX, (unsigned long)(to - from),
-                            (void *)(fStyles.constData() + (from - fStylesStart)));
-    fStyledBytes += to - from;
+    if (to <= fStylesStart) return;
+    startStyling(int(fStylesStart));
+    editor()->SendScintilla(SB::SCI_SETSTYLINGEX, (unsigned long)(to - fStylesStart),
+                            (void *)fStyles.constData());
+    fStyledBytes += to - fStylesStart;
 }
 
-int TSynLexerAdapter::StyleLine(char *text, long length, long lineNumber, int startRange)
+int TSynLexerAdapter::StyleLine(long start, long end, long lineNumber, int startRange)
 {
+    // Only the line's own bytes are fetched: never the whole range asked for.
+    const long length = end - start;
+    if (fLine.size() < length + 1) fLine.resize(qsizetype(length) + 1);
+    editor()->SendScintilla(SB::SCI_GETTEXTRANGE, start, end, fLine.data());   // NUL-terminated
+    const char *text = fLine.constData();
     TSynCustomHighlighter &h = *fHighlighter;
-    const char saved = text[length];
-    text[length] = '\0';
     h.ResetRange();
     h.SetRange(startRange);
     h.SetLine(text, int(lineNumber));
@@ -290,9 +295,7 @@ int TSynLexerAdapter::StyleLine(char *text, long length, long lineNumber, int st
         h.Next();
     }
     Emit(0, length - done);   // after a NUL byte: the highlighter's line ends there
-    const int endRange = h.GetRange();
-    text[length] = saved;
-    return endRange;
+    return h.GetRange();
 }
 
 void TSynLexerAdapter::Emit(int style, long length)

@@ -61,23 +61,23 @@ private:
     void ClearLineStates(long firstLine, long lastLine);
     void StylePlain(long start, long stop, long firstLine, long lastLine);
     void StyleLines(long start, long stop, long firstLine, long lastLine);
-    // Styles one line, text[0..length), with the highlighter started in startRange; the byte
-    // text[length] is borrowed as the scan's terminator. Returns the range at the line's end.
-    int StyleLine(char *text, long length, long lineNumber, int startRange);
+    // Styles the line at [start, end) (without its line break) with the highlighter started in
+    // startRange; returns the range at the line's end.
+    int StyleLine(long start, long end, long lineNumber, int startRange);
     // Puts length bytes of style into the styles being built.
     void Emit(int style, long length);
-    // Hands the built styles of [from, to) to the document in one go.
-    void HandOver(long from, long to);
+    // Hands the styles built from fStylesStart up to to over to the document in one go.
+    void HandOver(long to);
 
     QPointer<TSynCustomHighlighter> fHighlighter;
     QByteArray fLanguage;
     QByteArray fWordChars;
     QFont fFont;
     QColor fText, fPaper;
-    QByteArray fBuffer;             // the bytes of the range being styled
     bool fStyledEnabled = false;    // whether the styles in the text come from the highlighter
-    QByteArray fStyles;             // their styles, one byte each
-    long fStylesStart = 0;          // the document position of both buffers
+    QByteArray fLine;               // the bytes of the line being styled
+    QByteArray fStyles;             // the styles of the lines being restyled, one byte each
+    long fStylesStart = 0;          // their document position
     long fCursor = 0;               // where Emit writes next, relative to fStylesStart
     long long fStyledBytes = 0;
 };

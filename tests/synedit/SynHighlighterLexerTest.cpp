@@ -292,32 +292,149 @@ TEST(SynLexerAdapter, AKeystrokeRestylesOnlyItsLine)
     EXPECT_EQ(pane.StyleAt(pane.LineStart(22)), StyleOf(h.CommentAttri()));
 }
 
-// The styles after any series of edits and partial requests are those of styling the final
-// text from scratch.
-TEST(SynLexerAdapter, IncrementalStylingMatchesStylingFromScratch)
+TEST(SynLexerAdapter, LongRequestsAreHandedOverInParts)
 {
-    const std::vector<AnsiString> snippets = {"\r\n", ";", "!!VR", "QUIL_", "_WARNING_", "*", "$",
-                                              "@", "JOTE", "x y", "\r\n*", "\r\nQUIL_t\r\n", "!",
-                                              "\xE9", "\n", "\r", AnsiString("a\0b", 3)};
     TSynKASSyn h;
     Pane pane(&h);
-    pane.SetText(ScriptLines(200));
+    pane.SetText(ScriptLines(160000));   // well over a megabyte
     pane.StyleAll();
-    std::mt19937 rng(77);
-    for (int step = 0; step < 400; ++step) {
+    const TSynHighlighterAttributes *first[] = {h.Key_TriggerAttri(), h.Key_ReceiverAttri(),
+                                                h.Key_InstructionAttri(), h.MacroAttri(),
+                                                h.RemarkAttri(), h.CommentAttri(),
+                                                h.SpaceAttri(), nullptr};
+    for (long line = 0; line < 160000; line += 997) {
+        const TSynHighlighterAttributes *a = first[line % 8];
+        EXPECT_EQ(pane.StyleAt(pane.LineStart(line)), a ? StyleOf(a) : 0) << line;
+    }
+    EXPECT_EQ(pane.editor.SendScintilla(SB::SCI_GETENDSTYLED), pane.Length());
+}
+
+// A highlighter whose state crosses lines: "{" opens a block that "}" closes, perhaps many lines
+// further down.
+class TBlockSyn : public TSynCustomHighlighter
+{
+public:
+    TBlockSyn()
+    {
+        AddAttribute(plain = new TSynHighlighterAttributes("Plain"));
+        AddAttribute(block = new TSynHighlighterAttributes("Block"));
+    }
+    TSynHighlighterAttributes *GetDefaultAttribute(int) const override { return nullptr; }
+    AnsiString LanguageName() const override { return "Block"; }
+    using TSynCustomHighlighter::SetLine;
+    void SetLine(const char *text, int) override
+    {
+        line = text;
+        run = 0;
+        Next();
+    }
+    void Next() override
+    {
+        pos = run;
+        if (!line[run]) {
+            kind = 0;
+        } else if (inBlock) {
+            kind = 2;
+            while (line[run] && line[run] != '}') ++run;
+            if (line[run] == '}') {
+                ++run;
+                inBlock = false;
+            }
+        } else if (line[run] == '{') {
+            kind = 2;
+            ++run;
+            inBlock = true;
+        } else {
+            kind = 1;
+            while (line[run] && line[run] != '{') ++run;
+        }
+    }
+    bool GetEol() const override { return kind == 0; }
+    AnsiString GetToken() const override { return AnsiString(line + pos, run - pos); }
+    void GetTokenEx(const char *&start, int &length) const override
+    {
+        start = line + pos;
+        length = int(run - pos);
+    }
+    int GetTokenPos() const override { return int(pos); }
+    int GetTokenKind() const override { return kind; }
+    TSynHighlighterAttributes *GetTokenAttribute() const override
+    {
+        return kind == 1 ? plain : kind == 2 ? block : nullptr;
+    }
+    int GetRange() const override { return inBlock; }
+    void SetRange(int range) override { inBlock = range != 0; }
+    void ResetRange() override { inBlock = false; }
+
+    TSynHighlighterAttributes *plain, *block;
+
+private:
+    const char *line = "";
+    size_t run = 0, pos = 0;
+    int kind = 0;
+    bool inBlock = false;
+};
+
+TEST(SynLexerAdapter, ARangeCarriedOverLinesRestylesWhatFollowsUntilItEnds)
+{
+    TBlockSyn h;
+    Pane pane(&h);
+    AnsiString text;
+    for (int i = 0; i < 1000; ++i) text += "abcdefgh\r\n";   // 10 bytes a line
+    pane.SetText(text);
+    pane.StyleAll();
+    const int plain = StyleOf(h.plain), block = StyleOf(h.block);
+
+    long long before = pane.Styled();
+    pane.Insert(pane.LineStart(100) + 4, "{");   // a block from here to the end
+    pane.StyleAll();
+    EXPECT_GE(pane.Styled() - before, 900 * 10);
+    EXPECT_EQ(pane.StyleAt(pane.LineStart(100) + 3), plain);
+    EXPECT_EQ(pane.StyleAt(pane.LineStart(100) + 5), block);
+    EXPECT_EQ(pane.StyleAt(pane.LineStart(999)), block);
+
+    before = pane.Styled();
+    pane.Insert(pane.LineStart(200), "}");   // closed again: only the lines up to 999 change
+    pane.StyleAll();
+    EXPECT_GE(pane.Styled() - before, 799 * 10);
+    EXPECT_EQ(pane.StyleAt(pane.LineStart(200)), block);
+    EXPECT_EQ(pane.StyleAt(pane.LineStart(200) + 1), plain);
+    EXPECT_EQ(pane.StyleAt(pane.LineStart(999)), plain);
+
+    before = pane.Styled();
+    pane.Insert(pane.LineStart(150) + 2, "}{");   // the block ends and starts again in one line
+    pane.StyleAll();
+    EXPECT_LT(pane.Styled() - before, 3 * 10);
+    EXPECT_EQ(pane.StyleAt(pane.LineStart(151)), block);
+}
+
+// The styles after any series of edits and requests for parts of the text are those of styling
+// the final text from scratch.
+void CheckIncrementalStyling(TSynCustomHighlighter &h, const AnsiString &text,
+                             const std::vector<AnsiString> &snippets, unsigned seed)
+{
+    Pane pane(&h);
+    pane.SetText(text);
+    pane.StyleAll();
+    std::mt19937 rng(seed);
+    for (int step = 0; step < 1000; ++step) {
         const long length = pane.Length();
         const long pos = long(rng() % unsigned(length + 1));
-        if (rng() % 3 == 0 && length > 0) {
+        if (rng() % 3 == 0 && length > 0)
             pane.Delete(pos, std::min<long>(long(rng() % 8) + 1, length - pos));
-        } else {
+        else
             pane.Insert(pos, snippets[rng() % snippets.size()]);
-        }
         if (rng() % 4 == 0) pane.editor.SendScintilla(SB::SCI_UNDO);
-        // Sometimes only part of the text is asked for, as a pane showing a part would.
+        // Part of the text is asked for: from where the styled text ends, as a pane showing
+        // a part does, or from the start.
         const long upTo = long(rng() % unsigned(pane.Length() + 1));
-        if (rng() % 2)
-            pane.editor.SendScintilla(SB::SCI_COLOURISE, 0UL, upTo);
-        if (step % 40 == 39) {
+        const long endStyled = pane.editor.SendScintilla(SB::SCI_GETENDSTYLED);
+        switch (rng() % 3) {
+        case 0: pane.editor.SendScintilla(SB::SCI_COLOURISE, 0UL, upTo); break;
+        case 1: if (upTo > endStyled) pane.lexer->styleText(int(endStyled), int(upTo)); break;
+        default: break;
+        }
+        if (step % 50 == 49) {
             pane.StyleAll();
             Pane fresh(&h);
             fresh.SetText(pane.Text());
@@ -325,6 +442,19 @@ TEST(SynLexerAdapter, IncrementalStylingMatchesStylingFromScratch)
             ASSERT_EQ(pane.Styles(), fresh.Styles()) << "step " << step;
         }
     }
+}
+
+TEST(SynLexerAdapter, IncrementalStylingMatchesStylingFromScratch)
+{
+    TSynKASSyn kas;
+    CheckIncrementalStyling(kas, ScriptLines(200),
+                            {"\r\n", ";", "!!VR", "QUIL_", "_WARNING_", "*", "$", "@", "JOTE", "x y",
+                             "\r\n*", "\r\nQUIL_t\r\n", "!", "\xE9", "\n", "\r", AnsiString("a\0b", 3)},
+                            77);
+    TBlockSyn blocks;
+    AnsiString text;
+    for (int i = 0; i < 200; ++i) text += i % 17 == 0 ? "a{b\r\n" : i % 23 == 0 ? "c}d\r\n" : "xyz\r\n";
+    CheckIncrementalStyling(blocks, text, {"{", "}", "\r\n", "x", "}{", "\r\n{\r\n"}, 78);
 }
 
 // ---- how it looks ----
