@@ -25,7 +25,6 @@ class TToolButton;
 
 class TForm_Editor : public QMdiSubWindow
 {
-    Q_OBJECT
 public:
     // Lays itself out by the main window's OpeningKind.
     explicit TForm_Editor(QWidget *owner = nullptr);
