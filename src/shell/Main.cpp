@@ -13,7 +13,6 @@
 #include "script/SynHighlighterKAS.h"
 #include "shell/About.h"
 #include "shell/DocumentFiles.h"
-#include "shell/_EditorWin.h"
 #include "shell/Splashwin.h"
 #include "synedit/SynCompletionProposal.h"
 
@@ -1201,10 +1200,6 @@ QMdiSubWindow *TMainForm::ActiveMDIChild() const
     // While the frame itself is inactive Qt reports no active child; the current one still counts.
     return MdiArea->currentSubWindow();
 }
-
-TForm_Editor *TMainForm::MDIDocument(int index) const { return qobject_cast<TForm_Editor *>(MDIChildren(index)); }
-
-TForm_Editor *TMainForm::ActiveDocument() const { return qobject_cast<TForm_Editor *>(ActiveMDIChild()); }
 
 void TMainForm::TabSet1Click()
 {

@@ -192,9 +192,6 @@ public:
     // In creation order, which is tab order: window i has the window number (Tag) i.
     QMdiSubWindow *MDIChildren(int index) const;
     QMdiSubWindow *ActiveMDIChild() const;
-    // The same as document windows (nullptr for any other child window).
-    TForm_Editor *MDIDocument(int index) const;
-    TForm_Editor *ActiveDocument() const;
 
     // True when this copy handed its command line over to the first copy and ends.
     bool HandedOver() const { return HandedOverToFirstCopy; }
