@@ -4,6 +4,7 @@
 
 #include "platform/ActionList.h"
 #include "platform/Dialogs.h"
+#include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBar.h"
 #include "shell/Main.h"
@@ -338,6 +339,18 @@ TEST_F(MainWindow, ExitActionClosesAndStores)
     Form->FileExit1->trigger();
     EXPECT_FALSE(Form->isVisible());
     WithSettings([](TRegistry &reg) { EXPECT_TRUE(reg.ValueExists("MWinWidth")); });
+}
+
+TEST_F(MainWindow, AboutShowsTheAboutBoxAndTheBannerOpensItsPage)
+{
+    Start();
+    ModalRecorder dialogs([](QDialog *) { return mrOk; });
+    Form->HelpAbout1->trigger();
+    EXPECT_EQ(dialogs.ClassNames, std::vector<AnsiString>({"TAboutBox"}));
+    ShellRecording shell;
+    Form->BannerClick();
+    ASSERT_EQ(shell.Calls().size(), 1u);
+    EXPECT_EQ(shell.Calls()[0].Kind, ShellCall::scShellOpen);
 }
 
 TEST_F(MainWindow, ResizeCentresTheBanner)
