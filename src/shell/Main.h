@@ -18,6 +18,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QResizeEvent;
 class QShowEvent;
 class QTabBar;
 class TForm_Editor;
