@@ -3,7 +3,9 @@
 #pragma once
 
 #include "platform/Text.h"
+#include <exception>
 #include <functional>
+#include <vector>
 
 class QWidget;
 class QDialog;
@@ -30,10 +32,12 @@ struct MessageBoxCall
     AnsiString Caption;
     unsigned Flags = 0;        // buttons | icon
     bool HasOwner = false;
+    QWidget *Owner = nullptr;
 };
 using MessageBoxResponder = std::function<int(const MessageBoxCall &)>;
 // A responder answers every box instead of the user; an empty one restores the real boxes.
 void SetMessageBoxResponder(MessageBoxResponder responder);
+const MessageBoxResponder &CurrentMessageBoxResponder();
 
 // Shows the dialog modally (QDialog::exec) and returns its modal result (mrOk, mrCancel, ...).
 int ShowModal(QDialog *dialog);
@@ -41,3 +45,48 @@ int ShowModal(QDialog *dialog);
 // controls, and returns the modal result. An empty responder restores real modal showing.
 using ModalResponder = std::function<int(QDialog *)>;
 void SetModalResponder(ModalResponder responder);
+const ModalResponder &CurrentModalResponder();
+
+// The window that owns the program's message boxes: the main window registers itself here.
+// The pointer is guarded, so a destroyed window reads back as nullptr.
+QWidget *ApplicationWindow();
+void SetApplicationWindow(QWidget *window);
+
+// The error box of an exception caught in an event handler: owned by the application window,
+// caption "Quillet: Error!", error icon. unit is the source unit ("Main"), func the handler
+// ("TMainForm::FormClose").
+AnsiString HandlerExceptionText(const AnsiString &message, const AnsiString &unit, const AnsiString &func);
+void ShowHandlerException(const std::exception &e, const AnsiString &unit, const AnsiString &func);
+
+// For tests: records every message box while it lives and answers from a queue; when the queue is
+// empty it presses the box's first button (OK or Yes). Restores the previous responder on destruction.
+class MessageBoxRecorder
+{
+public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    MessageBoxRecorder(const MessageBoxRecorder &) = delete;
+    MessageBoxRecorder &operator=(const MessageBoxRecorder &) = delete;
+
+    std::vector<MessageBoxCall> Calls;
+    std::vector<int> Answers;     // taken from the front, one per box
+
+private:
+    MessageBoxResponder Previous;
+};
+
+// For tests: answers every modal showing with the given function and records the dialogs' class
+// names; restores the previous responder on destruction.
+class ModalRecorder
+{
+public:
+    explicit ModalRecorder(ModalResponder answer);
+    ~ModalRecorder();
+    ModalRecorder(const ModalRecorder &) = delete;
+    ModalRecorder &operator=(const ModalRecorder &) = delete;
+
+    std::vector<AnsiString> ClassNames;
+
+private:
+    ModalResponder Previous;
+};
