@@ -1,0 +1,375 @@
+#include "shell/DocumentFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+void ReportStatus(const FileProgress *progress, const AnsiString &text)
+{
+    if (progress && progress->Status) progress->Status(text);
+}
+
+void ReportStep(const FileProgress *progress)
+{
+    if (progress && progress->Step) progress->Step();
+}
+
+// Removes every CR, moving the bytes between them once.
+void RemoveCarriageReturns(AnsiString &text, const FileProgress *progress)
+{
+    char *data = text.data();
+    const size_t n = text.size();
+    const char *first = static_cast<const char *>(std::memchr(data, '\r', n));
+    if (!first) return;
+    const bool reportPosition = progress && progress->Position;
+    size_t in = size_t(first - data);
+    size_t out = in;
+    while (in < n) {   // data[in] is a CR
+        if (reportPosition) progress->Position((long long)out);
+        ++in;
+        const char *next = static_cast<const char *>(std::memchr(data + in, '\r', n - in));
+        const size_t end = next ? size_t(next - data) : n;
+        std::memmove(data + out, data + in, end - in);
+        out += end - in;
+        in = end;
+    }
+    text.resize(out);
+}
+
+// Collects the cells of a table file row by row; the cells of a row that never ends are dropped.
+class TableBuilder
+{
+public:
+    explicit TableBuilder(int fixedColCount) : FixedCols(fixedColCount) {}
+
+    // Room for the cells and rows the bytes can give, so that growing never moves them.
+    void Reserve(std::string_view bytes)
+    {
+        size_t tabs = 0, rows = 0;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            tabs += bytes[i] == '\t';
+            rows += bytes[i] == '\n' && i > 0 && bytes[i - 1] == '\r';
+        }
+        const size_t cells = FixedCols > 0 ? rows * size_t(FixedCols) : tabs + rows;
+        Cells.reserve(std::min(cells, size_t(MaxTableCells)));
+        RowStarts.reserve(std::min(rows, size_t(MaxTableCells)) + 1);
+    }
+
+    void StoreCell(AnsiString &cell)
+    {
+        if (Cells.size() >= size_t(MaxTableCells)) Overflow = true;
+        else if (FixedCols == 0 || Column < FixedCols) Cells.emplace_back(cell);
+        cell.clear();
+        ++Column;
+    }
+
+    // False when the table has grown beyond what can be held.
+    bool EndRow(AnsiString &cell)
+    {
+        StoreCell(cell);
+        if (Overflow) return false;
+        if (FixedCols > 0) {
+            Cells.resize(RowStarts.back() + size_t(FixedCols));
+        } else {
+            const int cellsInRow = int(Column);   // cells of this row as the file gives them
+            Widest = std::max(Widest, cellsInRow);
+            if (FirstRowCells < 0) FirstRowCells = cellsInRow;
+            else if (cellsInRow != FirstRowCells) Ragged = true;
+        }
+        Column = 0;
+        RowStarts.push_back(Cells.size());
+        const long long rows = (long long)RowStarts.size() - 1;
+        return rows * (long long)ColCount() <= MaxTableCells;
+    }
+
+    TableData Finish()
+    {
+        Cells.resize(RowStarts.back());   // the unfinished last line is not part of the table
+        TableData table;
+        table.ColCount = ColCount();
+        table.RowCount = int(RowStarts.size()) - 1;
+        if (table.RowCount == 0) {
+            table.RowCount = 1;
+            table.Cells.assign(size_t(table.ColCount), AnsiString());
+            return table;
+        }
+        if (!Ragged) {
+            table.Cells = std::move(Cells);
+            return table;
+        }
+        table.Cells.resize(size_t(table.RowCount) * size_t(table.ColCount));
+        for (int r = 0; r < table.RowCount; ++r) {
+            const size_t from = RowStarts[size_t(r)];
+            const size_t count = RowStarts[size_t(r) + 1] - from;
+            std::move(Cells.begin() + std::ptrdiff_t(from), Cells.begin() + std::ptrdiff_t(from + count),
+                      table.Cells.begin() + std::ptrdiff_t(size_t(r) * size_t(table.ColCount)));
+        }
+        return table;
+    }
+
+private:
+    int ColCount() const { return FixedCols > 0 ? FixedCols : Widest; }
+
+    const int FixedCols;
+    long long Column = 0;
+    bool Overflow = false;      // a row has more cells than can be held
+    int Widest = 1;             // cells of the widest row so far
+    int FirstRowCells = -1;
+    bool Ragged = false;        // rows of different widths: cells must be spread out at the end
+    std::vector<AnsiString> Cells;
+    std::vector<size_t> RowStarts{0};
+};
+
+} // namespace
+
+AnsiString DocumentKindFromFileName(const AnsiString &path, bool openTxtAsCmd)
+{
+    const AnsiString ext = AnsiUpperCase(ExtractFileExt(path));
+    if (ext == ".KAS") return KAS_Document;
+    if (ext == ".LOG") return TXT_Document;
+    if (ext == ".TXT") return openTxtAsCmd ? CMD_Document : TXT_Document;
+    if (ext == ".KAO") return KAO_Document;
+    if (ext == ".KAT") return KAT_Document;
+    if (ext == ".CMD") return CMD_Document;
+    return AnsiString();
+}
+
+bool IsTextKind(const AnsiString &kind) { return kind == KAS_Document || kind == TXT_Document; }
+
+bool IsTableKind(const AnsiString &kind)
+{
+    return kind == CMD_Document || kind == KAO_Document || kind == KAT_Document;
+}
+
+int FixedColCountOfKind(const AnsiString &kind)
+{
+    if (kind == KAO_Document) return 11;
+    if (kind == KAT_Document) return 4;
+    return 0;
+}
+
+TableData PreparedTable(const AnsiString &kind)
+{
+    TableData table;
+    table.ColCount = std::max(1, FixedColCountOfKind(kind));
+    table.RowCount = 1;
+    table.Cells.assign(size_t(table.ColCount), AnsiString());
+    return table;
+}
+
+long long ScriptSaveProgressMax(size_t textLength) { return (long long)textLength + 7; }
+
+long long TableSaveProgressMax(int rowCount, int colCount) { return (long long)rowCount * colCount + 2; }
+
+AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress)
+{
+    ReportStatus(progress, "Converting text in KAS format (deleting \"0x09\")...");
+    std::replace(text.begin(), text.end(), '\t', ' ');
+    ReportStep(progress);
+
+    ReportStatus(progress, "Converting text in KAS format (deleting \"0x0D\")...");
+    RemoveCarriageReturns(text, progress);
+    ReportStep(progress);
+
+    ReportStatus(progress, "Converting text in KAS format (finalisation) ...");
+    size_t n = text.size();
+    while (n > 0 && (unsigned char)text[n - 1] <= 0x20) --n;
+    text.resize(n);
+    ReportStep(progress);
+
+    text += "\n\r";
+    ReportStep(progress);
+    return text;
+}
+
+AnsiString PlainTextToFileBytes(AnsiString text) { return text; }
+
+AnsiString TextDocumentToFileBytes(const AnsiString &kind, AnsiString text, const FileProgress *progress)
+{
+    if (kind == KAS_Document) return ScriptTextToFileBytes(std::move(text), progress);
+    return PlainTextToFileBytes(std::move(text));
+}
+
+AnsiString TableToFileBytes(std::span<const AnsiString> cells, int colCount, int rowCount,
+                            const FileProgress *progress)
+{
+    colCount = std::max(colCount, 0);
+    rowCount = std::max(rowCount, 0);
+    const size_t cellCount = std::min(cells.size(), size_t(rowCount) * size_t(colCount));
+    size_t total = size_t(rowCount) * (size_t(std::max(colCount - 1, 0)) + 2);
+    for (size_t i = 0; i < cellCount; ++i) total += cells[i].size();
+
+    const bool reportRows = progress && progress->Status;
+    const bool reportCells = progress && progress->Step;
+    AnsiString bytes;
+    bytes.reserve(total);
+    size_t i = 0;
+    for (int r = 0; r < rowCount; ++r) {
+        if (reportRows) progress->Status("Processing line #" + IntToStr(r + 1) + "...");
+        for (int c = 0; c < colCount; ++c, ++i) {
+            if (c > 0) bytes += '\t';
+            if (i < cellCount) bytes += cells[i];   // cells missing from a short list are empty
+            if (reportCells) progress->Step();
+        }
+        bytes += "\r\n";
+    }
+
+    ReportStatus(progress, "Converting EOL ...");
+    std::replace(bytes.begin(), bytes.end(), CellLineBreak, '\n');
+    ReportStep(progress);
+    return bytes;
+}
+
+AnsiString TableToFileBytes(const TableData &table, const FileProgress *progress)
+{
+    return TableToFileBytes(table.Cells, table.ColCount, table.RowCount, progress);
+}
+
+namespace {
+
+std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &kind)
+{
+    TableBuilder builder(FixedColCountOfKind(kind));
+    builder.Reserve(bytes);
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const size_t n = bytes.size();
+    AnsiString cell;
+    size_t i = 0;
+    while (i < n) {
+        size_t j = i;
+        while (j < n && b[j] >= 0x15) ++j;   // a run of text bytes goes in at once
+        if (j > i) {
+            cell.append(bytes.data() + i, j - i);
+            i = j;
+            continue;
+        }
+        if (b[i] == '\t') {
+            builder.StoreCell(cell);
+        } else if (b[i] == '\n') {
+            if (i > 0 && b[i - 1] == '\r') {
+                if (!builder.EndRow(cell)) return std::nullopt;
+            } else {
+                cell += CellLineBreak;
+            }
+        }   // any other byte below 0x15, CR included, is dropped
+        ++i;
+    }
+    return builder.Finish();
+}
+
+} // namespace
+
+std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind)
+{
+    try {
+        return ParseTable(bytes, kind);
+    } catch (const std::bad_alloc &) {   // a table too big for this machine is refused, not a crash
+        return std::nullopt;
+    }
+}
+
+TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, const FileProgress *progress)
+{
+    TableReadResult result;
+    ReportStatus(progress, "Opening file ...");
+    QFile file(ToQPath(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.Status = TableReadStatus::CannotOpen;
+        result.ErrorText = FromQ(file.errorString());
+        result.Table = PreparedTable(kind);
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    const bool readFailed = file.error() != QFileDevice::NoError;
+    result.ErrorText = readFailed ? FromQ(file.errorString()) : AnsiString();
+    file.close();
+    if (readFailed) {
+        result.Status = TableReadStatus::ReadFailed;
+        result.Table = PreparedTable(kind);
+        return result;
+    }
+
+    ReportStatus(progress, "Reading file ...");
+    std::optional<TableData> table = TableFromFileBytes(std::string_view(bytes.constData(), size_t(bytes.size())), kind);
+    if (!table) {
+        result.Status = TableReadStatus::ReadFailed;
+        result.ErrorText = "The table has more than " + IntToStr(MaxTableCells) + " cells.";
+        result.Table = PreparedTable(kind);
+        return result;
+    }
+    result.Table = std::move(*table);
+    return result;
+}
+
+FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes)
+{
+    FileWriteResult result;
+    result.ToWrite = (long long)bytes.size();
+    const QString target = ToQPath(path);
+    // A read-only file is not replaced behind its owner's back (the rename alone would allow it).
+    // Tested with the effective user, as opening the file would be.
+    if (QFileInfo::exists(target) && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        result.ErrorText = "The file is read-only.";
+        return result;
+    }
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.ErrorText = FromQ(file.errorString());
+        return result;
+    }
+    result.Opened = true;
+    const qint64 written = file.write(bytes.data(), qint64(bytes.size()));
+    if (written != qint64(bytes.size())) {
+        result.Written = std::max<qint64>(written, 0);
+        result.ErrorText = FromQ(file.errorString());
+        file.cancelWriting();
+        return result;
+    }
+    if (!file.commit()) {   // nothing reached the target
+        result.ErrorText = FromQ(file.errorString());
+        return result;
+    }
+    result.Written = written;
+    return result;
+}
+
+AnsiString SaveOpenErrorMessage(const AnsiString &path) { return "Error at opening the file \"" + path + "\"!"; }
+
+AnsiString SaveWriteErrorMessage(const AnsiString &kind, long long toWrite, long long written)
+{
+    int line = 395;
+    if (kind == KAS_Document) line = 465;
+    else if (kind == CMD_Document) line = 530;
+    else if (kind == KAO_Document) line = 591;
+    else if (kind == KAT_Document) line = 652;
+    return "Error writing to the file (" + IntToStr(toWrite) + "/" + IntToStr(written) + "); file: \"Main\", line: " +
+           IntToStr(line) + ".";
+}
+
+AnsiString TableOpenErrorMessage(const AnsiString &path) { return "Error at opening the file  \"" + path + "\"!"; }
+
+AnsiString TableReadErrorMessage(const AnsiString &path) { return "File: \"" + path + "\".\r\nReading failed."; }
+
+AnsiString RemoveBlanksBeforeLineEnds(std::string_view text)
+{
+    AnsiString result;
+    result.reserve(text.size());
+    size_t lineStart = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        size_t end = i;
+        while (end > lineStart && text[end - 1] == ' ') --end;
+        result.append(text.data() + lineStart, end - lineStart);
+        result += text[i];
+        lineStart = i + 1;
+    }
+    result.append(text.data() + lineStart, text.size() - lineStart);
+    return result;
+}

@@ -1,0 +1,118 @@
+// The five document kinds and their files: kind from a file name, the byte formats of scripts,
+// texts and tables, the table reader and an atomic file writer. No windows here: the main window's
+// save and open routines call these and show the status texts, progress and messages.
+#pragma once
+
+#include "platform/Text.h"
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+// Kind strings, compared exactly.
+inline constexpr char KAS_Document[] = "KAS_Document";
+inline constexpr char TXT_Document[] = "TXT_Document";
+inline constexpr char CMD_Document[] = "CMD_Document";
+inline constexpr char KAO_Document[] = "KAO_Document";
+inline constexpr char KAT_Document[] = "KAT_Document";
+
+// The in-memory line break inside a table cell; written to the file as a lone LF.
+inline constexpr char CellLineBreak = '\x1D';
+
+// ".KAS", ".LOG", ".TXT", ".KAO", ".KAT", ".CMD" (upper-cased extension of the name part);
+// "" when the extension has no kind (the file is then not opened).
+AnsiString DocumentKindFromFileName(const AnsiString &path, bool openTxtAsCmd);
+
+bool IsTextKind(const AnsiString &kind);    // KAS, TXT: shown in the text pane
+bool IsTableKind(const AnsiString &kind);   // CMD, KAO, KAT: shown in the grid
+
+// Columns a table of this kind always has: 11 for KAO, 4 for KAT; 0 when the file decides (CMD)
+// and for the text kinds.
+int FixedColCountOfKind(const AnsiString &kind);
+
+// A table as the grid takes it: RowCount * ColCount cells, row-major (cell (c, r) at r * ColCount + c).
+struct TableData
+{
+    int ColCount = 0;
+    int RowCount = 0;
+    std::vector<AnsiString> Cells;
+
+    const AnsiString &Cell(int col, int row) const { return Cells[size_t(row) * size_t(ColCount) + size_t(col)]; }
+    bool operator==(const TableData &) const = default;
+};
+
+// The table as the opener prepares it before reading: one empty row; 1 column for CMD, 11 KAO, 4 KAT.
+TableData PreparedTable(const AnsiString &kind);
+
+// Hooks for the status bar while converting: a status text, one step of the progress bar, and the
+// bar's position (the place of each CR removed from a script; called once per CR, so a caller that
+// repaints should do so only now and then). Any of them may be empty.
+struct FileProgress
+{
+    std::function<void(const AnsiString &)> Status;
+    std::function<void()> Step;
+    std::function<void(long long)> Position;
+};
+
+// Progress-bar maximum while saving: a script of this text length, a table of rows * cols cells.
+long long ScriptSaveProgressMax(size_t textLength);
+long long TableSaveProgressMax(int rowCount, int colCount);
+
+// Script text (the memo's lines, each followed by CR LF) -> file bytes: TAB -> blank, CR removed,
+// bytes 0x00-0x20 cut at the end, LF CR appended. Emits the three conversion statuses and four steps.
+AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress = nullptr);
+// Plain text -> file bytes: unchanged.
+AnsiString PlainTextToFileBytes(AnsiString text);
+// Bytes of a text-pane document by its kind (script conversion for KAS, unchanged for TXT).
+AnsiString TextDocumentToFileBytes(const AnsiString &kind, AnsiString text, const FileProgress *progress = nullptr);
+
+// Cells -> file bytes: cells of a row joined by TAB, CR LF after every row, 0x1D written as LF.
+// Emits "Processing line #n..." per row, one step per cell, then "Converting EOL ..." and a step.
+AnsiString TableToFileBytes(std::span<const AnsiString> cells, int colCount, int rowCount,
+                            const FileProgress *progress = nullptr);
+AnsiString TableToFileBytes(const TableData &table, const FileProgress *progress = nullptr);
+
+// File bytes -> cells of a table of this kind. LF after CR ends a row; any other LF (the first byte
+// included) is 0x1D; other bytes 0x00-0x14 (CR included) are dropped; text after the last CR LF is
+// not part of the table; at least one row. Columns: widest row for CMD, 11 KAO, 4 KAT (extra cells
+// dropped, missing ones empty). Empty result when the table would not fit in memory (more
+// than MaxTableCells cells, as a crafted file of ragged rows can ask for, or more than memory holds).
+inline constexpr long long MaxTableCells = 64LL * 1024 * 1024;
+std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind);
+
+// Reading a table file. The file is opened for reading only, so a read-only table loads.
+enum class TableReadStatus { Ok, CannotOpen, ReadFailed };
+struct TableReadResult
+{
+    TableReadStatus Status = TableReadStatus::Ok;
+    TableData Table;          // the prepared empty table after a failure
+    AnsiString ErrorText;     // the system's reason, for logs
+};
+// Emits "Opening file ..." and, once the bytes are in, "Reading file ...".
+TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, const FileProgress *progress = nullptr);
+
+// Writes bytes atomically: a temporary file beside the target is renamed over it only after the
+// whole write succeeded, so a failed or short write leaves the target as it was. An existing
+// read-only target is not replaced (counts as not opened).
+struct FileWriteResult
+{
+    bool Opened = false;      // the file could be created for writing
+    long long ToWrite = 0;
+    long long Written = 0;    // bytes that reached the target: ToWrite after a whole write, else less
+    AnsiString ErrorText;     // the system's reason, for logs
+    bool Ok() const { return Opened && Written == ToWrite; }
+};
+FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes);
+
+// Message texts of the save and open routines.
+AnsiString SaveOpenErrorMessage(const AnsiString &path);                   // "Error at opening the file "..."!"
+// "Error writing to the file (toWrite/written); file: "Main", line: n." with the writer's line of the kind.
+AnsiString SaveWriteErrorMessage(const AnsiString &kind, long long toWrite, long long written);
+AnsiString TableOpenErrorMessage(const AnsiString &path);                  // two blanks after "file"
+AnsiString TableReadErrorMessage(const AnsiString &path);                  // "File: "..."." CR LF "Reading failed."
+
+// Removes every run of blanks (0x20) directly before a CR or LF, in one pass. TABs stay; blanks at
+// the very end of a text without a final line break stay.
+AnsiString RemoveBlanksBeforeLineEnds(std::string_view text);

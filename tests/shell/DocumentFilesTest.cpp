@@ -1,0 +1,440 @@
+#include "shell/DocumentFiles.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+AnsiString Bytes(const char *s, size_t n) { return AnsiString(s, n); }
+
+AnsiString ReadAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    const QByteArray b = f.readAll();
+    return AnsiString(b.constData(), size_t(b.size()));
+}
+
+void WriteRaw(const QString &path, const AnsiString &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+}
+
+QStringList Entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+TableData Table(int cols, int rows, std::vector<AnsiString> cells) { return {cols, rows, std::move(cells)}; }
+
+// Records the progress hooks as one line of events.
+struct ProgressLog
+{
+    std::vector<AnsiString> Events;
+    FileProgress Hooks()
+    {
+        return {[this](const AnsiString &s) { Events.push_back("status:" + s); },
+                [this] { Events.push_back("step"); },
+                [this](long long p) { Events.push_back("pos:" + IntToStr(p)); }};
+    }
+};
+
+// As root, file permissions stop nothing; this scope acts as an ordinary user so that they do.
+class UnprivilegedScope
+{
+public:
+    UnprivilegedScope()
+    {
+        if (geteuid() != 0) return;
+        Dropped = setegid(65534) == 0 && seteuid(65534) == 0;
+    }
+    ~UnprivilegedScope()
+    {
+        if (Dropped) {
+            [[maybe_unused]] const int a = seteuid(0);
+            [[maybe_unused]] const int b = setegid(0);
+        }
+    }
+    bool Active() const { return Dropped || geteuid() != 0; }
+
+private:
+    bool Dropped = false;
+};
+
+// A folder an ordinary user can enter (QTemporaryDir makes it private to its owner).
+struct OpenTempDir
+{
+    QTemporaryDir Dir;
+    OpenTempDir() { QFile::setPermissions(Dir.path(), QFile::Permissions(0x7755)); }
+    QString Path(const char *name) const { return Dir.filePath(name); }
+};
+
+TEST(DocumentKind, FromFileNameByUpperCasedExtension)
+{
+    struct Case { const char *path; bool txtAsCmd; const char *kind; };
+    const Case cases[] = {
+        {"/d/a.kas", false, KAS_Document},   {"/d/a.KaS", false, KAS_Document},
+        {"/d/a.log", true, TXT_Document},    {"/d/a.txt", false, TXT_Document},
+        {"/d/a.TXT", true, CMD_Document},    {"/d/a.kao", false, KAO_Document},
+        {"/d/a.Kat", false, KAT_Document},   {"/d/a.cmd", false, CMD_Document},
+        {"/d/a.b.kas", false, KAS_Document}, {"/d/a.kas.bak", false, ""},
+        {"/d/a.doc", false, ""},             {"/d/noext", false, ""},
+        {"/d.kas/noext", false, ""},         {"/d/.kas", false, KAS_Document},
+        {"", false, ""},                     {"/d/a.ka", false, ""},
+    };
+    for (const Case &c : cases) EXPECT_EQ(DocumentKindFromFileName(c.path, c.txtAsCmd), c.kind) << c.path;
+}
+
+TEST(DocumentKind, PaneAndColumnsOfEachKind)
+{
+    EXPECT_TRUE(IsTextKind(KAS_Document));
+    EXPECT_TRUE(IsTextKind(TXT_Document));
+    EXPECT_FALSE(IsTextKind("kas_document"));
+    for (const char *k : {CMD_Document, KAO_Document, KAT_Document}) EXPECT_TRUE(IsTableKind(k)) << k;
+    EXPECT_FALSE(IsTableKind(KAS_Document));
+    EXPECT_EQ(FixedColCountOfKind(KAO_Document), 11);
+    EXPECT_EQ(FixedColCountOfKind(KAT_Document), 4);
+    EXPECT_EQ(FixedColCountOfKind(CMD_Document), 0);
+    EXPECT_EQ(PreparedTable(CMD_Document), Table(1, 1, {""}));
+    EXPECT_EQ(PreparedTable(KAT_Document), Table(4, 1, {"", "", "", ""}));
+    EXPECT_EQ(PreparedTable(KAO_Document).Cells.size(), 11u);
+}
+
+TEST(ScriptFile, TextToBytes)
+{
+    struct Case { AnsiString text; AnsiString bytes; };
+    const Case cases[] = {
+        {"a\tb\r\nc   \r\n", "a b\nc\n\r"},                   // seven bytes
+        {"", "\n\r"},
+        {"\r\n\r\n", "\n\r"},
+        {"x\xE9\r\n", "x\xE9\n\r"},                            // bytes above 0x7F are text
+        {"x\xA0\r\n", "x\xA0\n\r"},
+        {"x\x21\r\n", "x!\n\r"},
+        {"a\r\n\r\n\r\n", "a\n\r"},
+        {"a\x01\x1F \t\r\n", "a\n\r"},                          // only 0x00-0x20 are cut at the end
+        {"\x01 a\r\n", "\x01 a\n\r"},                           // nothing is cut at the start
+        {"a\rb\r\n", "ab\n\r"},                                 // a lone CR goes too
+        {"a\r\r\nb\r\n", "a\nb\n\r"},
+        {"a\n\nb", "a\n\nb\n\r"},
+        {Bytes("a\0b\0", 4), Bytes("a\0b\n\r", 5)},
+        {"\t\t", "\n\r"},
+        {"a \tb", "a  b\n\r"},
+    };
+    for (const Case &c : cases) EXPECT_EQ(ScriptTextToFileBytes(c.text), c.bytes) << c.text;
+    EXPECT_EQ(TextDocumentToFileBytes(KAS_Document, "a\tb\r\n"), "a b\n\r");
+}
+
+TEST(ScriptFile, ConversionReportsItsPhases)
+{
+    ProgressLog log;
+    const FileProgress hooks = log.Hooks();
+    EXPECT_EQ(ScriptTextToFileBytes("a\r\nb\r\n", &hooks), "a\nb\n\r");
+    const std::vector<AnsiString> expected = {
+        "status:Converting text in KAS format (deleting \"0x09\")...", "step",
+        "status:Converting text in KAS format (deleting \"0x0D\")...", "pos:1", "pos:3", "step",
+        "status:Converting text in KAS format (finalisation) ...", "step", "step"};
+    EXPECT_EQ(log.Events, expected);
+    EXPECT_EQ(ScriptSaveProgressMax(6), 13);
+}
+
+TEST(TextFile, PlainTextIsWrittenAsItIs)
+{
+    const AnsiString text = "a\t \r\nb\r\x01\xFF  \r\n";
+    EXPECT_EQ(PlainTextToFileBytes(text), text);
+    EXPECT_EQ(TextDocumentToFileBytes(TXT_Document, text), text);
+}
+
+TEST(TextFile, BlanksBeforeLineEndsAreRemoved)
+{
+    struct Case { AnsiString text; AnsiString trimmed; };
+    const Case cases[] = {
+        {"a  \r\nb \r\n", "a\r\nb\r\n"},
+        {"a \t \r\n", "a \t\r\n"},          // a TAB ends the run and stays
+        {"a  \nb  \rc", "a\nb\rc"},
+        {"a \r \n", "a\r\n"},
+        {"   \r\n  \r\n", "\r\n\r\n"},
+        {"end  ", "end  "},                 // no line end after them
+        {"  a\r\n", "  a\r\n"},
+        {"a\xA0 \r\n", "a\xA0\r\n"},
+        {"a b  c \r\n", "a b  c\r\n"},
+        {"", ""},
+    };
+    for (const Case &c : cases) EXPECT_EQ(RemoveBlanksBeforeLineEnds(c.text), c.trimmed) << c.text;
+}
+
+TEST(TableFile, CellsToBytes)
+{
+    struct Case { TableData table; AnsiString bytes; };
+    const Case cases[] = {
+        {Table(2, 2, {"a", "b", "c", "d"}), "a\tb\r\nc\td\r\n"},
+        {Table(1, 1, {"x\x1Dy"}), "x\ny\r\n"},
+        {Table(1, 1, {"x\x1D"}), "x\n\r\n"},
+        {Table(2, 1, {"\x1D", "\x1D\x1D"}), "\n\t\n\n\r\n"},
+        {Table(4, 1, {"", "", "", ""}), "\t\t\t\r\n"},
+        {Table(1, 2, {"", ""}), "\r\n\r\n"},
+        {Table(2, 1, {"\xE9\x80", " "}), "\xE9\x80\t \r\n"},
+    };
+    for (const Case &c : cases) EXPECT_EQ(TableToFileBytes(c.table), c.bytes) << c.bytes;
+    EXPECT_EQ(TableToFileBytes(PreparedTable(KAO_Document)), AnsiString(10, '\t') + "\r\n");
+}
+
+TEST(TableFile, WriterReportsRowsAndCells)
+{
+    ProgressLog log;
+    const FileProgress hooks = log.Hooks();
+    TableToFileBytes(Table(2, 2, {"a", "b", "c", "d"}), &hooks);
+    const std::vector<AnsiString> expected = {"status:Processing line #1...", "step", "step",
+                                              "status:Processing line #2...", "step", "step",
+                                              "status:Converting EOL ...", "step"};
+    EXPECT_EQ(log.Events, expected);
+    EXPECT_GE(TableSaveProgressMax(2, 2), 5);
+}
+
+TEST(TableFile, BytesToCells)
+{
+    struct Case { const char *name; AnsiString bytes; const char *kind; TableData table; };
+    const Case cases[] = {
+        {"plain", "a\tb\r\nc\td\r\n", CMD_Document, Table(2, 2, {"a", "b", "c", "d"})},
+        {"unfinished last line", "a\tb\r\nc\td", CMD_Document, Table(2, 1, {"a", "b"})},
+        {"no CR LF at all", "a\tb\tc", CMD_Document, Table(1, 1, {""})},
+        {"no CR LF, KAT", "a\tb", KAT_Document, Table(4, 1, {"", "", "", ""})},
+        {"empty file", "", CMD_Document, Table(1, 1, {""})},
+        {"empty line", "\r\n", CMD_Document, Table(1, 1, {""})},
+        {"two empty lines", "\r\n\r\n", CMD_Document, Table(1, 2, {"", ""})},
+        {"LF first", "\nx\r\n", CMD_Document, Table(1, 1, {"\x1Dx"})},
+        {"LF first then CR LF", "\n\r\n", CMD_Document, Table(1, 1, {"\x1D"})},
+        {"LF after row end", "a\r\n\nb\r\n", CMD_Document, Table(1, 2, {"a", "\x1D" "b"})},
+        {"lone LF in cell", "a\nb\tc\r\n", CMD_Document, Table(2, 1, {"a\x1D" "b", "c"})},
+        {"cell ends in LF", "a\n\r\n", CMD_Document, Table(1, 1, {"a\x1D"})},
+        {"LF after TAB", "a\t\nb\r\n", CMD_Document, Table(2, 1, {"a", "\x1D" "b"})},
+        {"lone CR dropped", "a\rb\r\n", CMD_Document, Table(1, 1, {"ab"})},
+        {"CR CR LF", "a\r\r\nb\r\n", CMD_Document, Table(1, 2, {"a", "b"})},
+        {"CR blank LF", "a\r \nb\r\n", CMD_Document, Table(1, 1, {"a \x1D" "b"})},
+        {"LF CR is no row end", "a\n\rb\r\n", CMD_Document, Table(1, 1, {"a\x1D" "b"})},
+        {"control bytes", Bytes("x\0\x01\x14\x15\x1D\x7F\x80\xFF\r\n", 12), CMD_Document,
+         Table(1, 1, {"x\x15\x1D\x7F\x80\xFF"})},
+        {"ragged CMD", "a\tb\r\nc\td\te\tf\tg\r\nh\ti\tj\r\n", CMD_Document,
+         Table(5, 3, {"a", "b", "", "", "", "c", "d", "e", "f", "g", "h", "i", "j", "", ""})},
+        {"unfinished wide line", "a\r\nb\tc\td", CMD_Document, Table(1, 1, {"a"})},
+        {"KAT seed", "\t\t\r\n", KAT_Document, Table(4, 1, {"", "", "", ""})},
+        {"KAT extra cells", "1\t2\t3\t4\t5\t6\r\nx\r\n", KAT_Document,
+         Table(4, 2, {"1", "2", "3", "4", "x", "", "", ""})},
+        {"KAO 13 cells", "0\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\r\n", KAO_Document,
+         Table(11, 1, {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"})},
+        {"KAO short row", "a\r\n", KAO_Document, Table(11, 1, {"a", "", "", "", "", "", "", "", "", "", ""})},
+    };
+    for (const Case &c : cases) {
+        const std::optional<TableData> t = TableFromFileBytes(c.bytes, c.kind);
+        ASSERT_TRUE(t) << c.name;
+        EXPECT_EQ(*t, c.table) << c.name;
+    }
+}
+
+TEST(TableFile, RaggedRowsAreWrittenBackWithEmptyCells)
+{
+    const std::optional<TableData> t = TableFromFileBytes("a\tb\r\nc\td\te\tf\tg\r\nh\ti\tj\r\n", CMD_Document);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(TableToFileBytes(*t), "a\tb\t\t\t\r\nc\td\te\tf\tg\r\nh\ti\tj\t\t\r\n");
+    const std::optional<TableData> kao = TableFromFileBytes(AnsiString(12, '\t') + "x\r\n", KAO_Document);
+    ASSERT_TRUE(kao);
+    EXPECT_EQ(TableToFileBytes(*kao), AnsiString(10, '\t') + "\r\n");   // cells beyond 11 are dropped
+}
+
+TEST(TableFile, ReaderUndoesWriter)
+{
+    const TableData tables[] = {
+        Table(2, 2, {"\x1D", "x\x1D", "\x1Dy\x1D", "\x1D\x1D"}),
+        Table(1, 3, {"", "\x1D", ""}),
+        Table(3, 1, {"", "", ""}),
+        Table(4, 2, {"a", "", "\xE9 b", "c\x1D", "", "", "", "\x1D"}),
+        PreparedTable(KAO_Document),
+    };
+    for (const TableData &t : tables) {
+        const char *kind = t.ColCount == 11 ? KAO_Document : t.ColCount == 4 ? KAT_Document : CMD_Document;
+        EXPECT_EQ(TableFromFileBytes(TableToFileBytes(t), kind), t) << TableToFileBytes(t);
+    }
+
+    std::mt19937 random(7);
+    const char alphabet[] = {'a', ' ', '\x1D', '\xE9', '\x15', '\xFF'};
+    for (int round = 0; round < 200; ++round) {
+        TableData t;
+        t.ColCount = 1 + int(random() % 5);
+        t.RowCount = 1 + int(random() % 5);
+        for (int i = 0; i < t.ColCount * t.RowCount; ++i) {
+            AnsiString cell;
+            for (unsigned n = random() % 4; n > 0; --n) cell += alphabet[random() % sizeof alphabet];
+            t.Cells.push_back(cell);
+        }
+        ASSERT_EQ(TableFromFileBytes(TableToFileBytes(t), CMD_Document), t) << TableToFileBytes(t);
+    }
+}
+
+TEST(TableFile, TableBeyondMemoryIsRefused)
+{
+    // One row of many cells and many empty rows would ask for rows * widest cells.
+    const AnsiString bytes = AnsiString(1 << 16, '\t') + "\r\n" + [] {
+        AnsiString rows;
+        for (int i = 0; i < 2048; ++i) rows += "\r\n";
+        return rows;
+    }();
+    EXPECT_FALSE(TableFromFileBytes(bytes, CMD_Document));
+    EXPECT_TRUE(TableFromFileBytes(AnsiString(1 << 16, '\t') + "\r\n", CMD_Document));
+}
+
+TEST(TableFile, ReadsFileAndReportsPhases)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.kat");
+    WriteRaw(path, "1\t\xE9\t3\r\n\n\tb\r\ntail");
+    ProgressLog log;
+    const FileProgress hooks = log.Hooks();
+    const TableReadResult r = ReadTableFile(FromQPath(path), KAT_Document, &hooks);
+    EXPECT_EQ(r.Status, TableReadStatus::Ok);
+    EXPECT_EQ(r.Table, Table(4, 2, {"1", "\xE9", "3", "", "\x1D", "b", "", ""}));
+    EXPECT_EQ(log.Events, (std::vector<AnsiString>{"status:Opening file ...", "status:Reading file ..."}));
+}
+
+TEST(TableFile, FileThatCannotBeReadLeavesThePreparedTable)
+{
+    QTemporaryDir dir;
+    for (const QString &path : {dir.filePath("missing.kao"), dir.path()}) {
+        const TableReadResult r = ReadTableFile(FromQPath(path), KAO_Document);
+        EXPECT_NE(r.Status, TableReadStatus::Ok) << path.toStdString();
+        EXPECT_EQ(r.Table, PreparedTable(KAO_Document));
+    }
+    EXPECT_EQ(ReadTableFile(FromQPath(dir.filePath("missing.kao")), KAO_Document).Status, TableReadStatus::CannotOpen);
+}
+
+TEST(TableFile, ReadOnlyFileInReadOnlyFolderLoads)
+{
+    OpenTempDir dir;
+    QDir(dir.Dir.path()).mkdir("ro");
+    const QString path = dir.Path("ro/t.cmd");
+    WriteRaw(path, "a\tb\r\n");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x5555));
+
+    TableReadResult r;
+    {
+        UnprivilegedScope user;
+        ASSERT_TRUE(user.Active());
+        QFile probe(path);
+        EXPECT_FALSE(probe.open(QIODevice::ReadWrite));   // the file is read-only to this user
+        r = ReadTableFile(FromQPath(path), CMD_Document);
+    }
+    QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x7755));
+    EXPECT_EQ(r.Status, TableReadStatus::Ok) << r.ErrorText;
+    EXPECT_EQ(r.Table, Table(2, 1, {"a", "b"}));
+}
+
+TEST(AtomicWriter, WritesAndReplacesKeepingPermissions)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.kas");
+    FileWriteResult r = WriteFileAtomically(FromQPath(path), Bytes("x\0y\n\r", 5));
+    EXPECT_TRUE(r.Ok());
+    EXPECT_EQ(r.ToWrite, 5);
+    EXPECT_EQ(r.Written, 5);
+    EXPECT_EQ(ReadAll(path), Bytes("x\0y\n\r", 5));
+
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    r = WriteFileAtomically(FromQPath(path), "shorter");
+    EXPECT_TRUE(r.Ok());
+    EXPECT_EQ(ReadAll(path), "shorter");
+    const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    EXPECT_EQ(QFile::permissions(path) & ~userBits, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+
+    r = WriteFileAtomically(FromQPath(path), "");
+    EXPECT_TRUE(r.Ok());
+    EXPECT_EQ(ReadAll(path), "");
+    EXPECT_EQ(Entries(dir.path()), QStringList{"a.kas"});
+}
+
+TEST(AtomicWriter, MissingFolderIsAnOpenFailure)
+{
+    QTemporaryDir dir;
+    const FileWriteResult r = WriteFileAtomically(FromQPath(dir.filePath("no/such/a.cmd")), "a\r\n");
+    EXPECT_FALSE(r.Opened);
+    EXPECT_FALSE(r.Ok());
+    EXPECT_EQ(r.ToWrite, 3);
+    EXPECT_TRUE(Entries(dir.path()).isEmpty());
+}
+
+TEST(AtomicWriter, ShortWriteLeavesTargetUnchanged)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.kao");
+    WriteRaw(path, "old\r\n");
+    const AnsiString big(1 << 20, 'x');
+
+    // The file size limit makes the write stop part way, as a full disk would.
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const FileWriteResult r = WriteFileAtomically(FromQPath(path), big);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(r.Opened);
+    EXPECT_FALSE(r.Ok());
+    EXPECT_EQ(r.ToWrite, 1 << 20);
+    EXPECT_LT(r.Written, r.ToWrite);
+    EXPECT_EQ(ReadAll(path), "old\r\n");
+    EXPECT_EQ(Entries(dir.path()), QStringList{"t.kao"});   // no temporary file left
+}
+
+TEST(AtomicWriter, ReadOnlyFolderOrFileIsNotWritten)
+{
+    OpenTempDir dir;
+    QDir(dir.Dir.path()).mkdir("ro");
+    const QString inReadOnlyFolder = dir.Path("ro/a.kas");
+    const QString readOnlyFile = dir.Path("b.kas");
+    WriteRaw(inReadOnlyFolder, "old a");
+    WriteRaw(readOnlyFile, "old b");
+    QFile::setPermissions(inReadOnlyFolder, QFile::Permissions(0x6666));
+    QFile::setPermissions(readOnlyFile, QFile::Permissions(0x4444));
+    QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x5555));
+    QFile::setPermissions(dir.Dir.path(), QFile::Permissions(0x7777));
+
+    FileWriteResult inFolder, onFile;
+    {
+        UnprivilegedScope user;
+        ASSERT_TRUE(user.Active());
+        inFolder = WriteFileAtomically(FromQPath(inReadOnlyFolder), "new");
+        onFile = WriteFileAtomically(FromQPath(readOnlyFile), "new");
+    }
+    QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x7755));
+    EXPECT_FALSE(inFolder.Opened);
+    EXPECT_FALSE(onFile.Opened);
+    EXPECT_EQ(ReadAll(inReadOnlyFolder), "old a");
+    EXPECT_EQ(ReadAll(readOnlyFile), "old b");
+    EXPECT_EQ(Entries(dir.Path("ro")), QStringList{"a.kas"});
+    EXPECT_EQ(Entries(dir.Dir.path()), (QStringList{"b.kas", "ro"}));
+}
+
+TEST(DocumentMessages, TextsOfTheSaveAndOpenRoutines)
+{
+    EXPECT_EQ(SaveOpenErrorMessage("/d/a.kas"), "Error at opening the file \"/d/a.kas\"!");
+    EXPECT_EQ(TableOpenErrorMessage("/d/a.cmd"), "Error at opening the file  \"/d/a.cmd\"!");
+    EXPECT_EQ(TableReadErrorMessage("/d/a.cmd"), "File: \"/d/a.cmd\".\r\nReading failed.");
+    struct Case { const char *kind; const char *line; };
+    const Case cases[] = {{TXT_Document, "395"}, {KAS_Document, "465"}, {CMD_Document, "530"},
+                          {KAO_Document, "591"}, {KAT_Document, "652"}};
+    for (const Case &c : cases)
+        EXPECT_EQ(SaveWriteErrorMessage(c.kind, 120, 7),
+                  AnsiString("Error writing to the file (120/7); file: \"Main\", line: ") + c.line + ".");
+}
+
+} // namespace

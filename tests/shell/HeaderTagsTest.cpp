@@ -1,0 +1,171 @@
+#include "shell/HeaderTags.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<AnsiString>;
+
+TStringList ListOf(const Lines &lines)
+{
+    TStringList list;
+    for (const AnsiString &s : lines) list.Add(s);
+    return list;
+}
+
+Lines LinesOf(const TStringList &list) { return {list.begin(), list.end()}; }
+
+TEST(HeaderTags, ValueIsFoundLikeANameValueList)
+{
+    const TStringList lines = ListOf({"QUIL_X", " QUIL_ScriptDate=no", "quil_scriptdate=1.2.=3", "QUIL_ScriptDate=2"});
+    EXPECT_EQ(HeaderTagValue(lines, ScriptDateTag), "1.2.=3");   // first line of the name, any case
+    EXPECT_EQ(HeaderTagValue(lines, "QUIL_X"), "");               // no "=": not a tag
+    EXPECT_EQ(HeaderTagValue(lines, "QUIL_Script"), "");
+    EXPECT_EQ(HeaderTagValue(TStringList(), ScriptDateTag), "");
+}
+
+TEST(HeaderTags, SetTag)
+{
+    struct Case
+    {
+        const char *name;
+        Lines before;
+        int caretY;
+        AnsiString tag, value;
+        Lines after;
+        int caretAfter;
+    };
+    const Case cases[] = {
+        {"new tag under the magic line", {"// JOTE", "a", "b"}, 2, "QUIL_ScriptDate", "2024",
+         {"// JOTE", "QUIL_ScriptDate=2024", "a", "b"}, 3},
+        {"caret above the new line stays", {"a", "b JOTE", "c"}, 1, "QUIL_X", "v", {"a", "b JOTE", "QUIL_X=v", "c"}, 1},
+        {"caret on the magic line moves down", {"JOTE", "a"}, 1, "QUIL_X", "v", {"JOTE", "QUIL_X=v", "a"}, 2},
+        {"caret on the last line: an empty line is appended", {"JOTE", "a"}, 2, "QUIL_X", "v",
+         {"JOTE", "QUIL_X=v", "a", ""}, 3},
+        {"first magic line wins", {"a", "JOTE 1", "JOTE 2"}, 1, "QUIL_X", "v", {"a", "JOTE 1", "QUIL_X=v", "JOTE 2"}, 1},
+        {"magic word is case-sensitive", {"jote", "a"}, 1, "QUIL_X", "v", {"QUIL_X=v", "jote", "a"}, 2},
+        {"no magic word: first line", {"a", "b"}, 1, "QUIL_X", "v", {"QUIL_X=v", "a", "b"}, 2},
+        {"no magic word, caret on the last line", {"a", "b"}, 2, "QUIL_X", "v", {"QUIL_X=v", "a", "b"}, 2},
+        {"empty text", {}, 1, "QUIL_X", "v", {"QUIL_X=v"}, 1},
+        {"existing tag rewritten in place, any case", {"JOTE", "a", "quil_scriptdate=old", "b"}, 4, "QUIL_ScriptDate",
+         "new", {"JOTE", "a", "QUIL_ScriptDate=new", "b"}, 4},
+        {"only the first of two is rewritten", {"QUIL_X=1", "QUIL_X=2"}, 1, "QUIL_X", "3", {"QUIL_X=3", "QUIL_X=2"}, 1},
+        {"empty value removes the line", {"JOTE", "QUIL_X=v", "a"}, 3, "QUIL_X", "", {"JOTE", "a"}, 3},
+        {"empty value on an empty-valued tag removes it", {"JOTE", "a", "QUIL_X="}, 1, "QUIL_X", "", {"JOTE", "a"}, 1},
+        {"empty value on a missing tag changes nothing", {"JOTE", "a"}, 2, "QUIL_X", "", {"JOTE", "a"}, 2},
+        {"empty-valued tag below: the new line takes the value", {"JOTE", "a", "QUIL_X="}, 1, "QUIL_X", "v",
+         {"JOTE", "QUIL_X=v", "a", "QUIL_X="}, 2},
+        {"empty-valued tag above: it takes the value", {"QUIL_X=", "JOTE", "a"}, 1, "QUIL_X", "v",
+         {"QUIL_X=v", "JOTE", "QUIL_X=", "a"}, 1},
+        {"line without = is not the tag", {"JOTE", "QUIL_X"}, 1, "QUIL_X", "v", {"JOTE", "QUIL_X=v", "QUIL_X"}, 2},
+        {"value holding =", {"JOTE"}, 1, "QUIL_X", "a=b", {"JOTE", "QUIL_X=a=b", ""}, 2},
+    };
+    for (const Case &c : cases) {
+        TStringList lines = ListOf(c.before);
+        int caretY = c.caretY;
+        SetScriptHeaderTag(lines, c.tag, c.value, caretY);
+        EXPECT_EQ(LinesOf(lines), c.after) << c.name;
+        EXPECT_EQ(caretY, c.caretAfter) << c.name;
+    }
+}
+
+TEST(HeaderTags, SavingTagsEndUpInReverseOrderBelowTheMagicLine)
+{
+    TStringList lines = ListOf({"; JOTE script", "begin", "end"});
+    int caretY = 2;
+    SetScriptHeaderTag(lines, ScriptDateTag, "01.02.2024", caretY);
+    SetScriptHeaderTag(lines, PoweredByTag, "Quillet v. 1.0", caretY);
+    SetScriptHeaderTag(lines, Warning1Tag, "IMPORTANT!", caretY);
+    EXPECT_EQ(LinesOf(lines), (Lines{"; JOTE script", "_WARNING_#1=IMPORTANT!", "QUIL_PoweredBy=Quillet v. 1.0",
+                                     "QUIL_ScriptDate=01.02.2024", "begin", "end"}));
+    EXPECT_EQ(lines[caretY - 1], "begin");
+
+    // A second save rewrites the lines in place.
+    SetScriptHeaderTag(lines, ScriptDateTag, "02.02.2024", caretY);
+    EXPECT_EQ(lines[3], "QUIL_ScriptDate=02.02.2024");
+    EXPECT_EQ(lines.Count(), 6);
+}
+
+TEST(HeaderTags, PlanIsAFewLineEditsForTheTextPane)
+{
+    TStringList lines;
+    lines.Add("JOTE");
+    for (int i = 0; i < 200000; ++i) lines.Add("line " + IntToStr(i));
+    lines.Add("QUIL_ScriptDate=old");
+
+    HeaderTagChange change = PlanScriptHeaderTag(lines, ScriptDateTag, "new", 5);
+    EXPECT_EQ(change.Edits, (std::vector<LineEdit>{{LineEdit::Replace, 200001, "QUIL_ScriptDate=new"}}));
+    EXPECT_EQ(change.CaretY, 5);
+
+    change = PlanScriptHeaderTag(lines, PoweredByTag, "Q", 200002);
+    EXPECT_EQ(change.Edits, (std::vector<LineEdit>{{LineEdit::Append, 0, ""}, {LineEdit::Insert, 1, "QUIL_PoweredBy=Q"}}));
+    EXPECT_EQ(change.CaretY, 200003);
+
+    change = PlanScriptHeaderTag(lines, ScriptDateTag, "", 5);
+    EXPECT_EQ(change.Edits, (std::vector<LineEdit>{{LineEdit::Delete, 200001, ""}}));
+}
+
+TEST(HeaderTags, ConvertAutoTags)
+{
+    struct Case { AnsiString text; AnsiString converted; };
+    const Case cases[] = {
+        {"AUTO_ScriptName=a\r\nx\r\nAUTO_ScriptName=b\r\n", "QUIL_ScriptName=a\r\nx\r\nQUIL_ScriptName=b\r\n"},
+        {"AUTO_Other=1\r\n", "AUTO_Other=1\r\n"},
+        {"; see AUTO_ScriptDate=1", "; see QUIL_ScriptDate=1"},       // anywhere, not only at line starts
+        {"auto_ScriptDate=1 AUTO_scriptdate=1", "auto_ScriptDate=1 AUTO_scriptdate=1"},
+        {"AUTO_ScriptName AUTO_ScriptNameX=", "AUTO_ScriptName AUTO_ScriptNameX="},
+        {"AUTO_AUTO_ScriptName=", "AUTO_QUIL_ScriptName="},
+        {"AUTO_ScriptUsedFlags=", "QUIL_ScriptUsedFlags="},
+        {"AUTO_ScriptUsedFlags", "AUTO_ScriptUsedFlags"},
+        {"AUTO_", "AUTO_"},
+        {"", ""},
+    };
+    for (const Case &c : cases) {
+        AnsiString text = c.text;
+        EXPECT_EQ(ConvertAutoTagsInPlace(text), c.text != c.converted) << c.text;
+        EXPECT_EQ(text, c.converted);
+    }
+
+    const char *names[] = {"PoweredBy", "ScriptName", "ScriptVersion", "ScriptDate", "ScriptAuthor",
+                           "ScriptKASVersion", "ScriptLanguage", "ScriptUsedVariables", "ScriptUsedFunctions",
+                           "ScriptUsedMacroNames", "ScriptUsedTimers", "ScriptUsedFlags"};
+    AnsiString all, expected;
+    for (const char *n : names) {
+        all += AnsiString("AUTO_") + n + "=v\r\n";
+        expected += AnsiString("QUIL_") + n + "=v\r\n";
+    }
+    EXPECT_EQ(ConvertAutoTags(all), expected);
+}
+
+TEST(HeaderTags, Outline)
+{
+    struct Case
+    {
+        const char *name;
+        Lines text;
+        Lines outlineLines, outlineItems, declarationLines, declarationItems;
+    };
+    const Case cases[] = {
+        {"tags only", {"JOTE", "QUIL_ScriptDate=1", "x", "QUIL_PoweredBy=Q"},
+         {"\t\t\t", "QUIL_ScriptDate", "QUIL_PoweredBy"}, {"  QUIL TAGS:", "ScriptDate", "PoweredBy"}, {}, {}},
+        {"sections in fixed order, entries in text order",
+         {"_DECLARATION_b=2", "QUIL_A=1", "_WARNING_#1=w", "_DECLARATION_a=1", "_WARNING_#2="},
+         {"\t\t\t", "_WARNING_#1", "_WARNING_#2", "\t\t\t", "QUIL_A", "\t\t\t", "_DECLARATION_b", "_DECLARATION_a"},
+         {"  WARNINGS:", "#1", "#2", "  QUIL TAGS:", "A", "  DECLARATIONS:", "b", "a"},
+         {"_DECLARATION_b", "_DECLARATION_a"}, {"b", "a"}},
+        {"not tag lines", {" QUIL_X=1", "_DECLARATION_x", "quil_y=1", "x=QUIL_z", "_WARNING_", "QUIL_ScriptName"},
+         {}, {}, {}, {}},
+        {"name ends at the first =", {"QUIL_A=b=c", "QUIL_="}, {"\t\t\t", "QUIL_A", "QUIL_"}, {"  QUIL TAGS:", "A", ""},
+         {}, {}},
+        {"empty text", {}, {}, {}, {}, {}},
+    };
+    for (const Case &c : cases) {
+        const ScriptOutline outline = BuildScriptOutline(ListOf(c.text));
+        EXPECT_EQ(LinesOf(outline.OutlineLines), c.outlineLines) << c.name;
+        EXPECT_EQ(LinesOf(outline.OutlineItems), c.outlineItems) << c.name;
+        EXPECT_EQ(LinesOf(outline.DeclarationLines), c.declarationLines) << c.name;
+        EXPECT_EQ(LinesOf(outline.DeclarationItems), c.declarationItems) << c.name;
+    }
+}
+
+} // namespace
