@@ -679,6 +679,7 @@ void TMainForm::Step(const AnsiString &text)
 void TMainForm::FormCreate()
 {
     setWindowIcon(QIcon(Image3));
+    QApplication::setWindowIcon(windowIcon());   // also the icon of windows that set none
     ProgramFolder = WithoutTrailingSlash(ExtractFilePath(AbsolutePath(ParamStr(0))));
     WM_QUIL_FileNameToOpen = RegisterWindowMessage("WM_QUIL_FileNameToOpen");
     WM_QUIL_PasteTextFromClipboard = RegisterWindowMessage("WM_QUIL_PasteTextFromClipboard");
