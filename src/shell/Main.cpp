@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -33,6 +34,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabBar>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -112,6 +114,8 @@ AnsiString AbsolutePath(const AnsiString &path)
 
 // How long the second copy waits for each answer of the first one. QUILLET_HANDOVER_TIMEOUT_MS
 // shortens it for tests of a first copy that hangs.
+constexpr int ChannelWaitMs = 5000;
+
 int HandOverTimeoutMs()
 {
     bool ok = false;
@@ -1114,7 +1118,17 @@ void TMainForm::ActivatePrevInst()
 {
     const AnsiString settings = RegistryFilePath();
     const int timeout = HandOverTimeoutMs();
-    if (!SendMessageToFirstCopy(SemaphoreName, settings, ActivateMessageName, "", timeout)) return;
+    // A first copy started a moment ago holds the lock before it listens: while the channel is not
+    // there yet, try again for a few seconds.
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QElapsedTimer attempt;
+        attempt.start();
+        if (SendMessageToFirstCopy(SemaphoreName, settings, ActivateMessageName, "", timeout)) break;
+        if (attempt.elapsed() >= 500 || waited.elapsed() >= ChannelWaitMs) return;
+        QThread::msleep(50);
+    }
     for (int i = 1; i <= ParamCount(); ++i)
         if (!SendMessageToFirstCopy(SemaphoreName, settings, "WM_QUIL_FileNameToOpen", AbsolutePath(ParamStr(i)),
                                     timeout))

@@ -92,6 +92,20 @@ TEST_F(SecondCopy, HandsEveryArgumentOverInOrderAndEndsWithoutOpeningAnything)
     EXPECT_TRUE(BackupCopies().isEmpty());
 }
 
+TEST_F(SecondCopy, WaitsForAFirstCopyThatIsStillStarting)
+{
+    const AnsiString kas = MakeFile("a.kas");
+    HoldLockAsFirstCopy();
+    const AnsiString second = CopyProgram("second");
+    QProcess *copy = Launch(second, {ToQPath(kas)});
+    QThread::msleep(1000);   // the lock is held, the channel not open yet
+    Start();
+    Show();
+    ASSERT_TRUE(WaitWhileRunning(*copy, 60000));
+    EXPECT_EQ(copy->exitCode(), 0);
+    EXPECT_EQ(Captions(), Lines({kas}));
+}
+
 TEST_F(SecondCopy, RunsNormallyWhenMoreCopiesAreAllowed)
 {
     WithSettings([](TRegistry &reg) { reg.WriteBool("AllowOnlyOneCopy", false); });
