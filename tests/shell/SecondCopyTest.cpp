@@ -11,7 +11,14 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QThread>
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -169,6 +176,53 @@ TEST_F(SecondCopy, TheFirstCopysChannelIsOpenToItsOwnUserOnly)
     EXPECT_TRUE(S_ISSOCK(st.st_mode));
     EXPECT_EQ(st.st_uid, getuid());
     EXPECT_EQ(st.st_mode & (S_IRWXG | S_IRWXO), 0u);
+}
+
+// Runs as another user: connects to the channel and sends a file name. Exit code 1 when the
+// first copy answered that it handled the message.
+int SendAsAnotherUser(const AnsiString &channel, const AnsiString &name, const AnsiString &data)
+{
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        // Only system calls from here on: this is a copy of a threaded process.
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, channel.c_str(), std::min(channel.size(), sizeof address.sun_path - 1));
+        if (connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) _exit(0);
+        std::string frame;
+        for (const AnsiString *part : {&name, &data}) {
+            const uint32_t length = htonl(uint32_t(part->size()));
+            frame.append(reinterpret_cast<const char *>(&length), 4);
+            frame += *part;
+        }
+        if (write(fd, frame.data(), frame.size()) < 0) _exit(0);
+        char answer = 0;
+        _exit(read(fd, &answer, 1) == 1 && answer == 1 ? 1 : 0);
+    }
+    int status = 0;
+    const QDeadlineTimer deadline(10000);
+    while (waitpid(child, &status, WNOHANG) == 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Another user cannot reach the channel, and gets nothing handled even where it can connect.
+TEST_F(SecondCopy, AnotherUserCannotHandFilesOver)
+{
+    if (getuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    HoldLockAsFirstCopy();
+    Start();
+    Show();
+    const AnsiString channel = InstanceChannelPath(SemaphoreName, SettingsFile);
+    EXPECT_EQ(SendAsAnotherUser(channel, "WM_QUIL_FileNameToOpen", Root + "/foreign.kas"), 0);
+    ASSERT_EQ(chmod(channel.c_str(), 0777), 0);   // past the socket's permissions, the peer is checked
+    EXPECT_EQ(SendAsAnotherUser(channel, "WM_QUIL_FileNameToOpen", Root + "/foreign.kas"), 0);
+    EXPECT_EQ(SendAsAnotherUser(channel, "WM_QUIL_PasteTextFromClipboard", ""), 0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Captions().empty());
 }
 
 TEST_F(SecondCopy, WithoutTheLockThereIsNoChannel)
