@@ -14,6 +14,7 @@
 #include "shell/About.h"
 #include "shell/DocumentFiles.h"
 #include "shell/Splashwin.h"
+#include "shell/_EditorWin.h"
 #include "synedit/SynCompletionProposal.h"
 
 #include <QAction>
@@ -659,6 +660,13 @@ void TMainForm::ConnectActions()
     bind(FileExit1, &TMainForm::FileExit1Execute, nullptr);
     bind(HelpAbout1, &TMainForm::HelpAbout1Execute, nullptr);
     bind(MaximizedWin_Action1, &TMainForm::Maximixed1Click, &TMainForm::MaximizedWin_Action1Update);
+    bind(FileOpen1, &TMainForm::FileOpen1Execute, nullptr);
+    FileSave1->OnExecute = [this] { FileSave1Execute(); };
+    FileSave1->OnUpdate = [this] { FileSave1Update(); };
+    FileSaveAs1->OnExecute = [this] { FileSaveAs1Execute(); };
+    FileSaveAs1->OnUpdate = [this] { FileSaveAs1Update(); };
+    FileSaveAll1->OnExecute = [this] { FileSaveAll1Execute(); };
+    FileSaveAll1->OnUpdate = [this] { FileSaveAll1Update(); };
     ActionList1->OnUpdate = [this] { ActionList1Update(); };
 }
 
@@ -1139,9 +1147,16 @@ void TMainForm::closeEvent(QCloseEvent *event)
 {
     // Each document window is asked first; one that refuses stops the whole shut-down.
     for (QMdiSubWindow *window : MdiArea->subWindowList(QMdiArea::CreationOrder)) {
-        QCloseEvent query;
-        QCoreApplication::sendEvent(window, &query);
-        if (!query.isAccepted()) {
+        // A document window is only asked here; it closes with the main window.
+        bool canClose = true;
+        if (auto *editor = qobject_cast<TForm_Editor *>(window)) {
+            editor->FormCloseQuery(canClose);
+        } else {
+            QCloseEvent query;
+            QCoreApplication::sendEvent(window, &query);
+            canClose = query.isAccepted();
+        }
+        if (!canClose) {
             event->ignore();
             return;
         }
@@ -1254,28 +1269,3 @@ void TMainForm::FileExit1Execute() { close(); }
 void TMainForm::BannerClick() { ShellOpen("https://www.sphinx-doc.org/"); }
 
 void TMainForm::ActionList1Update() { BannerPanel->setVisible(MDIChildCount() == 0); }
-
-// Until the document windows exist, a document is shown as an empty window under its name.
-TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &kind)
-{
-    OpeningKind = kind;
-    auto *window = new QMdiSubWindow;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWidget(new QWidget);
-    window->setWindowTitle(ToQPath(path));
-    MdiArea->addSubWindow(window);
-    connect(window, &QObject::destroyed, this, [this] {
-        QTimer::singleShot(0, this, [this] {
-            while (TabSet1->count() > MDIChildCount()) TabSet1->removeTab(TabSet1->count() - 1);
-            for (int i = 0; i < MDIChildCount(); ++i) TabSet1->setTabText(i, ToQPath(ExtractFileName(FromQPath(MDIChildren(i)->windowTitle()))));
-            TabSet1->setVisible(TabSet1->count() > 0);
-        });
-    });
-    TabSet1->setToolTip(ToQPath(path) + " (Ctrl+Tab)");
-    TabSet1->setCurrentIndex(TabSet1->addTab(ToQPath(ExtractFileName(path))));
-    TabSet1->show();
-    window->showMaximized();
-    MdiArea->setActiveSubWindow(window);
-    ActionList1Update();
-    return nullptr;
-}

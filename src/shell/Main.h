@@ -4,6 +4,7 @@
 
 #include "platform/ActionList.h"
 #include "platform/Colors.h"
+#include "platform/FileDialogs.h"
 #include "platform/TStringList.h"
 #include "platform/Text.h"
 
@@ -29,7 +30,10 @@ class TProgressBar;
 class TStatusBar;
 class TToolBar;
 class TToolButton;
+class TStringGrid;
+class TSynMemo;
 class TSynCompletionProposal;
+struct FileProgress;
 class TSynKASSyn;
 
 // Registry keys below HKEY_LOCAL_MACHINE.
@@ -180,6 +184,42 @@ public:
     // Opens a document window for the path with the kind ("KAS_Document" ...); a missing file gives an
     // empty document under that name. The new window is the active one afterwards.
     TForm_Editor *OpenDocument(const AnsiString &path, const AnsiString &kind);
+    void FileOpen1Execute();
+    TOpenDialog OpenDialog;
+    TSaveDialog SaveDialog1;
+
+    // The active document window; nullptr when none is open.
+    TForm_Editor *ActiveEditor() const;
+
+    // ---- Documents: writing, header tags ----
+    // Writes the document of the pane under the path in the kind's file format; true when the whole
+    // file was written (the reopen list then has the path first). Failures are reported here.
+    bool SaveDocumentToFile(const AnsiString &kind, const AnsiString &path, TSynMemo *pane);
+    bool SaveDocumentToFile(const AnsiString &kind, const AnsiString &path, TStringGrid *pane);
+    // Fills the window's grid from a table file (a step of OpenDocument); failures are reported.
+    void ReadTableDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path);
+    // The save commands; true when the document (every document for Save All) was written whole.
+    bool FileSave1Execute();
+    bool FileSaveAs1Execute();
+    bool FileSaveAll1Execute();
+    void FileSave1Update();
+    void FileSaveAs1Update();
+    void FileSaveAll1Update();
+    // Save As on the given window (the close prompt's Yes).
+    bool SaveDocumentAs(TForm_Editor *window);
+
+    // Sets a header tag in the pane; the pane's window gets its outline rebuilt and is marked changed.
+    void SetScriptHeaderTag(const AnsiString &name, const AnsiString &value, TSynMemo *pane);
+    AnsiString ConvertAutoTags(const AnsiString &text);
+    // Rebuilds the outline lists of the active document window.
+    void RefreshScriptOutline();
+    void RefreshScriptOutline(TForm_Editor *window);
+
+    // Long operations: the status text in panel 1 and the progress bar over panel 0.
+    void ShowOperationStatus(const AnsiString &text);
+    void BeginOperationProgress(long long max);
+    void StepOperationProgress();
+    void EndOperationProgress();
     // Rebuilds the user tools' items of Toolls1 from the four tool lists.
     void BuildToolsMenu();
 
@@ -235,6 +275,22 @@ private:
     void AddReopenEntry(QMenu *menu, const AnsiString &path, int position);
     void RefillPopupMenu4();
     void OpenByExtension(const AnsiString &path, bool allowLog);
+
+    // Opening and saving steps.
+    FileProgress OperationProgressHooks();
+    void OpenDocumentStep(const AnsiString &status);
+    void OpenTextDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path, bool exists);
+    void OpenTableDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path, bool exists);
+    void RestoreTableLayout(TForm_Editor *window, const AnsiString &kind);
+    void ShowFirstCell(TForm_Editor *window);
+    void BeginSaving();
+    bool FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted);
+    void WriteSaveTags(TForm_Editor *window, bool withDate);
+    bool WriteDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path);
+    void ApplyTextKindLook(TForm_Editor *window);
+    void AfterSave(TForm_Editor *window);
+    bool AskSaveName(TForm_Editor *window, bool saveAs, AnsiString &name);
+    bool SaveOneOfAll(TForm_Editor *window);
 
     void StartMessageServer();
     void BringToFront();

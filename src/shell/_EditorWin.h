@@ -13,10 +13,10 @@ class QAction;
 class QActionGroup;
 class QComboBox;
 class QLineEdit;
-class QSpinBox;
 class QSplitter;
 class QToolButton;
 class QWidget;
+class TMainForm;
 class TStatusBar;
 class TStringGrid;
 class TSynMemo;
@@ -25,8 +25,9 @@ class TToolButton;
 
 class TForm_Editor : public QMdiSubWindow
 {
+    Q_OBJECT
 public:
-    // Lays itself out by the main window's OpeningKind.
+    // Joins the main window's document frame and lays itself out by the main window's OpeningKind.
     explicit TForm_Editor(QWidget *owner = nullptr);
     ~TForm_Editor() override;
 
@@ -51,22 +52,115 @@ public:
     QLabel *ModifiedMarker = nullptr;   // shown exactly while the document has unsaved changes
     QToolButton *HighlighterButton = nullptr, *SelectionModeButton = nullptr, *EditModeButton = nullptr,
                 *TabWidthButton = nullptr, *GridPropertiesButton = nullptr;
-    // Table tool buttons the opener shows and hides by kind.
-    TToolButton *ToolButton5 = nullptr, *ToolButton6 = nullptr, *ToolButton7 = nullptr,
-                *ToolButton10 = nullptr, *ToolButton17 = nullptr, *ToolButton18 = nullptr,
-                *ToolButton19 = nullptr;
+    // Table tools; the opener shows and hides some of them by kind, their handlers belong to the
+    // table tools.
+    TToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton3 = nullptr,
+                *ToolButton4 = nullptr, *ToolButton5 = nullptr, *ToolButton6 = nullptr,
+                *ToolButton7 = nullptr, *ToolButton8 = nullptr, *ToolButton9 = nullptr,
+                *ToolButton10 = nullptr, *ToolButton12 = nullptr, *ToolButton13 = nullptr,
+                *ToolButton16 = nullptr, *ToolButton17 = nullptr, *ToolButton18 = nullptr,
+                *ToolButton19 = nullptr, *ToolButton20 = nullptr, *ToolButton22 = nullptr;
     QLineEdit *Edit1 = nullptr;         // width of the current column
+    QLineEdit *Edit2 = nullptr;         // width step
     QMenu *PopupMenu1 = nullptr;        // bookmarks
+    QAction *Createbookmark1 = nullptr;
     QMenu *PopupMenu3 = nullptr;        // grid options
-    QAction *Addingofnewline1 = nullptr;
+    QAction *Item11 = nullptr, *Multiplecellsselection1 = nullptr, *Tocontinueindexing1 = nullptr,
+            *Tofillinblanksofindexing1 = nullptr;
+    QAction *Addingofnewline1 = nullptr;   // submenu of PopupMenu3
     QMenu *PopupMenu5 = nullptr, *PopupMenu6 = nullptr, *PopupMenu7 = nullptr;
+    QAction *Normal1 = nullptr, *Column1 = nullptr, *Line1 = nullptr;   // selection mode
+    QAction *Insert1 = nullptr, *Overwrite1 = nullptr;                  // edit mode
+    QAction *TabsOFF1 = nullptr;
+    QAction *TABsymbols[9] = {};        // "TAB = 2 symbols" ... "TAB = 10 symbols", Tag (data) 2 ... 10
     TStringList *OutlineLines = nullptr;
     TStringList *DeclarationLines = nullptr;
 
     // The modified state is the marker's visibility (independent of whether the window is shown).
     bool IsModified() const;
     void SetModified(bool modified);
+    // The marker's hint, never shown as a tool tip.
+    AnsiString ModifiedHint() const;
+    void SetModifiedHint(const AnsiString &hint);
+
+    // The cell editor's height as the layout stores it ("EditCellFied_Height").
+    int CellEditorHeight() const;
+    void SetCellEditorHeight(int height);
+
+    // Whether the "H" button is down: the pane then uses the main window's shared highlighter.
+    void SetHighlighterDown(bool down);
+
+    // ---- Events ----
+    void FormCreate();
+    void FormActivate();
+    void FormCloseQuery(bool &CanClose);
+    void FormClose();
+
+    void Memo1Change();
+    void Memo1KeyDown(int &Key, Qt::KeyboardModifiers Shift);
+    void Memo1KeyPress(char &Key);
+    void Memo1MouseDown();
+    void Memo1Click();
+    void Memo1GutterClick(Qt::MouseButton Button, int X, int Y, int Line);
+    void Memo1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+
+    void StatusBarButton1Click();
+    void StatusBarButton2Click();
+    void StatusBarButton3Click();
+    void StatusBarButton4Click();
+    void StatusBarButton5Click();
+    void Normal1Click();
+    void Column1Click();
+    void Line1Click();
+    void TabsOFF1Click();
+    void TAB2symbols1Click(QAction *Sender);
+
+    void Createbookmark1Click();
+    void BookmarkMenuClick(QAction *Sender);
+    void DeleteAllMenuClick();
+
+    // Bookmark menu items after the fixed ones: "Delete all bookmarks" and the separator.
+    QAction *DeleteAllBookmarksItem() const { return DeleteAllItem; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateComponents();
+    void CreateTextPane();
+    void CreateTablePane();
+    void CreateTableToolBar();
+    void CreateTagBar();
+    void CreateStatusBars();
+    void CreateMenus();
+    void LayOutTextStatusBar();
+    void LayOutTableStatusBar();
+    void ApplyEditorSettings();
+    void CheckTabWidthItem(int width);
+    void SetTabWidth(int width);
+    void RefreshTextStatus();
+    void PopUpUnder(QToolButton *button, QMenu *menu);
+    void StoreLayout();
+    void AskToSave(bool &CanClose);
+    void AddBookmark();
+    void DeleteBookmarkOnCaretLine();
+    void ApplyCellEditorHeight();
+
+    AnsiString FCaption;
+    QAction *DeleteAllItem = nullptr;
+    QAction *BookmarkSeparator = nullptr;
+    int WantedCellEditorHeight = 65;
+    bool Closed = false;
 };
 
 // "0" put before the text while it is shorter than the width.
 AnsiString PadLeftWithZeros(const AnsiString &text, int width);
+
+// Bookmark menu caption of a line: its text trimmed of blanks at both ends, between double quotes,
+// cut to 60 characters when longer than 50; the line number for an empty line.
+AnsiString BookmarkCaption(const AnsiString &lineText, int lineNumber);
+
+// The document window that holds a pane (Memo1, StringGrid1, ...), nullptr for none.
+TForm_Editor *EditorOf(QWidget *pane);

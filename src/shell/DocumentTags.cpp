@@ -1,0 +1,74 @@
+// The main window's header-tag operations on document windows: thin wrappers that apply the line
+// logic of the header tags to a text pane and the outline lists of its window.
+#include "shell/HeaderTags.h"
+#include "shell/Main.h"
+#include "shell/_EditorWin.h"
+#include "synedit/SynMemo.h"
+
+#include <QComboBox>
+
+namespace {
+
+void ApplyToPane(TSynMemo *pane, const std::vector<LineEdit> &edits)
+{
+    for (const LineEdit &edit : edits) {
+        switch (edit.Op) {
+        case LineEdit::Insert: pane->Lines.Insert(edit.Index, edit.Text); break;
+        case LineEdit::Replace: pane->Lines.SetString(edit.Index, edit.Text); break;
+        case LineEdit::Delete: pane->Lines.Delete(edit.Index); break;
+        case LineEdit::Append: pane->Lines.Add(edit.Text); break;
+        }
+    }
+}
+
+void FillCombo(QComboBox *box, const TStringList &items)
+{
+    QStringList texts;
+    texts.reserve(items.Count());
+    for (const AnsiString &item : items) texts << ToQ(item);
+    box->addItems(texts);
+}
+
+} // namespace
+
+TForm_Editor *TMainForm::ActiveEditor() const { return qobject_cast<TForm_Editor *>(ActiveMDIChild()); }
+
+// The tag goes into the given pane; the outline and the marker are those of the pane's own window
+// (the active one for every caller but Save All, which tags each window it saves).
+void TMainForm::SetScriptHeaderTag(const AnsiString &name, const AnsiString &value, TSynMemo *pane)
+{
+    if (MDIChildCount() == 0 || !pane) return;
+    TStringList lines;
+    pane->Lines.AssignTo(lines);
+    const HeaderTagChange change = PlanScriptHeaderTag(lines, name, value, pane->CaretY());
+    ApplyToPane(pane, change.Edits);
+    // Lines inserted above the caret have already moved it down with its text.
+    if (pane->CaretY() != change.CaretY) pane->SetCaretY(change.CaretY);
+
+    TForm_Editor *window = EditorOf(pane);
+    if (!window) window = ActiveEditor();
+    if (!window) return;
+    RefreshScriptOutline(window);
+    window->SetModified(true);
+}
+
+AnsiString TMainForm::ConvertAutoTags(const AnsiString &text) { return ::ConvertAutoTags(text); }
+
+void TMainForm::RefreshScriptOutline()
+{
+    if (MDIChildCount() == 0) return;
+    if (TForm_Editor *window = ActiveEditor()) RefreshScriptOutline(window);
+}
+
+void TMainForm::RefreshScriptOutline(TForm_Editor *window)
+{
+    TStringList lines;
+    window->Memo1->Lines.AssignTo(lines);
+    const ScriptOutline outline = BuildScriptOutline(lines);
+    window->OutlineLines->Assign(outline.OutlineLines);
+    window->DeclarationLines->Assign(outline.DeclarationLines);
+    window->ComboBox1->clear();
+    window->ComboBox2->clear();
+    FillCombo(window->ComboBox1, outline.OutlineItems);
+    FillCombo(window->ComboBox2, outline.DeclarationItems);
+}

@@ -1,0 +1,380 @@
+// Writing documents: the one writer every save goes through, with its status texts, progress bar
+// and messages; and the table reader step of opening.
+#include "common/Utils.h"
+#include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
+#include "platform/TRegistry.h"
+#include "platform/StatusBar.h"
+#include "platform/TStringGrid.h"
+#include "shell/DocumentFiles.h"
+#include "shell/DocumentIcons.h"
+#include "shell/HeaderTags.h"
+#include "shell/Main.h"
+#include "shell/_EditorWin.h"
+#include "synedit/SynMemo.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTabBar>
+
+#include <algorithm>
+
+// ---------------------------------------------------------------------------------------------
+// Status texts and the progress bar of long operations
+
+void TMainForm::ShowOperationStatus(const AnsiString &text)
+{
+    StatusBar1->Panels[1].SetText(text);
+    StatusBar1->repaint();
+}
+
+void TMainForm::BeginOperationProgress(long long max)
+{
+    EndOperationProgress();
+    OperationProgressBar = StatusBar1->CreateProgressBar(0);
+    OperationProgressBar->setGeometry(0, 2, 150, std::max(StatusBar1->height() - 2, 1));
+    OperationProgressBar->SetMin(0);
+    OperationProgressBar->SetMax(int(std::min<long long>(max, 0x7FFFFFFF)));
+    OperationProgressBar->SetPosition(0);
+}
+
+void TMainForm::StepOperationProgress()
+{
+    if (OperationProgressBar) OperationProgressBar->SetPosition(OperationProgressBar->Position() + 1);
+}
+
+void TMainForm::EndOperationProgress()
+{
+    if (!OperationProgressBar) return;
+    OperationProgressBar->SetPosition(0);
+    delete OperationProgressBar;
+    OperationProgressBar = nullptr;
+}
+
+// Hooks for the conversions. Positions come once per removed CR: the bar moves only when it would
+// show a change, so a large script is not repainted for every line.
+FileProgress TMainForm::OperationProgressHooks()
+{
+    FileProgress hooks;
+    hooks.Status = [this](const AnsiString &text) { ShowOperationStatus(text); };
+    hooks.Step = [this] { StepOperationProgress(); };
+    hooks.Position = [this](long long position) {
+        if (!OperationProgressBar) return;
+        const long long max = std::max(OperationProgressBar->Max(), 1);
+        const long long shown = OperationProgressBar->Position();
+        if ((position - shown) * 200 >= max) OperationProgressBar->SetPosition(int(std::min(position, max)));
+    };
+    return hooks;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The writer
+
+bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &path, TSynMemo *pane)
+{
+    if (path.empty() || !pane) {
+        StatusBar1->Panels[0].SetWidth(width());
+        return false;
+    }
+    BeginSaving();
+    const bool script = kind == KAS_Document;
+    AnsiString bytes;
+    if (script) {
+        const AnsiString text = pane->Text();
+        BeginOperationProgress(ScriptSaveProgressMax(text.size()));
+        const FileProgress hooks = OperationProgressHooks();
+        bytes = ScriptTextToFileBytes(text, &hooks);
+    } else {
+        bytes = PlainTextToFileBytes(pane->Text());
+    }
+    return FinishSaving(kind, path, bytes, script);
+}
+
+bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &path, TStringGrid *pane)
+{
+    if (path.empty() || !pane) {
+        StatusBar1->Panels[0].SetWidth(width());
+        return false;
+    }
+    BeginSaving();
+    BeginOperationProgress(TableSaveProgressMax(pane->RowCount(), pane->ColCount()));
+    const FileProgress hooks = OperationProgressHooks();
+    const AnsiString bytes = TableToFileBytes(pane->CellsRowMajor(), pane->ColCount(), pane->RowCount(), &hooks);
+    return FinishSaving(kind, path, bytes, true);
+}
+
+void TMainForm::BeginSaving()
+{
+    StatusBar1->Panels[0].SetWidth(150);
+    ShowOperationStatus("Saving document...");
+}
+
+// Writes the bytes (atomically: a failed write leaves the old file as it was) and reports the
+// outcome; true when the whole file was written.
+bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted)
+{
+    if (converted) ShowOperationStatus("Saving data in file ...");
+    const FileWriteResult result = WriteFileAtomically(path, bytes);
+    if (!result.Opened)
+        MessageBox(ApplicationWindow(), SaveOpenErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+    else if (result.Written != result.ToWrite)
+        MessageBox(ApplicationWindow(), SaveWriteErrorMessage(kind, result.ToWrite, result.Written),
+                   FromQ(windowTitle()), MB_OK | MB_ICONEXCLAMATION);
+
+    if (converted) {
+        StepOperationProgress();
+        if (kind == KAS_Document)
+            if (TForm_Editor *active = ActiveEditor())
+                active->StatusBar1->Panels[11].SetText("Script date: " + active->Memo1->Lines.Values(ScriptDateTag));
+        EndOperationProgress();
+    }
+    if (result.Ok()) ReopenListUpdate(path);
+    StatusBar1->Panels[0].SetWidth(width());
+    return result.Ok();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The table reader step of opening
+
+void TMainForm::ReadTableDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path)
+{
+    const FileProgress hooks = OperationProgressHooks();
+    TableReadResult read = ReadTableFile(path, kind, &hooks);
+    if (read.Status == TableReadStatus::CannotOpen)
+        MessageBox(ApplicationWindow(), TableOpenErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+    else if (read.Status == TableReadStatus::ReadFailed)
+        MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+    TableData &table = read.Table;
+    window->StringGrid1->Assign(table.ColCount, std::max(table.RowCount, 1), std::move(table.Cells));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The save commands
+
+namespace {
+
+// The save dialog's set-up for a document: filter, the extensions that count as present
+// (upper-cased) and the one appended for each filter index.
+struct SaveFilter
+{
+    AnsiString Filter;
+    std::vector<AnsiString> Accepted;
+    std::vector<AnsiString> Appended;
+    int Index = 1;
+};
+
+SaveFilter SaveFilterFor(const TForm_Editor *window, bool allowTxtTable)
+{
+    if (window->StringGridPanel->isHidden())
+        return {"KAS scripts (*.kas)|*.kas|Texts (*.txt)|*.txt|Scripts and texts (*.kas; *.txt)|*.kas;*.txt",
+                {".TXT", ".KAS"}, {".kas", ".txt", ".txt"}, window->DocumentKind == TXT_Document ? 2 : 1};
+    const AnsiString &kind = window->DocumentKind;
+    if (kind == KAO_Document) return {"KAO documents (*.kao)|*.kao", {".KAO"}, {".kao"}, 1};
+    if (kind == KAT_Document) return {"KAT documents (*.kat)|*.kat", {".KAT"}, {".kat"}, 1};
+    if (allowTxtTable && AnsiUpperCase(ExtractFileExt(window->Caption())) == ".TXT")
+        return {"Texts (*.txt)|*.txt|CMD documents (*.cmd)|*.cmd", {".TXT", ".CMD"}, {".txt", ".cmd"}, 1};
+    return {"CMD documents (*.cmd)|*.cmd", {".CMD"}, {".cmd"}, 1};
+}
+
+// A name whose extension is none of the accepted ones gets the extension of the filter index.
+AnsiString WithAcceptedExt(const AnsiString &name, const SaveFilter &filter, int index)
+{
+    const AnsiString ext = AnsiUpperCase(ExtractFileExt(name));
+    if (std::find(filter.Accepted.begin(), filter.Accepted.end(), ext) != filter.Accepted.end()) return name;
+    index = std::clamp(index, 1, int(filter.Appended.size()));
+    return name + filter.Appended[size_t(index - 1)];
+}
+
+// Named: a file exists under the caption and the caption has a folder part.
+bool IsNamed(const TForm_Editor *window)
+{
+    const AnsiString caption = window->Caption();
+    return !ExtractFilePath(caption).empty() && QFileInfo(ToQPath(caption)).isFile();
+}
+
+AnsiString FolderOf(const AnsiString &path)
+{
+    AnsiString folder = ExtractFilePath(path);
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+// The program's own header tags and whether each is written.
+struct SaveTags
+{
+    bool Date = true;
+    bool PoweredBy = true;
+    bool Warning = true;
+    AnsiString WarningText =
+        "IMPORTANT! This file is not in a plain text format. NEVER use any editor except QUILL for making any kind of changes!";
+};
+
+bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback)
+{
+    return reg.ValueExists(name) ? reg.ReadBool(name) : fallback;
+}
+
+SaveTags ReadSaveTags(bool withDate)
+{
+    SaveTags tags;
+    TRegistry reg;
+    if (withDate && reg.OpenKey(SettingsKey, false)) {
+        tags.Date = ReadBoolOr(reg, "EditorWtiteDateTag", true);
+        reg.CloseKey();
+    }
+    if (reg.OpenKey(ProductKey, false)) {
+        tags.PoweredBy = ReadBoolOr(reg, "WritePoweredBy", true);
+        tags.Warning = ReadBoolOr(reg, "WriteWarning1", true);
+        if (reg.ValueExists("Warning1Text")) tags.WarningText = reg.ReadString("Warning1Text");
+        reg.CloseKey();
+    } else {
+        tags.WarningText.clear();
+    }
+    return tags;
+}
+
+AnsiString PoweredByText()
+{
+    return "Quillet v. " + GetFileVersionText(FromQPath(QCoreApplication::applicationFilePath()));
+}
+
+} // namespace
+
+void TMainForm::WriteSaveTags(TForm_Editor *window, bool withDate)
+{
+    const SaveTags tags = ReadSaveTags(withDate);
+    if (withDate && tags.Date) SetScriptHeaderTag(ScriptDateTag, TodayText(), window->Memo1);
+    if (tags.PoweredBy) SetScriptHeaderTag(PoweredByTag, PoweredByText(), window->Memo1);
+    if (tags.Warning) SetScriptHeaderTag(Warning1Tag, tags.WarningText, window->Memo1);
+}
+
+// Writes the window's document under the path with the kind; after a whole write the document
+// counts as saved (marker hidden, and for text the undo history gone). A failed write keeps both.
+bool TMainForm::WriteDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path)
+{
+    const bool table = !window->StringGridPanel->isHidden();
+    const bool ok = table ? SaveDocumentToFile(kind, path, window->StringGrid1)
+                          : SaveDocumentToFile(kind, path, window->Memo1);
+    if (!ok) return false;
+    window->SetModified(false);
+    window->SetModifiedHint("");
+    if (!table) window->Memo1->ClearUndo();
+    return true;
+}
+
+void TMainForm::ApplyTextKindLook(TForm_Editor *window)
+{
+    if (window->DocumentKind == TXT_Document) {
+        window->setWindowIcon(DocumentIcon(1));
+        window->SetHighlighterDown(EditorHighlightTXT);
+    } else if (window->DocumentKind == KAS_Document) {
+        window->setWindowIcon(DocumentIcon(0));
+        window->SetHighlighterDown(EditorHighlightKAS);
+    }
+}
+
+void TMainForm::AfterSave(TForm_Editor *window)
+{
+    const AnsiString caption = window->Caption();
+    if (window->Tag >= 0 && window->Tag < TabSet1->count()) TabSet1->setTabText(window->Tag, ToQPath(ExtractFileName(caption)));
+    TabSet1->setToolTip(ToQPath(caption) + " (Ctrl+Tab)");
+    if (IsNamed(window)) LastWorkDir = FolderOf(caption);
+}
+
+// Runs the save dialog for the window; true and name set when the user confirmed.
+bool TMainForm::AskSaveName(TForm_Editor *window, bool saveAs, AnsiString &name)
+{
+    const SaveFilter filter = SaveFilterFor(window, saveAs);
+    SaveDialog1.InitialDir = LastWorkDir;
+    SaveDialog1.Filter = filter.Filter;
+    SaveDialog1.FilterIndex = filter.Index;
+    SaveDialog1.Options = ofOverwritePrompt | ofEnableSizing;
+    const AnsiString proposed = ExtractFileName(window->Caption());
+    SaveDialog1.FileName = saveAs ? WithAcceptedExt(proposed, filter, filter.Index) : proposed;
+    if (!SaveDialog1.Execute()) return false;
+    name = WithAcceptedExt(SaveDialog1.FileName, filter, SaveDialog1.FilterIndex);
+    return true;
+}
+
+// The kind a text document takes from the extension it is saved under.
+static AnsiString TextKindOf(const AnsiString &name, const AnsiString &current)
+{
+    const AnsiString ext = AnsiUpperCase(ExtractFileExt(name));
+    if (ext == ".KAS") return KAS_Document;
+    if (ext == ".TXT") return TXT_Document;
+    return current;
+}
+
+bool TMainForm::SaveDocumentAs(TForm_Editor *window)
+{
+    if (!window) return false;
+    bool written = false;
+    AnsiString name;
+    const bool table = !window->StringGridPanel->isHidden();
+    if (AskSaveName(window, true, name)) {
+        if (table) {
+            written = WriteDocument(window, window->DocumentKind, name);
+        } else {
+            window->DocumentKind = TextKindOf(name, window->DocumentKind);
+            if (window->DocumentKind == KAS_Document) WriteSaveTags(window, false);
+            written = WriteDocument(window, window->DocumentKind, name);
+            if (window->DocumentKind == TXT_Document) ApplyTextKindLook(window);
+        }
+        window->SetCaption(name);
+    }
+    if (!table && window->DocumentKind == KAS_Document) ApplyTextKindLook(window);
+    AfterSave(window);
+    return written;
+}
+
+bool TMainForm::FileSaveAs1Execute() { return SaveDocumentAs(ActiveEditor()); }
+
+bool TMainForm::FileSave1Execute()
+{
+    TForm_Editor *window = ActiveEditor();
+    if (!window) return false;
+    if (!window->StringGridPanel->isHidden()) {
+        if (!IsNamed(window)) return SaveDocumentAs(window);
+        const bool ok = SaveDocumentToFile(window->DocumentKind, window->Caption(), window->StringGrid1);
+        if (ok) window->SetModified(false);
+        return ok;
+    }
+    if (window->DocumentKind == KAS_Document) WriteSaveTags(window, true);
+    if (!IsNamed(window)) return SaveDocumentAs(window);
+    return WriteDocument(window, window->DocumentKind, window->Caption());
+}
+
+bool TMainForm::FileSaveAll1Execute()
+{
+    bool all = true;
+    for (int i = MDIChildCount() - 1; i >= 0; --i) {
+        auto *window = qobject_cast<TForm_Editor *>(MDIChildren(i));
+        if (!window) continue;
+        all = SaveOneOfAll(window) && all;
+        AfterSave(window);
+    }
+    return all;
+}
+
+bool TMainForm::SaveOneOfAll(TForm_Editor *window)
+{
+    const bool table = !window->StringGridPanel->isHidden();
+    if (IsNamed(window)) {
+        if (!table && window->DocumentKind == KAS_Document) WriteSaveTags(window, false);
+        return WriteDocument(window, window->DocumentKind, window->Caption());
+    }
+    bool written = false;
+    AnsiString name;
+    if (AskSaveName(window, false, name)) {
+        if (!table) window->DocumentKind = TextKindOf(name, window->DocumentKind);
+        written = WriteDocument(window, window->DocumentKind, name);
+        if (!table && window->DocumentKind == TXT_Document) ApplyTextKindLook(window);
+        window->SetCaption(name);
+    }
+    if (!table && window->DocumentKind == KAS_Document) ApplyTextKindLook(window);
+    return written;
+}
+
+void TMainForm::FileSave1Update() { FileSave1->SetEnabled(MDIChildCount() > 0); }
+void TMainForm::FileSaveAs1Update() { FileSaveAs1->SetEnabled(MDIChildCount() > 0); }
+void TMainForm::FileSaveAll1Update() { FileSaveAll1->SetEnabled(MDIChildCount() > 0); }
