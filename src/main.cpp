@@ -1,17 +1,18 @@
 // Program entry: the splash, the running-copy marker, the main window, the message loop.
+#include "platform/ActionList.h"
 #include "platform/Application.h"
 #include "platform/SingleInstance.h"
 #include "platform/TRegistry.h"
 #include "shell/Main.h"
 #include "shell/Splashwin.h"
 
-#include <QApplication>
 #include <exception>
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    TQtApplication app(argc, argv);
     Application->Initialize(argc, argv);   // the command line, as the class library has it from the start
+    TAction::OnUnhandledException = [](const std::exception &e) { Application->ShowException(e); };
     SplashForm = new TSplashForm;
     // Held for the life of the process; the system drops it when the process ends in any way.
     static TNamedSemaphore semaphore(SemaphoreName, RegistryFilePath());

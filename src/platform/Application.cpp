@@ -135,3 +135,13 @@ void TApplication::ShowException(const std::exception &e)
     if (!message.empty() && (unsigned char)message.back() > '.') message += '.';
     MessageBox(ApplicationWindow(), message, Title(), MB_OK | MB_ICONSTOP);
 }
+
+bool TQtApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        Application->ShowException(e);
+    }
+    return false;
+}

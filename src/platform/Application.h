@@ -63,3 +63,15 @@ extern TApplication *const Application;
 // The class library's free functions over the same command line.
 int ParamCount();
 AnsiString ParamStr(int i);
+
+#include <QApplication>
+
+// The Qt application of the program: an exception that leaves an event handler is reported by
+// Application->ShowException and the message loop goes on, as the class library's loop does,
+// instead of ending the program with its unsaved documents.
+class TQtApplication : public QApplication
+{
+public:
+    TQtApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+    bool notify(QObject *receiver, QEvent *event) override;
+};

@@ -711,8 +711,6 @@ void TMainForm::FormCreate()
         Application->Terminate();
         return;
     }
-    StartMessageServer();
-
     StartLog();
     SetMainDefaults();
 
@@ -739,6 +737,9 @@ void TMainForm::FormCreate()
 
     Splash("Done!");
     Log("======\r\n Done\r\n======");
+    // Only a window whose settings are loaded takes files from other copies: a message handled
+    // during start-up would show the window before the last file and the log were known.
+    StartMessageServer();
 }
 
 bool TMainForm::ReadAllowOnlyOneCopy(TRegistry &reg)
@@ -1100,7 +1101,11 @@ void TMainForm::StartMessageServer()
         if (message == RegisterWindowMessage(ActivateMessageName))
             BringToFront();
         else
-            WndProc(message, data);
+            try {
+                WndProc(message, data);
+            } catch (const std::exception &e) {
+                ShowHandlerException(e, "Main", "TMainForm::WndProc");
+            }
     };
     MessageServer->Listen(*InstanceSemaphore);
 }
@@ -1137,10 +1142,16 @@ void TMainForm::ActivatePrevInst()
         if (attempt.elapsed() >= 500 || waited.elapsed() >= ChannelWaitMs) return;
         QThread::msleep(50);
     }
-    for (int i = 1; i <= ParamCount(); ++i)
+    // Every argument is sent; only a first copy that stopped answering ends the hand-over, so a
+    // hung copy costs one wait, not one per file.
+    for (int i = 1; i <= ParamCount(); ++i) {
+        QElapsedTimer sending;
+        sending.start();
         if (!SendMessageToFirstCopy(SemaphoreName, settings, "WM_QUIL_FileNameToOpen", AbsolutePath(ParamStr(i)),
-                                    timeout))
+                                    timeout) &&
+            sending.elapsed() >= timeout)
             return;
+    }
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)

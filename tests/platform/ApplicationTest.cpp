@@ -148,4 +148,27 @@ TEST_F(ApplicationTest, UncaughtExceptionIsReportedUnderTheTitle)
     EXPECT_EQ(rec.Calls[2].Text, "Really?.");
 }
 
+// An exception thrown out of an event handler is reported and the loop goes on.
+TEST_F(ApplicationTest, ExceptionLeavingAnEventHandlerIsReportedAndTheLoopGoesOn)
+{
+    class Throwing : public QObject
+    {
+    public:
+        bool event(QEvent *e) override
+        {
+            if (e->type() == QEvent::User) throw Exception("Handler failed");
+            return QObject::event(e);
+        }
+    } target;
+    MessageBoxRecorder rec;
+    QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
+    bool ranAfter = false;
+    QTimer::singleShot(0, [&] { ranAfter = true; });
+    Application->ProcessMessages();
+    Application->ProcessMessages();
+    ASSERT_EQ(rec.Calls.size(), 1u);
+    EXPECT_EQ(rec.Calls[0].Text, "Handler failed.");
+    EXPECT_TRUE(ranAfter);
+}
+
 } // namespace
