@@ -106,6 +106,7 @@ void TMainForm::OpenTextDocument(TForm_Editor *window, const AnsiString &kind, c
     // count as a change of the document.
     window->Memo1->ClearUndo();
     window->SetModified(tagsRenamed);
+    window->SetModifiedHint("Document was changed");
 
     window->setWindowIcon(DocumentIcon(IconOfKind(kind)));
     window->Memo1->show();

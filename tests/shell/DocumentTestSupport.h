@@ -1,0 +1,63 @@
+// Document windows opened for real in a main window of the test's own, with the message boxes and
+// file dialogs answered by the test.
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
+#include "shell/MainTestSupport.h"
+
+#include <memory>
+
+class TForm_Editor;
+
+class DocumentTest : public ShellTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A file under the test's folder with these bytes, opened through OpenDocument.
+    TForm_Editor *OpenFile(const AnsiString &name, const AnsiString &bytes, const AnsiString &kind);
+    // A path under the test's folder that does not exist, opened as a new document.
+    TForm_Editor *OpenNew(const AnsiString &name, const AnsiString &kind);
+    TForm_Editor *Editor(int index) const;   // window number index
+    int EditorCount() const;
+
+    // Every message box is recorded; answers are taken from Boxes->Answers (then the first button).
+    std::unique_ptr<MessageBoxRecorder> Boxes;
+    // File dialogs: none answers Cancel until a test sets SaveAnswer / OpenAnswer.
+    std::unique_ptr<FileDialogRecorder> FileDialogs;
+    AnsiString SaveAnswer;     // chosen file name; empty: Cancel
+    int SaveFilterAnswer = 0;  // chosen filter index; 0 keeps the dialog's
+};
+
+// A file written byte for byte.
+void WriteBytes(const AnsiString &path, const AnsiString &bytes);
+
+// While it lives, no file of this process grows beyond the limit: writes stop part way, as on a
+// full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(long long bytes);
+    ~FileSizeLimit();
+
+private:
+    long long SavedCur = 0;
+    void (*SavedHandler)(int) = nullptr;
+};
+
+// As root, file permissions stop nothing; while it lives the process acts as an ordinary user.
+class UnprivilegedScope
+{
+public:
+    UnprivilegedScope();
+    ~UnprivilegedScope();
+    bool Active() const;
+
+private:
+    bool Dropped = false;
+};
+
+// Makes a folder enterable and readable by an ordinary user.
+void OpenToEveryone(const AnsiString &folder);
