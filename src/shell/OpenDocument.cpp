@@ -159,7 +159,7 @@ void TMainForm::RestoreTableLayout(TForm_Editor *window, const AnsiString &kind)
     const bool rememberWidths = ReadBoolOr(reg, "RememberColWidth", true);
     const bool rememberFixed = ReadBoolOr(reg, "RememberFixColsRows", true);
     bool autoSize = false;
-    if (IsTableKind(kind)) autoSize = ReadBoolOr(reg, "AutoAutosizeAllColls" + kind.substr(0, 3) + "Tab", false);
+    if (IsTableKind(kind)) autoSize = ReadBoolOr(reg, "AutoAutosizeAllCollsFor" + kind.substr(0, 3) + "Tab", false);
 
     if (autoSize) {
         for (int c = 0; c < grid->ColCount(); ++c) {
