@@ -1,0 +1,265 @@
+// Save, Save As and Save All: names, kinds, header tags, the dialog's set-up, and what a cancelled
+// dialog or a failed write leaves.
+#include "shell/DocumentTestSupport.h"
+
+#include "common/Utils.h"
+#include "platform/TRegistry.h"
+#include "platform/TStringGrid.h"
+#include "shell/Main.h"
+#include "shell/_EditorWin.h"
+#include "synedit/SynMemo.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTabBar>
+#include <QToolButton>
+
+namespace {
+
+using Lines = std::vector<AnsiString>;
+
+class SaveCommands : public DocumentTest
+{
+protected:
+    void SetUp() override
+    {
+        DocumentTest::SetUp();
+        WithKey(ProductKey, [](TRegistry &reg) {
+            reg.WriteBool("WritePoweredBy", true);
+            reg.WriteBool("WriteWarning1", true);
+            reg.WriteString("Warning1Text", "Hands off");
+        });
+    }
+    static AnsiString PoweredBy()
+    {
+        return "QUIL_PoweredBy=Quillet v. " + GetFileVersionText(FromQPath(QCoreApplication::applicationFilePath()));
+    }
+    // The file's lines, split at LF (the script format), without the final LF CR.
+    static Lines ScriptLines(const AnsiString &path)
+    {
+        AnsiString bytes = ReadFileBytes(path);
+        if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\n\r") == 0) bytes.resize(bytes.size() - 2);
+        Lines lines;
+        size_t start = 0;
+        for (size_t end; (end = bytes.find('\n', start)) != AnsiString::npos; start = end + 1)
+            lines.push_back(bytes.substr(start, end - start));
+        lines.push_back(bytes.substr(start));
+        return lines;
+    }
+    void Type(TForm_Editor *w, const AnsiString &text)
+    {
+        w->Memo1->SetCaretXY({1, 1});
+        w->Memo1->SetSelText(text);
+        QCoreApplication::processEvents();
+    }
+    const TFileDialog &LastDialog() const { return FileDialogs->Calls.back(); }
+};
+
+TEST_F(SaveCommands, SaveOfANewScriptAsksForANameAndWritesAllThreeTags)
+{
+    TForm_Editor *w = OpenNew("Untitled1", "KAS_Document");
+    w->Memo1->SetText("// JOTE\r\nbody\r\n");
+    SaveAnswer = Root + "/first";
+    ASSERT_TRUE(Form->FileSave1Execute());
+    ASSERT_EQ(FileDialogs->Calls.size(), 1u);
+    EXPECT_EQ(LastDialog().FileName, "Untitled1.kas");
+    EXPECT_EQ(LastDialog().FilterIndex, 1);
+    EXPECT_EQ(LastDialog().Filter,
+              "KAS scripts (*.kas)|*.kas|Texts (*.txt)|*.txt|Scripts and texts (*.kas; *.txt)|*.kas;*.txt");
+    EXPECT_EQ(LastDialog().Options & ofOverwritePrompt, unsigned(ofOverwritePrompt));
+
+    EXPECT_EQ(w->Caption(), Root + "/first.kas");
+    EXPECT_EQ(ScriptLines(Root + "/first.kas"),
+              Lines({"// JOTE", "_WARNING_#1=Hands off", PoweredBy(), "QUIL_ScriptDate=" + TodayText(), "body"}));
+    EXPECT_FALSE(w->IsModified());
+    EXPECT_EQ(w->ModifiedHint(), "");
+    EXPECT_EQ(w->Memo1->UndoCount(), 0);
+    EXPECT_EQ(FromQ(Form->TabSet1->tabText(w->Tag)), "first.kas");
+    EXPECT_EQ(FromQPath(Form->TabSet1->toolTip()), Root + "/first.kas (Ctrl+Tab)");
+    EXPECT_EQ(Form->LastWorkDir, Root);
+}
+
+TEST_F(SaveCommands, SaveWithEveryTagSwitchedOffLeavesTheScriptAlone)
+{
+    WithSettings([](TRegistry &reg) { reg.WriteBool("EditorWtiteDateTag", false); });
+    WithKey(ProductKey, [](TRegistry &reg) {
+        reg.WriteBool("WritePoweredBy", false);
+        reg.WriteBool("WriteWarning1", false);
+    });
+    TForm_Editor *w = OpenFile("s.kas", "JOTE\nx\n\r", "KAS_Document");
+    Type(w, "y");
+    ASSERT_TRUE(Form->FileSave1Execute());
+    EXPECT_EQ(ReadFileBytes(Root + "/s.kas"), "yJOTE\nx\n\r");
+    EXPECT_TRUE(FileDialogs->Calls.empty());
+}
+
+TEST_F(SaveCommands, WithoutTheProductKeyTheWarningTagIsRemoved)
+{
+    WithSettings([](TRegistry &reg) { reg.WriteBool("EditorWtiteDateTag", false); });
+    {
+        TRegistry reg;
+        reg.DeleteKey(ProductKey);
+    }
+    TForm_Editor *w = OpenFile("s.kas", "_WARNING_#1=old\nx\n\r", "KAS_Document");
+    ASSERT_TRUE(Form->FileSave1Execute());
+    EXPECT_EQ(ScriptLines(Root + "/s.kas"), Lines({PoweredBy(), "x"}));
+    EXPECT_FALSE(w->IsModified());
+}
+
+TEST_F(SaveCommands, SaveAsChangesTheKindBetweenScriptAndText)
+{
+    Form->EditorHighlightKAS = true;
+    Form->EditorHighlightTXT = false;
+    TForm_Editor *w = OpenFile("s.kas", "text\n\r", "KAS_Document");
+    SaveAnswer = Root + "/notes.txt";
+    ASSERT_TRUE(Form->FileSaveAs1Execute());
+    EXPECT_EQ(w->DocumentKind, "TXT_Document");
+    // No tags; the plain text format (the script's final LF CR was read as two line ends).
+    EXPECT_EQ(ReadFileBytes(Root + "/notes.txt"), "text\r\n\r\n");
+    EXPECT_FALSE(w->HighlighterButton->isChecked());
+    EXPECT_EQ(w->Memo1->Highlighter(), nullptr);
+    EXPECT_EQ(FileDialogs->Calls.back().FilterIndex, 1);
+
+    SaveAnswer = Root + "/b.kas";
+    ASSERT_TRUE(Form->FileSaveAs1Execute());
+    EXPECT_EQ(FileDialogs->Calls.back().FileName, "notes.txt");   // index 2 for a text, name kept
+    EXPECT_EQ(w->DocumentKind, "KAS_Document");
+    EXPECT_TRUE(w->HighlighterButton->isChecked());
+    EXPECT_EQ(ScriptLines(Root + "/b.kas"), Lines({"_WARNING_#1=Hands off", PoweredBy(), "text"}));
+}
+
+TEST_F(SaveCommands, ANameWithoutAnAcceptedExtensionGetsTheFiltersOne)
+{
+    struct Case { const char *Kind; const char *File; AnsiString Answer; int Index; AnsiString Saved; };
+    const Case cases[] = {
+        {"KAS_Document", "a.kas", "/x.abc", 1, "/x.abc.kas"},
+        {"KAS_Document", "a.kas", "/y", 2, "/y.txt"},
+        {"KAS_Document", "a.kas", "/z", 3, "/z.txt"},
+        {"KAO_Document", "a.kao", "/t.txt", 1, "/t.txt.kao"},
+        {"KAT_Document", "a.kat", "/k.KAT", 1, "/k.KAT"},
+        {"CMD_Document", "a.cmd", "/c", 1, "/c.cmd"},
+        {"CMD_Document", "a.txt", "/d", 1, "/d.txt"},
+        {"CMD_Document", "a.txt", "/e", 2, "/e.cmd"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Answer);
+        TForm_Editor *w = OpenFile(c.File, "", c.Kind);
+        SaveAnswer = Root + c.Answer;
+        SaveFilterAnswer = c.Index;
+        ASSERT_TRUE(Form->FileSaveAs1Execute());
+        EXPECT_EQ(w->Caption(), Root + c.Saved);
+        EXPECT_TRUE(QFileInfo::exists(ToQPath(Root + c.Saved)));
+        if (!w->StringGridPanel->isHidden()) {
+            EXPECT_EQ(w->DocumentKind, c.Kind);
+        }
+    }
+}
+
+TEST_F(SaveCommands, ACommandTableFromATextFileOffersBothFilters)
+{
+    TForm_Editor *w = OpenFile("list.txt", "a\tb\r\n", "CMD_Document");
+    SaveAnswer = Root + "/list2.cmd";
+    ASSERT_TRUE(Form->FileSaveAs1Execute());
+    EXPECT_EQ(LastDialog().Filter, "Texts (*.txt)|*.txt|CMD documents (*.cmd)|*.cmd");
+    EXPECT_EQ(LastDialog().FileName, "list.txt");
+    EXPECT_EQ(w->DocumentKind, "CMD_Document");
+    EXPECT_EQ(ReadFileBytes(Root + "/list2.cmd"), "a\tb\r\n");
+    // Now named .cmd: the CMD filter alone.
+    SaveAnswer = Root + "/list3";
+    ASSERT_TRUE(Form->FileSaveAs1Execute());
+    EXPECT_EQ(LastDialog().Filter, "CMD documents (*.cmd)|*.cmd");
+    EXPECT_EQ(w->Caption(), Root + "/list3.cmd");
+}
+
+TEST_F(SaveCommands, ACancelledSaveAsKeepsCaptionMarkerAndUndoHistory)
+{
+    TForm_Editor *w = OpenFile("s.kas", "x\n\r", "KAS_Document");
+    Type(w, "edit ");
+    const int undo = w->Memo1->UndoCount();
+    ASSERT_GT(undo, 0);
+    SaveAnswer.clear();
+    EXPECT_FALSE(Form->FileSaveAs1Execute());
+    EXPECT_EQ(w->Caption(), Root + "/s.kas");
+    EXPECT_TRUE(w->IsModified());
+    EXPECT_EQ(w->Memo1->UndoCount(), undo);
+    EXPECT_EQ(ReadFileBytes(Root + "/s.kas"), "x\n\r");
+}
+
+TEST_F(SaveCommands, AFailedWriteKeepsTheMarkerAndTheUndoHistory)
+{
+    struct Case { const char *Name; bool (TMainForm::*Command)(); };
+    for (const Case &c : {Case{"Save As", &TMainForm::FileSaveAs1Execute}, Case{"Save All", &TMainForm::FileSaveAll1Execute},
+                          Case{"Save", &TMainForm::FileSave1Execute}}) {
+        SCOPED_TRACE(c.Name);
+        TForm_Editor *w = OpenFile("s.txt", "old\r\n", "TXT_Document");
+        Type(w, "new ");
+        const int undo = w->Memo1->UndoCount();
+        SaveAnswer = Root + "/no/such/folder/s.txt";
+        Boxes->Calls.clear();
+        // Save and Save All write under the caption: the folder goes away first.
+        if (c.Command != &TMainForm::FileSaveAs1Execute) w->SetCaption(Root + "/gone/s.txt");
+        EXPECT_FALSE((Form->*c.Command)());
+        EXPECT_TRUE(w->IsModified());
+        EXPECT_EQ(w->Memo1->UndoCount(), undo);
+        ASSERT_FALSE(Boxes->Calls.empty());
+        EXPECT_EQ(Boxes->Calls.back().Text, "Error at opening the file \"" + Root + "/no/such/folder/s.txt\"!");
+        w->SetModified(false);
+        w->close();
+        QCoreApplication::processEvents();
+    }
+}
+
+TEST_F(SaveCommands, SaveAllWritesEveryDocumentAndAsksForNamesLastFirst)
+{
+    TForm_Editor *named = OpenFile("n.kas", "JOTE\nbody\n\r", "KAS_Document");
+    TForm_Editor *table = OpenFile("t.kao", "a\r\n", "KAO_Document");
+    TForm_Editor *first = OpenNew("unnamed1", "TXT_Document");
+    TForm_Editor *second = OpenNew("unnamed2", "CMD_Document");
+    first->Memo1->SetText("one\r\n");
+    std::vector<AnsiString> asked;
+    FileDialogs.reset();
+    FileDialogs = std::make_unique<FileDialogRecorder>([&](TFileDialog &dialog) {
+        asked.push_back(dialog.FileName);
+        if (dialog.FileName == "unnamed2") return false;   // cancelled
+        dialog.FileName = Root + "/one.kas";
+        return true;
+    });
+    WriteBytes(Root + "/t.kao", "changed on disk\r\n");
+    EXPECT_FALSE(Form->FileSaveAll1Execute());
+
+    EXPECT_EQ(asked, Lines({"unnamed2", "unnamed1"}));   // no extension appended before the dialog
+    EXPECT_EQ(FileDialogs->Calls[0].Filter, "CMD documents (*.cmd)|*.cmd");
+    EXPECT_EQ(second->Caption(), Root + "/unnamed2");   // a cancelled dialog leaves the caption
+    EXPECT_EQ(first->Caption(), Root + "/one.kas");
+    EXPECT_EQ(first->DocumentKind, "KAS_Document");
+    EXPECT_EQ(ReadFileBytes(Root + "/one.kas"), "one\n\r");   // no tags for an unnamed script
+    EXPECT_EQ(ReadFileBytes(Root + "/t.kao"), "a\t\t\t\t\t\t\t\t\t\t\r\n");   // unmodified, written all the same
+    EXPECT_EQ(ScriptLines(Root + "/n.kas"), Lines({"JOTE", "_WARNING_#1=Hands off", PoweredBy(), "body"}));
+    EXPECT_FALSE(named->IsModified());
+    EXPECT_FALSE(table->IsModified());
+    EXPECT_EQ(FromQ(Form->TabSet1->tabText(first->Tag)), "one.kas");
+    EXPECT_EQ(FromQ(Form->TabSet1->tabText(second->Tag)), "unnamed2");
+}
+
+TEST_F(SaveCommands, ADocumentWhoseFileWasDeletedCountsAsUnnamed)
+{
+    TForm_Editor *w = OpenFile("s.kao", "a\r\n", "KAO_Document");
+    QFile::remove(ToQPath(Root + "/s.kao"));
+    SaveAnswer = Root + "/again.kao";
+    ASSERT_TRUE(Form->FileSave1Execute());
+    EXPECT_EQ(FileDialogs->Calls.size(), 1u);
+    EXPECT_EQ(LastDialog().FileName, "s.kao");
+    EXPECT_EQ(w->Caption(), Root + "/again.kao");
+}
+
+TEST_F(SaveCommands, TheSaveActionsNeedADocumentWindow)
+{
+    Form->ActionList1->UpdateActions();
+    for (TAction *a : {Form->FileSave1, Form->FileSaveAs1, Form->FileSaveAll1}) EXPECT_FALSE(a->isEnabled());
+    OpenNew("a.kas", "KAS_Document");
+    Form->ActionList1->UpdateActions();
+    for (TAction *a : {Form->FileSave1, Form->FileSaveAs1, Form->FileSaveAll1}) EXPECT_TRUE(a->isEnabled());
+}
+
+} // namespace
