@@ -219,6 +219,7 @@ public:
     void ShowOperationStatus(const AnsiString &text);
     void BeginOperationProgress(long long max);
     void StepOperationProgress();
+    void SetOperationProgress(long long position);
     void EndOperationProgress();
     // Rebuilds the user tools' items of Toolls1 from the four tool lists.
     void BuildToolsMenu();
@@ -277,6 +278,7 @@ private:
     void OpenByExtension(const AnsiString &path, bool allowLog);
 
     // Opening and saving steps.
+    long long OperationProgress = 0;   // the progress bar's position, shown or not
     FileProgress OperationProgressHooks();
     void OpenDocumentStep(const AnsiString &status);
     void OpenTextDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path, bool exists);

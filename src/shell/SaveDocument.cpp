@@ -14,10 +14,12 @@
 #include "synedit/SynMemo.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTabBar>
 
 #include <algorithm>
+#include <memory>
 
 // ---------------------------------------------------------------------------------------------
 // Status texts and the progress bar of long operations
@@ -36,12 +38,22 @@ void TMainForm::BeginOperationProgress(long long max)
     OperationProgressBar->SetMin(0);
     OperationProgressBar->SetMax(int(std::min<long long>(max, 0x7FFFFFFF)));
     OperationProgressBar->SetPosition(0);
+    OperationProgress = 0;
 }
 
-void TMainForm::StepOperationProgress()
+// The bar is repainted at once on every change, so it is moved only when the change would show:
+// a table of a million cells steps a million times.
+void TMainForm::SetOperationProgress(long long position)
 {
-    if (OperationProgressBar) OperationProgressBar->SetPosition(OperationProgressBar->Position() + 1);
+    OperationProgress = position;
+    if (!OperationProgressBar) return;
+    const long long max = std::max(OperationProgressBar->Max(), 1);
+    const long long shown = OperationProgressBar->Position();
+    if (position >= max || (position - shown) * 200 >= max || position < shown)
+        OperationProgressBar->SetPosition(int(std::min(position, max)));
 }
+
+void TMainForm::StepOperationProgress() { SetOperationProgress(OperationProgress + 1); }
 
 void TMainForm::EndOperationProgress()
 {
@@ -51,19 +63,20 @@ void TMainForm::EndOperationProgress()
     OperationProgressBar = nullptr;
 }
 
-// Hooks for the conversions. Positions come once per removed CR: the bar moves only when it would
-// show a change, so a large script is not repainted for every line.
 FileProgress TMainForm::OperationProgressHooks()
 {
     FileProgress hooks;
-    hooks.Status = [this](const AnsiString &text) { ShowOperationStatus(text); };
-    hooks.Step = [this] { StepOperationProgress(); };
-    hooks.Position = [this](long long position) {
-        if (!OperationProgressBar) return;
-        const long long max = std::max(OperationProgressBar->Max(), 1);
-        const long long shown = OperationProgressBar->Position();
-        if ((position - shown) * 200 >= max) OperationProgressBar->SetPosition(int(std::min(position, max)));
+    // A table reports every row: the texts are repainted a few times a second, not per row.
+    auto sinceRepaint = std::make_shared<QElapsedTimer>();
+    sinceRepaint->start();
+    hooks.Status = [this, sinceRepaint](const AnsiString &text) {
+        StatusBar1->Panels[1].SetText(text);
+        if (sinceRepaint->elapsed() < 40) return;
+        StatusBar1->repaint();
+        sinceRepaint->restart();
     };
+    hooks.Step = [this] { StepOperationProgress(); };
+    hooks.Position = [this](long long position) { SetOperationProgress(position); };
     return hooks;
 }
 

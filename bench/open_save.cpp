@@ -1,0 +1,144 @@
+// Opening and saving large documents through the main window, beside a plain copy of the same file:
+// a 20 MB script of 300 000 lines and a KAO table of 100 000 rows.
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "shell/DocumentFiles.h"
+#include "shell/Main.h"
+#include "shell/_EditorWin.h"
+#include "synedit/SynMemo.h"
+#include "platform/TStringGrid.h"
+
+#include <benchmark/benchmark.h>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+QTemporaryDir *Folder = nullptr;
+TMainForm *Form = nullptr;
+
+AnsiString PathOf(const char *name) { return FromQPath(Folder->filePath(name)); }
+
+void WriteFile(const AnsiString &path, const AnsiString &bytes)
+{
+    QFile file(ToQPath(path));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
+    file.write(bytes.data(), qint64(bytes.size()));
+}
+
+// A script as the program writes it: LF line ends, a final LF CR.
+AnsiString ScriptBytes()
+{
+    AnsiString s;
+    s.reserve(21 * 1024 * 1024);
+    s += "// JOTE generated\nQUIL_ScriptDate=1.1(January).2024\n";
+    for (int i = 0; s.size() < 20 * 1024 * 1024; ++i)
+        s += "  if ($var" + std::to_string(i) + " == 1) { say(\"line text \xE9\xE0 number\"); call(x, y); }\n";
+    s += "\r";
+    return s;
+}
+
+AnsiString TableBytes()
+{
+    AnsiString s;
+    for (int r = 0; r < 100000; ++r) {
+        s += std::to_string(r);
+        for (int c = 1; c < 11; ++c) s += "\tcell " + std::to_string(c) + " of row";
+        s += "\r\n";
+    }
+    return s;
+}
+
+void CloseAll()
+{
+    while (Form->MDIChildCount() > 0) {
+        auto *w = qobject_cast<TForm_Editor *>(Form->MDIChildren(0));
+        w->SetModified(false);
+        w->close();
+        QCoreApplication::processEvents();
+    }
+}
+
+void CopyFile(benchmark::State &state, const char *from, const char *to)
+{
+    const AnsiString source = PathOf(from), target = PathOf(to);
+    for (auto _ : state) {
+        QFile in(ToQPath(source));
+        in.open(QIODevice::ReadOnly);
+        const QByteArray bytes = in.readAll();
+        QFile out(ToQPath(target));
+        out.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        out.write(bytes);
+        out.close();
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(ToQPath(source)).size());
+}
+
+void Open(benchmark::State &state, const char *name, const char *kind)
+{
+    const AnsiString path = PathOf(name);
+    for (auto _ : state) {
+        TForm_Editor *w = Form->OpenDocument(path, kind);
+        benchmark::DoNotOptimize(w);
+        state.PauseTiming();
+        CloseAll();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(ToQPath(path)).size());
+}
+
+void Save(benchmark::State &state, const char *name, const char *kind, const char *to)
+{
+    TForm_Editor *w = Form->OpenDocument(PathOf(name), kind);
+    const AnsiString target = PathOf(to);
+    for (auto _ : state) {
+        const bool ok = IsTextKind(kind) ? Form->SaveDocumentToFile(kind, target, w->Memo1)
+                                         : Form->SaveDocumentToFile(kind, target, w->StringGrid1);
+        if (!ok) state.SkipWithError("not written");
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(ToQPath(target)).size());
+    CloseAll();
+}
+
+void BM_CopyScriptFile(benchmark::State &state) { CopyFile(state, "big.kas", "copy.kas"); }
+void BM_OpenScript(benchmark::State &state) { Open(state, "big.kas", KAS_Document); }
+void BM_SaveScript(benchmark::State &state) { Save(state, "big.kas", KAS_Document, "saved.kas"); }
+void BM_CopyTableFile(benchmark::State &state) { CopyFile(state, "big.kao", "copy.kao"); }
+void BM_OpenTable(benchmark::State &state) { Open(state, "big.kao", KAO_Document); }
+void BM_SaveTable(benchmark::State &state) { Save(state, "big.kao", KAO_Document, "saved.kao"); }
+
+BENCHMARK(BM_CopyScriptFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenScript)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveScript)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CopyTableFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenTable)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveTable)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    Folder = &folder;
+    setenv("QUILLET_REGISTRY", (folder.path() + "/settings.reg").toLocal8Bit().constData(), 1);
+    Application->SetCommandLine({FromQPath(folder.path() + "/quillet")});
+    SetMessageBoxResponder([](const MessageBoxCall &) { return IDOK; });
+    WriteFile(PathOf("big.kas"), ScriptBytes());
+    WriteFile(PathOf("big.kao"), TableBytes());
+    Form = new TMainForm;
+    Form->show();
+    QCoreApplication::processEvents();
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    CloseAll();
+    delete Form;
+    return 0;
+}
