@@ -385,14 +385,15 @@ TBufferCoord TSynMemo::CoordOf(long pos, long virtualSpace) const
     return {int(pos - LineStart(line) + virtualSpace + 1), int(line + 1)};
 }
 
-long TSynMemo::PositionOf(TBufferCoord p, long *virtualSpace) const
+long TSynMemo::PositionOf(TBufferCoord p, long *virtualSpace, bool rectangle) const
 {
     const long line = std::clamp(long(p.Line) - 1, 0L, LineCountRaw() - 1);
     const long start = LineStart(line), end = LineEnd(line);
     const long col = std::max(0L, long(p.Char) - 1);
     *virtualSpace = 0;
     if (start + col <= end) return start + col;
-    if (EditorOptions & eoScrollPastEol) *virtualSpace = start + col - end;
+    // A rectangle's corners may always stand beyond a line end.
+    if (rectangle || (EditorOptions & eoScrollPastEol)) *virtualSpace = start + col - end;
     return end;
 }
 
@@ -422,8 +423,9 @@ void TSynMemo::Select(TBufferCoord anchor, TBufferCoord caret)
 {
     NotifyGuard guard(this);
     long av = 0, cv = 0;
-    const long a = PositionOf(anchor, &av), c = PositionOf(caret, &cv);
-    if (Mode == smColumn && !(anchor == caret)) {
+    const bool rectangle = Mode == smColumn && !(anchor == caret);
+    const long a = PositionOf(anchor, &av, rectangle), c = PositionOf(caret, &cv, rectangle);
+    if (rectangle) {
         SendScintilla(SCI_SETRECTANGULARSELECTIONANCHOR, (unsigned long)a);
         SendScintilla(SCI_SETRECTANGULARSELECTIONCARET, (unsigned long)c);
         SendScintilla(SCI_SETRECTANGULARSELECTIONANCHORVIRTUALSPACE, (unsigned long)av);

@@ -338,7 +338,7 @@ private:
     AnsiString Range(long start, long end) const;
     void Replace(long start, long end, const AnsiString &bytes);
     void SetDocument(const AnsiString &normalized, bool oneEmptyLine);
-    long PositionOf(TBufferCoord p, long *virtualSpace) const;
+    long PositionOf(TBufferCoord p, long *virtualSpace, bool rectangle = false) const;
     void Select(TBufferCoord anchor, TBufferCoord caret);
     TBufferCoord CoordOf(long pos, long virtualSpace) const;
     TBufferCoord AnchorCoord() const;

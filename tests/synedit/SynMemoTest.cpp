@@ -239,8 +239,16 @@ TEST_F(SynMemoTest, ColumnSelectionIsARectangle)
     Memo.SetBlockEnd({4, 3});
     EXPECT_TRUE(Memo.SendScintilla(Sci::SCI_SELECTIONISRECTANGLE));
     EXPECT_EQ(RawSelText(Memo), "bc\r\nhi\r\nno\r\n");
+    EXPECT_EQ(Memo.SelText(), "bc\r\nhi\r\nno");
     EXPECT_EQ(Memo.BlockBegin(), (TBufferCoord{2, 1}));
     EXPECT_EQ(Memo.BlockEnd(), (TBufferCoord{4, 3}));
+    // A corner beyond a line end stands in virtual space.
+    Memo.Lines.Insert(2, "xy");
+    Memo.SetBlockBegin({2, 2});
+    Memo.SetBlockEnd({5, 4});
+    EXPECT_EQ(Memo.SelText(), "hij\r\ny\r\nnop");
+    EXPECT_EQ(Memo.BlockEnd(), (TBufferCoord{5, 4}));
+    Memo.Lines.Delete(2);
 
     // Shift with the caret keys extends a rectangle too, and plain keys do not.
     Memo.SetCaretXY({1, 1});
