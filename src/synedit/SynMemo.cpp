@@ -1,0 +1,1407 @@
+#include "synedit/SynMemo.h"
+#include "platform/Exception.h"
+#include "platform/TStringList.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+#include <Qsci/qscilexer.h>
+#include <QApplication>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <algorithm>
+#include <set>
+#include <tuple>
+
+namespace {
+
+using Sci = QsciScintillaBase;
+
+constexpr int FirstMarker = 0;
+constexpr int LastMarker = 23;          // markers 25..31 belong to folding
+constexpr int HiddenMarker = 24;        // keeps the line of an invisible mark
+constexpr int MarkMarginNo = 0;
+constexpr int NumberMarginNo = 1;
+constexpr unsigned MarkMask = (1u << (HiddenMarker + 1)) - 1;
+const AnsiString CRLF = "\r\n";
+
+// The document form of a text: every line break CR LF, the final one dropped (as the string
+// list reads a text). oneEmptyLine tells that the text was a single empty line.
+AnsiString ToDocument(const AnsiString &text, bool &oneEmptyLine)
+{
+    AnsiString r;
+    r.reserve(text.size() + text.size() / 16);
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t brk = text.find_first_of("\r\n", i);
+        if (brk == AnsiString::npos) {
+            r.append(text, i, AnsiString::npos);
+            break;
+        }
+        r.append(text, i, brk - i);
+        r += CRLF;
+        i = brk + 1;
+        if (text[brk] == '\r' && i < text.size() && text[i] == '\n') ++i;
+    }
+    oneEmptyLine = r == CRLF;
+    if (r.size() >= 2 && r.compare(r.size() - 2, 2, CRLF) == 0) r.resize(r.size() - 2);
+    return r;
+}
+
+// Line breaks of inserted text become CR LF, the final one kept.
+AnsiString WithCrLf(const AnsiString &text)
+{
+    if (text.find_first_of("\r\n") == AnsiString::npos) return text;
+    bool one = false;
+    AnsiString r = ToDocument(text, one);
+    const char last = text.back();
+    if (last == '\n' || last == '\r') r += CRLF;
+    return r;
+}
+
+bool IsWordChar(unsigned char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+           (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+}
+
+bool IsFixedPitch(const QFont &f)
+{
+    const QFontMetrics m(f);
+    return m.horizontalAdvance(QChar('i')) == m.horizontalAdvance(QChar('W')) &&
+           m.horizontalAdvance(QChar('.')) == m.horizontalAdvance(QChar('M'));
+}
+
+// The face the font resolves to, when it is fixed-pitch; else the system's fixed face.
+QFont FixedPitch(const QFont &wanted)
+{
+    const int size = wanted.pointSize() > 0 ? wanted.pointSize() : 10;
+    QFont f(wanted);
+    f.setStyleHint(QFont::TypeWriter);
+    if (IsFixedPitch(f)) {
+        QFont resolved(QFontInfo(f).family(), size);
+        resolved.setStyleHint(QFont::TypeWriter);
+        if (IsFixedPitch(resolved)) return resolved;
+    }
+    QFont fallback = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fallback.setPointSize(size);
+    return fallback;
+}
+
+AnsiString NameOf(const AnsiString &line)
+{
+    const size_t eq = line.find('=');
+    return eq == AnsiString::npos ? AnsiString() : line.substr(0, eq);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TSynMemo: set-up
+
+TSynMemo::TSynMemo(QWidget *parent) : QsciScintilla(parent)
+{
+    setUtf8(false);
+    SendScintilla(SCI_SETCODEPAGE, 0UL);
+    setEolMode(EolWindows);
+    SendScintilla(SCI_SETPASTECONVERTENDINGS, 1UL);
+    SendScintilla(SCI_SETMULTIPLESELECTION, 0UL);
+    SendScintilla(SCI_SETADDITIONALSELECTIONTYPING, 1UL);
+
+    setMarginType(MarkMarginNo, SymbolMargin);
+    setMarginMarkerMask(MarkMarginNo, int(MarkMask));
+    setMarginType(NumberMarginNo, NumberMargin);
+    setMarginMarkerMask(NumberMarginNo, 0);
+    setMarginWidth(2, 0);
+    setMarginWidth(3, 0);
+    setMarginWidth(4, 0);
+    markerDefine(QsciScintilla::Invisible, HiddenMarker);
+
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &TSynMemo::HandleModified);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & (SC_UPDATE_SELECTION | SC_UPDATE_CONTENT)) {
+            PendingStatus = true;
+            if (GuardDepth == 0) FlushNotifications();
+        }
+    });
+
+    ConfigureKeys();
+    PaneFont = FixedPitch(QFont("Courier New", 10));
+    ApplyFont();
+    ApplyColors();
+    SetTabWidth(8);
+    SetRightEdge(80);
+    SetRightEdgeColor(clSilver);
+    ApplyEditorOptions();
+    Gutter.Apply();
+    WasOvertype = false;
+}
+
+TSynMemo::~TSynMemo() = default;
+
+TSynMemo::NotifyGuard::~NotifyGuard()
+{
+    if (--Memo->GuardDepth == 0) Memo->FlushNotifications();
+}
+
+// Keys of the component that the program's own editor does not have are unbound, so that they
+// neither edit the text unasked nor hide the program's shortcuts.
+void TSynMemo::ConfigureKeys()
+{
+    using C = QsciCommand;
+    static const std::set<int> kept = {
+        C::LineDown, C::LineDownExtend, C::LineDownRectExtend, C::LineScrollDown, C::LineUp,
+        C::LineUpExtend, C::LineUpRectExtend, C::LineScrollUp, C::CharLeft, C::CharLeftExtend,
+        C::CharLeftRectExtend, C::CharRight, C::CharRightExtend, C::CharRightRectExtend,
+        C::WordLeft, C::WordLeftExtend, C::WordRight, C::WordRightExtend, C::Home, C::HomeExtend,
+        C::HomeRectExtend, C::VCHome, C::VCHomeExtend, C::VCHomeRectExtend, C::LineEnd,
+        C::LineEndExtend, C::LineEndRectExtend, C::DocumentStart, C::DocumentStartExtend,
+        C::DocumentEnd, C::DocumentEndExtend, C::PageUp, C::PageUpExtend, C::PageUpRectExtend,
+        C::PageDown, C::PageDownExtend, C::PageDownRectExtend, C::Delete, C::DeleteBack,
+        C::DeleteWordLeft, C::DeleteWordRight, C::SelectAll, C::SelectionCut, C::SelectionCopy,
+        C::Paste, C::EditToggleOvertype, C::Newline, C::Tab, C::Backtab, C::Cancel, C::Undo,
+        C::Redo};
+    for (QsciCommand *cmd : standardCommands()->commands()) {
+        if (kept.count(int(cmd->command()))) continue;
+        cmd->setKey(0);
+        cmd->setAlternateKey(0);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Document access
+
+long TSynMemo::Length() const { return SendScintilla(SCI_GETLENGTH); }
+long TSynMemo::LineCountRaw() const { return SendScintilla(SCI_GETLINECOUNT); }
+long TSynMemo::LineStart(long line) const { return SendScintilla(SCI_POSITIONFROMLINE, (unsigned long)line); }
+long TSynMemo::LineEnd(long line) const { return SendScintilla(SCI_GETLINEENDPOSITION, (unsigned long)line); }
+
+AnsiString TSynMemo::Range(long start, long end) const
+{
+    start = std::clamp(start, 0L, Length());
+    end = std::clamp(end, start, Length());
+    if (end == start) return {};
+    AnsiString s(size_t(end - start + 1), '\0');   // room for the terminating NUL
+    SendScintilla(SCI_GETTEXTRANGE, start, end, s.data());
+    s.resize(size_t(end - start));
+    return s;
+}
+
+// Replaces bytes start..end by the given bytes (NUL bytes included) as one undo step.
+void TSynMemo::Replace(long start, long end, const AnsiString &bytes)
+{
+    start = std::clamp(start, 0L, Length());
+    end = std::clamp(end, start, Length());
+    if (start == end && bytes.empty()) return;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_SETTARGETSTART, (unsigned long)start);
+    SendScintilla(SCI_SETTARGETEND, (unsigned long)end);
+    SendScintilla(SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.c_str());
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
+void TSynMemo::SetDocument(const AnsiString &normalized, bool oneEmptyLine)
+{
+    NotifyGuard guard(this);
+    std::vector<int> markLines;
+    for (const auto &m : Marks.Items) markLines.push_back(m->Line());
+    Replace(0, Length(), normalized);
+    OneEmptyLine = oneEmptyLine;
+    SendScintilla(SCI_GOTOPOS, 0UL);
+    // Marks keep their line numbers, as they would in a list of lines.
+    for (size_t i = 0; i < Marks.Items.size(); ++i) Marks.Items[i]->SetLine(markLines[i]);
+    PendingStatus = true;
+}
+
+AnsiString TSynMemo::Text() const
+{
+    const long len = Length();
+    if (len == 0) return OneEmptyLine ? CRLF : AnsiString();
+    return Range(0, len) + CRLF;
+}
+
+int TSynMemo::GetTextLen() const
+{
+    const long len = Length();
+    if (len == 0) return OneEmptyLine ? 2 : 0;
+    return int(len + 2);
+}
+
+void TSynMemo::SetText(const AnsiString &text)
+{
+    bool one = false;
+    const AnsiString doc = ToDocument(text, one);
+    SetDocument(doc, one);
+}
+
+void TSynMemo::LoadFromFile(const AnsiString &path)
+{
+    QFile file(ToQPath(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError("Cannot open file \"" + path + "\". " + FromQ(file.errorString()));
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EFOpenError("Cannot read file \"" + path + "\". " + FromQ(file.errorString()));
+    bool one = false;
+    const AnsiString doc = ToDocument(AnsiString(data.constData(), size_t(data.size())), one);
+
+    NotifyGuard guard(this);
+    std::vector<int> markLines;
+    for (const auto &m : Marks.Items) markLines.push_back(m->Line());
+    CountUndo = false;
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_APPENDTEXT, uintptr_t(doc.size()), doc.c_str());
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETSAVEPOINT);
+    CountUndo = true;
+    UndoSteps = RedoSteps = 0;
+    OneEmptyLine = one;
+    IsModified = false;
+    SendScintilla(SCI_GOTOPOS, 0UL);
+    for (size_t i = 0; i < Marks.Items.size(); ++i) Marks.Items[i]->SetLine(markLines[i]);
+    PendingStatus = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Notifications
+
+void TSynMemo::HandleModified(int, int type, const char *, int, int, int, int, int, int, int)
+{
+    if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT))) return;
+    IsModified = true;
+    OneEmptyLine = false;
+    PendingChange = PendingStatus = true;
+    if (CountUndo) {
+        // One undo step starts with the first change of a user action and ends with the last
+        // change of an undo or redo.
+        if (type & SC_PERFORMED_USER) {
+            if (type & SC_STARTACTION) ++UndoSteps;
+            RedoSteps = 0;
+        } else if ((type & SC_PERFORMED_UNDO) && (type & SC_LASTSTEPINUNDOREDO)) {
+            --UndoSteps;
+            ++RedoSteps;
+        } else if ((type & SC_PERFORMED_REDO) && (type & SC_LASTSTEPINUNDOREDO)) {
+            --RedoSteps;
+            ++UndoSteps;
+        }
+    }
+    if (GuardDepth == 0) ScheduleFlush();
+}
+
+void TSynMemo::ScheduleFlush()
+{
+    if (FlushScheduled) return;
+    FlushScheduled = true;
+    QMetaObject::invokeMethod(this, [this] { FlushNotifications(); }, Qt::QueuedConnection);
+}
+
+void TSynMemo::FlushNotifications()
+{
+    FlushScheduled = false;
+    if (GuardDepth > 0) return;
+    if (!CanUndo()) UndoSteps = 0;
+    if (!CanRedo()) RedoSteps = 0;
+    UndoSteps = std::max(UndoSteps, CanUndo() ? 1 : 0);
+    RedoSteps = std::max(RedoSteps, CanRedo() ? 1 : 0);
+    const bool change = PendingChange;
+    const bool status = PendingStatus || change;
+    PendingChange = PendingStatus = false;
+    if (change && Gutter.ShowLineNumbers()) Gutter.Apply();   // room for more digits
+    if (change) emit OnChange();
+    if (status) emit OnStatusChange();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Selection and caret
+
+int TSynMemo::SelStart() const { return int(SendScintilla(SCI_GETSELECTIONSTART)); }
+int TSynMemo::SelEnd() const { return int(SendScintilla(SCI_GETSELECTIONEND)); }
+
+void TSynMemo::SetSelStart(int pos)
+{
+    NotifyGuard guard(this);
+    const long p = std::clamp(long(pos), 0L, Length());
+    SendScintilla(SCI_SETSEL, (unsigned long)p, p);
+    PendingStatus = true;
+}
+
+void TSynMemo::SetSelEnd(int pos)
+{
+    NotifyGuard guard(this);
+    const long a = SelStart();
+    const long p = std::clamp(long(pos), 0L, Length());
+    SendScintilla(SCI_SETSEL, (unsigned long)a, p);
+    PendingStatus = true;
+}
+
+void TSynMemo::SetSelLength(int length) { SetSelEnd(SelStart() + std::max(0, length)); }
+
+AnsiString TSynMemo::SelText() const
+{
+    // The component's own copy turns NUL bytes into blanks, so the text is read by ranges.
+    const long count = SendScintilla(SCI_GETSELECTIONS);
+    if (!SendScintilla(SCI_SELECTIONISRECTANGLE) || count <= 1) return Range(SelStart(), SelEnd());
+    AnsiString s;
+    for (long i = 0; i < count; ++i) {
+        if (i > 0) s += CRLF;
+        s += Range(SendScintilla(SCI_GETSELECTIONNSTART, (unsigned long)i),
+                   SendScintilla(SCI_GETSELECTIONNEND, (unsigned long)i));
+    }
+    return s;
+}
+
+void TSynMemo::SetSelText(const AnsiString &text)
+{
+    NotifyGuard guard(this);
+    const AnsiString bytes = WithCrLf(text);
+    SendScintilla(SCI_BEGINUNDOACTION);
+    if (SendScintilla(SCI_SELECTIONISRECTANGLE) && SelAvail()) SendScintilla(SCI_CLEAR);
+    const long start = SelStart(), end = SelEnd();
+    // A caret in virtual space first gets the blanks up to its column.
+    const long vs = start == end
+        ? SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, (unsigned long)SendScintilla(SCI_GETMAINSELECTION))
+        : 0;
+    Replace(start, end, AnsiString(size_t(vs), ' ') + bytes);
+    SendScintilla(SCI_ENDUNDOACTION);
+    SendScintilla(SCI_GOTOPOS, (unsigned long)(start + vs + long(bytes.size())));
+    PendingStatus = true;
+}
+
+void TSynMemo::SelectAll()
+{
+    NotifyGuard guard(this);
+    SendScintilla(SCI_SELECTALL);
+    PendingStatus = true;
+}
+
+TBufferCoord TSynMemo::CoordOf(long pos, long virtualSpace) const
+{
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)pos);
+    return {int(pos - LineStart(line) + virtualSpace + 1), int(line + 1)};
+}
+
+long TSynMemo::PositionOf(TBufferCoord p, long *virtualSpace, bool rectangle) const
+{
+    const long line = std::clamp(long(p.Line) - 1, 0L, LineCountRaw() - 1);
+    const long start = LineStart(line), end = LineEnd(line);
+    const long col = std::max(0L, long(p.Char) - 1);
+    *virtualSpace = 0;
+    if (start + col <= end) return start + col;
+    // A rectangle's corners may always stand beyond a line end.
+    if (rectangle || (EditorOptions & eoScrollPastEol)) *virtualSpace = start + col - end;
+    return end;
+}
+
+int TSynMemo::CaretX() const
+{
+    const long sel = SendScintilla(SCI_GETMAINSELECTION);
+    return CoordOf(SendScintilla(SCI_GETCURRENTPOS),
+                   SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, (unsigned long)sel)).Char;
+}
+
+int TSynMemo::CaretY() const
+{
+    return int(SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)SendScintilla(SCI_GETCURRENTPOS)) + 1);
+}
+
+TBufferCoord TSynMemo::AnchorCoord() const
+{
+    if (SendScintilla(SCI_SELECTIONISRECTANGLE))
+        return CoordOf(SendScintilla(SCI_GETRECTANGULARSELECTIONANCHOR),
+                       SendScintilla(SCI_GETRECTANGULARSELECTIONANCHORVIRTUALSPACE));
+    const long sel = SendScintilla(SCI_GETMAINSELECTION);
+    return CoordOf(SendScintilla(SCI_GETANCHOR),
+                   SendScintilla(SCI_GETSELECTIONNANCHORVIRTUALSPACE, (unsigned long)sel));
+}
+
+void TSynMemo::Select(TBufferCoord anchor, TBufferCoord caret)
+{
+    NotifyGuard guard(this);
+    long av = 0, cv = 0;
+    const bool rectangle = Mode == smColumn && !(anchor == caret);
+    const long a = PositionOf(anchor, &av, rectangle), c = PositionOf(caret, &cv, rectangle);
+    if (rectangle) {
+        SendScintilla(SCI_SETRECTANGULARSELECTIONANCHOR, (unsigned long)a);
+        SendScintilla(SCI_SETRECTANGULARSELECTIONCARET, (unsigned long)c);
+        SendScintilla(SCI_SETRECTANGULARSELECTIONANCHORVIRTUALSPACE, (unsigned long)av);
+        SendScintilla(SCI_SETRECTANGULARSELECTIONCARETVIRTUALSPACE, (unsigned long)cv);
+    } else {
+        if (SendScintilla(SCI_GETSELECTIONMODE) != SC_SEL_STREAM) {
+            SendScintilla(SCI_SETSELECTIONMODE, (unsigned long)SC_SEL_STREAM);
+            if (SendScintilla(SCI_GETMOVEEXTENDSSELECTION)) SendScintilla(SCI_CANCEL);
+        }
+        SendScintilla(SCI_SETSELECTION, (unsigned long)c, a);
+        SendScintilla(SCI_SETSELECTIONNANCHORVIRTUALSPACE, 0UL, av);
+        SendScintilla(SCI_SETSELECTIONNCARETVIRTUALSPACE, 0UL, cv);
+    }
+    SendScintilla(SCI_SCROLLCARET);
+    EnforceSelectionMode();
+    PendingStatus = true;
+}
+
+void TSynMemo::SetCaretXY(TBufferCoord p)
+{
+    const TSynSelectionMode mode = Mode;
+    Mode = smNormal;               // a caret is never a block
+    Select(p, p);
+    Mode = mode;
+}
+
+TBufferCoord TSynMemo::BlockBegin() const
+{
+    const TBufferCoord a = AnchorCoord();
+    const TBufferCoord c = SendScintilla(SCI_SELECTIONISRECTANGLE)
+        ? CoordOf(SendScintilla(SCI_GETRECTANGULARSELECTIONCARET),
+                  SendScintilla(SCI_GETRECTANGULARSELECTIONCARETVIRTUALSPACE))
+        : CaretXY();
+    return std::tie(a.Line, a.Char) < std::tie(c.Line, c.Char) ? a : c;
+}
+
+TBufferCoord TSynMemo::BlockEnd() const
+{
+    const TBufferCoord a = AnchorCoord();
+    const TBufferCoord c = SendScintilla(SCI_SELECTIONISRECTANGLE)
+        ? CoordOf(SendScintilla(SCI_GETRECTANGULARSELECTIONCARET),
+                  SendScintilla(SCI_GETRECTANGULARSELECTIONCARETVIRTUALSPACE))
+        : CaretXY();
+    return std::tie(a.Line, a.Char) < std::tie(c.Line, c.Char) ? c : a;
+}
+
+void TSynMemo::SetBlockBegin(TBufferCoord p) { Select(p, p); }
+void TSynMemo::SetBlockEnd(TBufferCoord p) { Select(BlockBegin(), p); }
+
+int TSynMemo::TopLine() const { return int(SendScintilla(SCI_GETFIRSTVISIBLELINE) + 1); }
+
+void TSynMemo::SetTopLine(int line)
+{
+    NotifyGuard guard(this);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, (unsigned long)std::max(0, line - 1));
+    PendingStatus = true;
+}
+
+int TSynMemo::LinesInWindow() const { return int(SendScintilla(SCI_LINESONSCREEN)); }
+
+void TSynMemo::SetSelectionMode(TSynSelectionMode mode)
+{
+    NotifyGuard guard(this);
+    Mode = mode;
+    const unsigned long sci = mode == smColumn ? SC_SEL_RECTANGLE : mode == smLine ? SC_SEL_LINES : SC_SEL_STREAM;
+    SendScintilla(SCI_SETSELECTIONMODE, sci);
+    // Setting the mode also makes plain caret moves extend the selection; the pane's modes
+    // extend only with Shift or the mouse.
+    if (SendScintilla(SCI_GETMOVEEXTENDSSELECTION)) SendScintilla(SCI_CANCEL);
+    PendingStatus = true;
+}
+
+// Line mode: any selection made by keys or mouse covers whole lines.
+void TSynMemo::EnforceSelectionMode()
+{
+    if (Mode != smLine || !SelAvail() || SendScintilla(SCI_GETSELECTIONMODE) == SC_SEL_LINES) return;
+    SendScintilla(SCI_SETSELECTIONMODE, (unsigned long)SC_SEL_LINES);
+    if (SendScintilla(SCI_GETMOVEEXTENDSSELECTION)) SendScintilla(SCI_CANCEL);
+}
+
+bool TSynMemo::InsertMode() const { return !SendScintilla(SCI_GETOVERTYPE); }
+
+void TSynMemo::SetInsertMode(bool insert)
+{
+    NotifyGuard guard(this);
+    SendScintilla(SCI_SETOVERTYPE, insert ? 0UL : 1UL);
+    WasOvertype = !insert;
+    PendingStatus = true;
+}
+
+void TSynMemo::SetTabWidth(int width)
+{
+    Tabs = std::max(1, width);
+    SendScintilla(SCI_SETTABWIDTH, (unsigned long)Tabs);
+    SendScintilla(SCI_SETINDENT, (unsigned long)Tabs);
+}
+
+void TSynMemo::SetOptions(TSynEditorOptions options)
+{
+    EditorOptions = options;
+    ApplyEditorOptions();
+}
+
+void TSynMemo::ApplyEditorOptions()
+{
+    setAutoIndent(EditorOptions & eoAutoIndent);
+    SendScintilla(SCI_SETUSETABS, (EditorOptions & eoTabsToSpaces) ? 0UL : 1UL);
+    unsigned long vs = SCVS_RECTANGULARSELECTION;
+    if (EditorOptions & eoScrollPastEol) vs |= SCVS_USERACCESSIBLE;
+    SendScintilla(SCI_SETVIRTUALSPACEOPTIONS, vs);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, (EditorOptions & eoAutoSizeMaxScrollWidth) ? 1UL : 0UL);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Appearance
+
+void TSynMemo::SetRightEdge(int column)
+{
+    EdgeColumn = std::max(0, column);
+    setEdgeMode(EdgeColumn > 0 ? EdgeLine : EdgeNone);
+    setEdgeColumn(EdgeColumn);
+}
+
+void TSynMemo::SetRightEdgeColor(TColor c)
+{
+    EdgeColour = c;
+    const QColor q = ColorToQColor(c);
+    setEdgeColor(q.isValid() ? q : QColor(Qt::gray));
+}
+
+void TSynMemo::SetColor(TColor c)
+{
+    Background = c;
+    ApplyColors();
+}
+
+void TSynMemo::SetSelectedColor(TColor background, TColor foreground)
+{
+    SelBack = background;
+    SelFore = foreground;
+    ApplyColors();
+}
+
+void TSynMemo::ApplyColors()
+{
+    QColor paper = ColorToQColor(Background);
+    if (!paper.isValid()) paper = QApplication::palette().color(QPalette::Base);
+    const QColor text = ColorToQColor(clWindowText);
+    if (QsciLexer *lex = lexer()) {
+        // Styles whose background is the editor's take the lexer's default paper.
+        lex->setDefaultPaper(paper);
+        SendScintilla(SCI_STYLESETBACK, (unsigned long)STYLE_DEFAULT, paper);
+    } else {
+        setPaper(paper);
+        setColor(text);
+    }
+    const QColor selBack = ColorToQColor(SelBack), selFore = ColorToQColor(SelFore);
+    if (selBack.isValid()) setSelectionBackgroundColor(selBack);
+    if (selFore.isValid()) setSelectionForegroundColor(selFore);
+    setCaretForegroundColor(text);
+    setMarginsBackgroundColor(QApplication::palette().color(QPalette::Button));
+    setMarginsForegroundColor(QApplication::palette().color(QPalette::ButtonText));
+}
+
+void TSynMemo::SetFont(const QFont &font)
+{
+    PaneFont = FixedPitch(font);
+    ApplyFont();
+}
+
+void TSynMemo::SetFontName(const AnsiString &name)
+{
+    QFont f(PaneFont);
+    f.setFamily(ToQ(name));
+    SetFont(f);
+}
+
+void TSynMemo::SetFontSize(int size)
+{
+    QFont f(PaneFont);
+    f.setPointSize(std::max(1, size));
+    SetFont(f);
+}
+
+// Every style gets the pane's fixed-pitch face and size; a lexer's styles keep their weight
+// and slant.
+void TSynMemo::ApplyFont()
+{
+    if (QsciLexer *lex = lexer()) {
+        lex->setDefaultFont(PaneFont);
+        for (int style = 0; style <= STYLE_MAX; ++style) {
+            if (lex->description(style).isEmpty()) continue;
+            QFont f(PaneFont);
+            const QFont own = lex->font(style);
+            f.setBold(own.bold());
+            f.setItalic(own.italic());
+            f.setUnderline(own.underline());
+            lex->setFont(f, style);
+        }
+    } else {
+        QsciScintilla::setFont(PaneFont);
+    }
+    setMarginsFont(PaneFont);
+    Gutter.Apply();
+}
+
+void TSynMemo::SetHighlighter(TSynCustomHighlighter *highlighter)
+{
+    if (highlighter == SynHighlighter) return;
+    SynHighlighter = highlighter;
+    QsciLexer *old = lexer();
+    // Each pane gets a lexer of its own from the highlighter:
+    //     setLexer(highlighter ? highlighter->CreateLexer(this) : nullptr);
+    setLexer(nullptr);
+    delete old;
+    ApplyFont();
+    ApplyColors();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Modified flag and undo
+
+void TSynMemo::SetModified(bool on)
+{
+    IsModified = on;
+    if (!on) SendScintilla(SCI_SETSAVEPOINT);
+}
+
+bool TSynMemo::CanUndo() const { return SendScintilla(SCI_CANUNDO) != 0; }
+bool TSynMemo::CanRedo() const { return SendScintilla(SCI_CANREDO) != 0; }
+
+void TSynMemo::Undo()
+{
+    NotifyGuard guard(this);
+    SendScintilla(SCI_UNDO);
+}
+
+void TSynMemo::Redo()
+{
+    NotifyGuard guard(this);
+    SendScintilla(SCI_REDO);
+}
+
+void TSynMemo::ClearUndo()
+{
+    NotifyGuard guard(this);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    UndoSteps = RedoSteps = 0;
+}
+
+void TSynMemo::BeginUndoBlock() { SendScintilla(SCI_BEGINUNDOACTION); }
+void TSynMemo::EndUndoBlock() { SendScintilla(SCI_ENDUNDOACTION); }
+
+void TSynMemo::CopyToClipboard() { copy(); }
+
+void TSynMemo::CutToClipboard()
+{
+    NotifyGuard guard(this);
+    cut();
+}
+
+void TSynMemo::PasteFromClipboard()
+{
+    NotifyGuard guard(this);
+    SendScintilla(SCI_BEGINUNDOACTION);
+    paste();
+    SendScintilla(SCI_ENDUNDOACTION);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Geometry
+
+QPoint TSynMemo::RowColumnToPixels(TBufferCoord p) const
+{
+    const long line = std::clamp(long(p.Line) - 1, 0L, LineCountRaw() - 1);
+    const long start = LineStart(line), end = LineEnd(line);
+    const long col = std::max(0L, long(p.Char) - 1);
+    const long pos = std::min(start + col, end);
+    const long beyond = start + col - pos;
+    const int space = int(SendScintilla(SCI_TEXTWIDTH, (unsigned long)STYLE_DEFAULT, " "));
+    const int x = int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, pos)) + int(beyond) * space;
+    const int y = int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, pos));
+    return QPoint(x, y) + viewport()->geometry().topLeft();
+}
+
+TBufferCoord TSynMemo::PixelsToRowColumn(QPoint p) const
+{
+    const QPoint v = p - viewport()->geometry().topLeft();
+    const long pos = SendScintilla(SCI_POSITIONFROMPOINT, (unsigned long)std::max(0, v.x()), long(v.y()));
+    return CoordOf(pos, 0);
+}
+
+int TSynMemo::LineHeight() const { return int(SendScintilla(SCI_TEXTHEIGHT, 0UL)); }
+
+int TSynMemo::MarginsWidth() const
+{
+    int w = 0;
+    for (int m = 0; m < 5; ++m) w += marginWidth(m);
+    return w;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Gutter
+
+void TSynGutter::SetVisible(bool on)
+{
+    IsVisible = on;
+    Apply();
+}
+
+void TSynGutter::SetWidth(int width)
+{
+    RequestedWidth = std::max(MarkAreaWidth, width);
+    Apply();
+}
+
+void TSynGutter::SetShowLineNumbers(bool on)
+{
+    Numbers = on;
+    Apply();
+}
+
+int TSynGutter::Width() const
+{
+    return IsVisible ? Owner->marginWidth(MarkMarginNo) + Owner->marginWidth(NumberMarginNo) : 0;
+}
+
+void TSynGutter::Apply()
+{
+    if (!IsVisible) {
+        Owner->setMarginWidth(MarkMarginNo, 0);
+        Owner->setMarginWidth(NumberMarginNo, 0);
+        return;
+    }
+    Owner->setMarginWidth(MarkMarginNo, MarkAreaWidth);
+    Owner->setMarginType(NumberMarginNo, Numbers ? QsciScintilla::NumberMargin : QsciScintilla::SymbolMargin);
+    int rest = RequestedWidth - MarkAreaWidth;
+    if (Numbers) {
+        const QString digits = QString(QString::number(Owner->LineCountRaw()).size() + 1, QChar('9'));
+        rest = std::max(rest, QFontMetrics(Owner->PaneFont).horizontalAdvance(digits) + 4);
+    }
+    Owner->setMarginWidth(NumberMarginNo, rest);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Marks
+
+int TSynEditMark::Line() const
+{
+    if (Owner && Handle >= 0) {
+        const long line = Owner->SendScintilla(Sci::SCI_MARKERLINEFROMHANDLE, (unsigned long)Handle);
+        if (line >= 0) return int(line + 1);
+    }
+    return StoredLine;
+}
+
+void TSynEditMark::Reattach()
+{
+    if (!Owner) return;
+    Owner->DetachMarker(*this);
+    Owner->AttachMarker(*this);
+}
+
+void TSynEditMark::SetLine(int line)
+{
+    StoredLine = std::max(1, line);
+    Reattach();
+}
+
+void TSynEditMark::SetImageIndex(int index)
+{
+    StoredLine = Line();
+    Image = index;
+    Reattach();
+}
+
+void TSynEditMark::SetVisible(bool on)
+{
+    StoredLine = Line();
+    IsVisible = on;
+    Reattach();
+}
+
+int TSynMemo::MarkerFor(const TSynEditMark &mark)
+{
+    if (!mark.Visible()) return HiddenMarker;
+    const auto found = MarkerOfImage.find(mark.ImageIndex());
+    if (found != MarkerOfImage.end()) return found->second;
+    const int number = std::min(FirstMarker + int(MarkerOfImage.size()), LastMarker);
+    MarkerOfImage[mark.ImageIndex()] = number;
+    const auto picture = ImageOfMark.find(mark.ImageIndex());
+    if (picture != ImageOfMark.end()) {
+        markerDefine(picture->second, number);
+    } else {
+        markerDefine(QsciScintilla::Bookmark, number);
+        setMarkerBackgroundColor(QColor(0x30, 0x60, 0xC0), number);
+        setMarkerForegroundColor(QColor(0x10, 0x20, 0x60), number);
+    }
+    return number;
+}
+
+void TSynMemo::SetMarkImage(int imageIndex, const QPixmap &picture)
+{
+    ImageOfMark[imageIndex] = picture;
+    const auto found = MarkerOfImage.find(imageIndex);
+    if (found != MarkerOfImage.end()) markerDefine(picture, found->second);
+}
+
+void TSynMemo::AttachMarker(TSynEditMark &mark)
+{
+    const long line = std::clamp(long(mark.StoredLine) - 1, 0L, LineCountRaw() - 1);
+    mark.Handle = markerAdd(int(line), MarkerFor(mark));
+}
+
+void TSynMemo::DetachMarker(TSynEditMark &mark)
+{
+    if (mark.Handle < 0) return;
+    mark.StoredLine = mark.Line();
+    markerDeleteHandle(mark.Handle);
+    mark.Handle = -1;
+}
+
+TSynEditMark &TSynEditMarkList::Place(const TSynEditMark &mark)
+{
+    auto placed = std::make_unique<TSynEditMark>();
+    placed->Char = mark.Char;
+    placed->InternalImage = mark.InternalImage;
+    placed->BookmarkNumber = mark.BookmarkNumber;
+    placed->Image = mark.ImageIndex();
+    placed->IsVisible = mark.Visible();
+    placed->StoredLine = mark.Line();
+    placed->Owner = Owner;
+    Owner->AttachMarker(*placed);
+    Items.push_back(std::move(placed));
+    return *Items.back();
+}
+
+void TSynEditMarkList::Delete(int i)
+{
+    if (i < 0 || i >= Count()) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+    Owner->DetachMarker(*Items[size_t(i)]);
+    Items.erase(Items.begin() + i);
+}
+
+void TSynEditMarkList::Remove(const TSynEditMark *mark)
+{
+    for (int i = 0; i < Count(); ++i)
+        if (Items[size_t(i)].get() == mark) return Delete(i);
+}
+
+void TSynEditMarkList::ClearLine(int line)
+{
+    for (int i = Count() - 1; i >= 0; --i)
+        if (Items[size_t(i)]->Line() == line) Delete(i);
+}
+
+void TSynEditMarkList::Clear()
+{
+    for (auto &m : Items) Owner->DetachMarker(*m);
+    Items.clear();
+}
+
+std::vector<int> TSynEditMarkList::MarksOnLine(int line) const
+{
+    std::vector<int> r;
+    for (int i = 0; i < Count(); ++i)
+        if (Items[size_t(i)]->Line() == line) r.push_back(i);
+    return r;
+}
+
+void TSynMemo::SetBookmark(int number, int line, int column)
+{
+    ClearBookmark(number);
+    TSynEditMark m;
+    m.BookmarkNumber = number;
+    m.StoredLine = std::max(1, line);
+    m.Char = column;
+    m.Image = number;
+    m.InternalImage = true;
+    Marks.Place(m);
+}
+
+void TSynMemo::ClearBookmark(int number)
+{
+    for (int i = Marks.Count() - 1; i >= 0; --i)
+        if (Marks[i].BookmarkNumber == number) Marks.Delete(i);
+}
+
+bool TSynMemo::GetBookmark(int number, int &line, int &column) const
+{
+    for (int i = 0; i < Marks.Count(); ++i) {
+        if (Marks[i].BookmarkNumber != number) continue;
+        line = Marks[i].Line();
+        column = Marks[i].Char;
+        return true;
+    }
+    return false;
+}
+
+void TSynMemo::GotoBookmark(int number)
+{
+    int line = 0, column = 0;
+    if (!GetBookmark(number, line, column)) return;
+    SetCaretXY({column, line});
+    ensureLineVisible(line - 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lines
+
+int TSynMemoLines::Count() const
+{
+    if (Owner->Length() == 0) return Owner->OneEmptyLine ? 1 : 0;
+    return int(Owner->LineCountRaw());
+}
+
+static void CheckIndex(int i, int count)
+{
+    if (i < 0 || i >= count) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+}
+
+AnsiString TSynMemoLines::Strings(int i) const
+{
+    CheckIndex(i, Count());
+    return Owner->Range(Owner->LineStart(i), Owner->LineEnd(i));
+}
+
+void TSynMemoLines::SetString(int i, const AnsiString &s)
+{
+    CheckIndex(i, Count());
+    TSynMemo::NotifyGuard guard(Owner);
+    Owner->Replace(Owner->LineStart(i), Owner->LineEnd(i), WithCrLf(s));
+}
+
+int TSynMemoLines::Add(const AnsiString &s)
+{
+    const int n = Count();
+    Insert(n, s);
+    return n;
+}
+
+void TSynMemoLines::Insert(int i, const AnsiString &s)
+{
+    const int n = Count();
+    if (i < 0 || i > n) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+    TSynMemo::NotifyGuard guard(Owner);
+    const AnsiString bytes = WithCrLf(s);
+    if (n == 0) {
+        Owner->Replace(0, 0, bytes);
+        if (bytes.empty()) Owner->OneEmptyLine = true;
+    } else if (i == n) {
+        const long end = Owner->Length();
+        Owner->Replace(end, end, CRLF + bytes);
+    } else {
+        const long at = Owner->LineStart(i);
+        Owner->Replace(at, at, bytes + CRLF);
+    }
+}
+
+void TSynMemoLines::Delete(int i)
+{
+    const int n = Count();
+    CheckIndex(i, n);
+    TSynMemo::NotifyGuard guard(Owner);
+    if (n == 1) {
+        Owner->Replace(0, Owner->Length(), AnsiString());
+        Owner->OneEmptyLine = false;
+    } else if (i == n - 1) {
+        Owner->Replace(Owner->LineEnd(i - 1), Owner->Length(), AnsiString());
+    } else {
+        Owner->Replace(Owner->LineStart(i), Owner->LineStart(i + 1), AnsiString());
+    }
+}
+
+void TSynMemoLines::Clear()
+{
+    TSynMemo::NotifyGuard guard(Owner);
+    Owner->Replace(0, Owner->Length(), AnsiString());
+    Owner->OneEmptyLine = false;
+}
+
+AnsiString TSynMemoLines::Text() const { return Owner->Text(); }
+void TSynMemoLines::SetText(const AnsiString &text) { Owner->SetText(text); }
+
+AnsiString TSynMemoLines::Names(int i) const { return NameOf(Strings(i)); }
+
+AnsiString TSynMemoLines::ValueFromIndex(int i) const
+{
+    const AnsiString line = Strings(i);
+    const size_t eq = line.find('=');
+    return eq == AnsiString::npos ? AnsiString() : line.substr(eq + 1);
+}
+
+int TSynMemoLines::IndexOfName(const AnsiString &name) const
+{
+    const int n = Count();
+    for (int i = 0; i < n; ++i) {
+        const AnsiString line = Strings(i);
+        const size_t eq = line.find('=');
+        if (eq != AnsiString::npos && SameText(line.substr(0, eq), name)) return i;
+    }
+    return -1;
+}
+
+AnsiString TSynMemoLines::Values(const AnsiString &name) const
+{
+    const int i = IndexOfName(name);
+    return i < 0 ? AnsiString() : ValueFromIndex(i);
+}
+
+int TSynMemoLines::IndexOf(const AnsiString &s) const
+{
+    const int n = Count();
+    for (int i = 0; i < n; ++i)
+        if (SameText(Strings(i), s)) return i;
+    return -1;
+}
+
+void TSynMemoLines::AssignTo(TStringList &list) const { list.SetText(Owner->Text()); }
+void TSynMemoLines::Assign(const TStringList &list) { Owner->SetText(list.Text()); }
+void TSynMemoLines::LoadFromFile(const AnsiString &path) { Owner->LoadFromFile(path); }
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard and mouse
+
+void TSynMemo::keyPressEvent(QKeyEvent *e)
+{
+    NotifyGuard guard(this);
+    int key = e->key();
+    emit OnKeyDown(key, e->modifiers());
+    if (key == 0) return e->accept();
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) {
+        const bool back = e->key() == Qt::Key_Backtab || (mods & Qt::ShiftModifier);
+        if (!TabKeyWanted || (mods & (Qt::ControlModifier | Qt::AltModifier))) {
+            QWidget::focusNextPrevChild(!back);
+        } else if (!back) {
+            char c = '\t';
+            emit OnKeyPress(c);
+            if (c == '\t') InsertTab();
+            else if (c) SetSelText(AnsiString(1, c));
+        }
+        return e->accept();
+    }
+    if (HandleHomeKey(e) || (Mode == smColumn && HandleColumnKey(e))) {
+        PendingStatus = true;
+        return e->accept();
+    }
+    const QString typed = e->text();
+    if (typed.size() == 1 && typed[0].unicode() < 256) {
+        char c = char(typed[0].unicode());
+        emit OnKeyPress(c);
+        if (c == 0) return e->accept();
+        if (c != char(typed[0].unicode())) {
+            const QChar changed = QChar(uchar(c));
+            QKeyEvent other(QEvent::KeyPress, changed.toUpper().unicode(), Qt::NoModifier, QString(changed));
+            return ProcessKey(&other);
+        }
+    }
+    ProcessKey(e);
+}
+
+void TSynMemo::ProcessKey(QKeyEvent *e)
+{
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    const bool trim = enter && (EditorOptions & eoTrimTrailingSpaces) && !isReadOnly();
+    const long line = CaretY() - 1;
+    if (trim) SendScintilla(SCI_BEGINUNDOACTION);
+    QsciScintilla::keyPressEvent(e);
+    if (trim) {
+        TrimLineEnd(line);
+        SendScintilla(SCI_ENDUNDOACTION);
+    }
+    const bool over = SendScintilla(SCI_GETOVERTYPE) != 0;
+    if (over != WasOvertype) WasOvertype = over;
+    EnforceSelectionMode();
+    PendingStatus = true;
+}
+
+void TSynMemo::TrimLineEnd(long line)
+{
+    const long start = LineStart(line), end = LineEnd(line);
+    long p = end;
+    while (p > start) {
+        const char c = char(SendScintilla(SCI_GETCHARAT, (unsigned long)(p - 1)));
+        if (c != ' ' && c != '\t') break;
+        --p;
+    }
+    if (p < end) Replace(p, end, AnsiString());
+}
+
+void TSynMemo::InsertTab()
+{
+    if (EditorOptions & eoTabsToSpaces) {
+        const long pos = SelStart();
+        const long sel = SendScintilla(SCI_GETMAINSELECTION);
+        const long column = SendScintilla(SCI_GETCOLUMN, (unsigned long)pos) +
+            (SelAvail() ? 0 : SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, (unsigned long)sel));
+        SetSelText(AnsiString(size_t(Tabs - column % Tabs), ' '));
+    } else {
+        SetSelText("\t");
+    }
+}
+
+bool TSynMemo::HandleHomeKey(QKeyEvent *e)
+{
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    if (e->key() != Qt::Key_Home || (mods & (Qt::ControlModifier | Qt::AltModifier))) return false;
+    const bool smart = EditorOptions & eoEnhanceHomeKey;
+    unsigned int msg = smart ? SCI_VCHOME : SCI_HOME;
+    if (mods & Qt::ShiftModifier) {
+        if (Mode == smColumn) msg = smart ? SCI_VCHOMERECTEXTEND : SCI_HOMERECTEXTEND;
+        else msg = smart ? SCI_VCHOMEEXTEND : SCI_HOMEEXTEND;
+    }
+    SendScintilla(msg);
+    EnforceSelectionMode();
+    return true;
+}
+
+// Column mode: Shift with the caret keys extends a rectangle.
+bool TSynMemo::HandleColumnKey(QKeyEvent *e)
+{
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    if (!(mods & Qt::ShiftModifier) || (mods & (Qt::ControlModifier | Qt::AltModifier))) return false;
+    unsigned int msg = 0;
+    switch (e->key()) {
+    case Qt::Key_Left: msg = SCI_CHARLEFTRECTEXTEND; break;
+    case Qt::Key_Right: msg = SCI_CHARRIGHTRECTEXTEND; break;
+    case Qt::Key_Up: msg = SCI_LINEUPRECTEXTEND; break;
+    case Qt::Key_Down: msg = SCI_LINEDOWNRECTEXTEND; break;
+    case Qt::Key_End: msg = SCI_LINEENDRECTEXTEND; break;
+    case Qt::Key_PageUp: msg = SCI_PAGEUPRECTEXTEND; break;
+    case Qt::Key_PageDown: msg = SCI_PAGEDOWNRECTEXTEND; break;
+    default: return false;
+    }
+    SendScintilla(msg);
+    return true;
+}
+
+void TSynMemo::keyReleaseEvent(QKeyEvent *e)
+{
+    int key = e->key();
+    emit OnKeyUp(key, e->modifiers());
+    if (key == 0) return e->accept();
+    QsciScintilla::keyReleaseEvent(e);
+}
+
+// The component (on this platform) drags a rectangle while Ctrl is held.
+static QMouseEvent WithRectangleModifier(const QMouseEvent *e)
+{
+    return QMouseEvent(e->type(), e->position(), e->scenePosition(), e->globalPosition(), e->button(),
+                       e->buttons(), e->modifiers() | Qt::ControlModifier);
+}
+
+QPoint TSynMemo::WidgetPoint(const QMouseEvent *e) const
+{
+    return e->position().toPoint() + viewport()->geometry().topLeft();
+}
+
+void TSynMemo::mousePressEvent(QMouseEvent *e)
+{
+    NotifyGuard guard(this);
+    const QPoint w = WidgetPoint(e);
+    emit OnMouseDown(e->button(), e->modifiers(), w.x(), w.y());
+    if (e->position().x() < MarginsWidth()) {
+        MouseInGutter = true;
+        const long pos = SendScintilla(SCI_POSITIONFROMPOINT, (unsigned long)MarginsWidth(), long(e->position().y()));
+        const int line = int(SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)pos) + 1);
+        setFocus(Qt::MouseFocusReason);
+        emit OnGutterClick(e->button(), w.x(), w.y(), line);
+        return e->accept();
+    }
+    MouseInGutter = false;
+    if (Mode == smColumn && e->button() == Qt::LeftButton) {
+        QMouseEvent rect = WithRectangleModifier(e);
+        QsciScintilla::mousePressEvent(&rect);
+    } else {
+        QsciScintilla::mousePressEvent(e);
+    }
+    EnforceSelectionMode();
+    PendingStatus = true;
+}
+
+void TSynMemo::mouseMoveEvent(QMouseEvent *e)
+{
+    const QPoint w = WidgetPoint(e);
+    emit OnMouseMove(e->modifiers(), w.x(), w.y());
+    if (MouseInGutter) return e->accept();
+    if (!(e->buttons() & Qt::LeftButton)) return QsciScintilla::mouseMoveEvent(e);
+    NotifyGuard guard(this);
+    if (Mode == smColumn) {
+        QMouseEvent rect = WithRectangleModifier(e);
+        QsciScintilla::mouseMoveEvent(&rect);
+    } else {
+        QsciScintilla::mouseMoveEvent(e);
+    }
+    EnforceSelectionMode();
+    PendingStatus = true;
+}
+
+void TSynMemo::mouseReleaseEvent(QMouseEvent *e)
+{
+    NotifyGuard guard(this);
+    const QPoint w = WidgetPoint(e);
+    emit OnMouseUp(e->button(), e->modifiers(), w.x(), w.y());
+    if (MouseInGutter) {
+        MouseInGutter = false;
+        return e->accept();
+    }
+    QsciScintilla::mouseReleaseEvent(e);
+    EnforceSelectionMode();
+    PendingStatus = true;
+    if (e->button() == Qt::LeftButton) emit OnClick();
+}
+
+void TSynMemo::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    if (e->position().x() < MarginsWidth()) return e->accept();
+    NotifyGuard guard(this);
+    QsciScintilla::mouseDoubleClickEvent(e);
+    PendingStatus = true;
+    emit OnDblClick();
+}
+
+void TSynMemo::focusInEvent(QFocusEvent *e)
+{
+    QsciScintilla::focusInEvent(e);
+    emit OnEnter();
+}
+
+void TSynMemo::focusOutEvent(QFocusEvent *e)
+{
+    QsciScintilla::focusOutEvent(e);
+    emit OnExit();
+}
+
+void TSynMemo::inputMethodEvent(QInputMethodEvent *e)
+{
+    NotifyGuard guard(this);
+    QsciScintilla::inputMethodEvent(e);
+}
+
+void TSynMemo::dropEvent(QDropEvent *e)
+{
+    NotifyGuard guard(this);
+    QsciScintilla::dropEvent(e);
+}
+
+// Tab reaches keyPressEvent only while the pane wants it; otherwise it moves the focus.
+bool TSynMemo::focusNextPrevChild(bool next)
+{
+    if (TabKeyWanted) return false;
+    return QWidget::focusNextPrevChild(next);
+}
+
+void TSynMemo::SetPopupMenu(QMenu *menu)
+{
+    Popup = menu;
+    setContextMenuPolicy(menu ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+    disconnect(this, &QWidget::customContextMenuRequested, nullptr, nullptr);
+    if (menu)
+        connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) {
+            if (Popup) Popup->popup(mapToGlobal(p));
+        });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Search and replace
+
+namespace {
+
+struct Haystack
+{
+    const AnsiString &Text;      // the document
+    AnsiString Folded;           // upper-cased copy when letter case does not count
+    AnsiString Pattern;
+    bool WholeWord;
+
+    const AnsiString &Hay() const { return Folded.empty() ? Text : Folded; }
+
+    bool WordBounded(size_t at) const
+    {
+        if (!WholeWord) return true;
+        const size_t end = at + Pattern.size();
+        return (at == 0 || !IsWordChar((unsigned char)Text[at - 1])) &&
+               (end >= Text.size() || !IsWordChar((unsigned char)Text[end]));
+    }
+
+    // First hit starting at from or later that ends by to; -1 when none.
+    long Forward(long from, long to) const
+    {
+        for (size_t at = Hay().find(Pattern, size_t(from)); at != AnsiString::npos;
+             at = Hay().find(Pattern, at + 1)) {
+            if (long(at + Pattern.size()) > to) return -1;
+            if (WordBounded(at)) return long(at);
+        }
+        return -1;
+    }
+
+    // Last hit ending by to that starts at from or later; -1 when none.
+    long Backward(long from, long to) const
+    {
+        if (to - from < long(Pattern.size())) return -1;
+        for (size_t at = Hay().rfind(Pattern, size_t(to) - Pattern.size()); at != AnsiString::npos;) {
+            if (long(at) < from) return -1;
+            if (WordBounded(at)) return long(at);
+            if (at == 0) break;
+            at = Hay().rfind(Pattern, at - 1);
+        }
+        return -1;
+    }
+};
+
+} // namespace
+
+int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace, TSynSearchOptions options)
+{
+    if (search.empty()) return 0;
+    NotifyGuard guard(this);
+    const AnsiString text = Range(0, Length());
+    Haystack hay{text, {}, search, (options & ssoWholeWord) != 0};
+    if (!(options & ssoMatchCase)) {
+        hay.Folded = AnsiUpperCase(text);
+        hay.Pattern = AnsiUpperCase(search);
+    }
+    const bool backwards = options & ssoBackwards;
+    const bool replacing = options & (ssoReplace | ssoReplaceAll);
+    bool all = options & ssoReplaceAll;
+    bool prompt = options & ssoPrompt;
+    const AnsiString replacement = WithCrLf(replace);
+    const long len = long(search.size());
+
+    long scopeStart = 0, scopeEnd = long(text.size());
+    if ((options & ssoSelectedOnly) && SelAvail()) {
+        scopeStart = SelStart();
+        scopeEnd = SelEnd();
+    }
+    long from = backwards ? SelStart() : SelEnd();
+    if (options & ssoEntireScope) from = backwards ? scopeEnd : scopeStart;
+    from = std::clamp(from, scopeStart, scopeEnd);
+
+    // Hits are found in the text as it was; delta maps them to the document as it is now.
+    int count = 0;
+    long delta = 0;
+    long lastEnd = -1;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    while (true) {
+        const long hit = backwards ? hay.Backward(scopeStart, from) : hay.Forward(from, scopeEnd);
+        if (hit < 0) break;
+        const long at = hit + delta;
+        if (!replacing) {
+            if (backwards) SendScintilla(SCI_SETSEL, (unsigned long)(at + len), at);
+            else SendScintilla(SCI_SETSEL, (unsigned long)at, at + len);
+            count = 1;
+            break;
+        }
+        TSynReplaceAction action = raReplace;
+        if (prompt) {
+            SendScintilla(SCI_SETSEL, (unsigned long)at, at + len);
+            const TBufferCoord p = CoordOf(at, 0);
+            emit OnReplaceText(text.substr(size_t(hit), size_t(len)), replace, p.Line, p.Char, action);
+        }
+        if (action == raCancel) break;
+        if (action == raReplaceAll) prompt = false, all = true;
+        if (action != raSkip) {
+            Replace(at, at + len, replacement);
+            ++count;
+            lastEnd = at + long(replacement.size());
+            if (!backwards) delta += long(replacement.size()) - len;
+        }
+        from = backwards ? hit : hit + len;
+        if (!all) break;
+    }
+    SendScintilla(SCI_ENDUNDOACTION);
+    if (lastEnd >= 0) SendScintilla(SCI_GOTOPOS, (unsigned long)lastEnd);
+    SendScintilla(SCI_SCROLLCARET);
+    PendingStatus = true;
+    return count;
+}
