@@ -94,6 +94,7 @@ TForm_Editor::TForm_Editor(QWidget *owner) : QMdiSubWindow(nullptr)
     setObjectName("Form_Editor");
     CreateComponents();
     if (MainForm && MainForm->MdiArea) MainForm->MdiArea->addSubWindow(this);
+    connect(this, &QMdiSubWindow::aboutToActivate, this, [this] { FormActivate(); });
     FormCreate();
 }
 
@@ -760,7 +761,10 @@ void TForm_Editor::AskToSave(bool &CanClose)
     raise();
     const AnsiString text = "Document \"" + Caption() + "\" changed. Do you want to save the document?";
     switch (MessageBox(nullptr, text, "Quillet", MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES: CanClose = MainForm && MainForm->SaveDocumentAs(this); break;
+    case IDYES:
+        CanClose = false;   // stays so when the save does not come back
+        CanClose = MainForm && MainForm->SaveDocumentAs(this);
+        break;
     case IDNO: CanClose = true; break;
     default: CanClose = false; break;
     }

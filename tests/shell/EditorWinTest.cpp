@@ -6,6 +6,7 @@
 #include "platform/TStringGrid.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
+#include "synedit/SynCompletionProposal.h"
 #include "synedit/SynMemo.h"
 
 #include <QCoreApplication>
@@ -188,8 +189,10 @@ TEST_F(EditorWin, ActivationSelectsTheWindowsTab)
     TForm_Editor *a = OpenNew("a.kas", "KAS_Document");
     OpenNew("b.kas", "KAS_Document");
     EXPECT_EQ(Form->TabSet1->currentIndex(), 1);
-    a->FormActivate();
+    Form->MdiArea->setActiveSubWindow(a);
     EXPECT_EQ(Form->TabSet1->currentIndex(), 0);
+    EXPECT_EQ(Form->SynCompletionProposal1->Editor, a->Memo1);
+    EXPECT_EQ(Form->SynCompletionProposal2->Editor, a->Memo1);
     EXPECT_EQ(FromQPath(Form->TabSet1->toolTip()), Root + "/a.kas (Ctrl+Tab)");
 }
 
