@@ -137,7 +137,6 @@ TSynMemo::TSynMemo(QWidget *parent) : QsciScintilla(parent)
     SetRightEdgeColor(clSilver);
     ApplyEditorOptions();
     Gutter.Apply();
-    WasOvertype = false;
 }
 
 TSynMemo::~TSynMemo() = default;
@@ -196,6 +195,7 @@ void TSynMemo::Replace(long start, long end, const AnsiString &bytes)
     start = std::clamp(start, 0L, Length());
     end = std::clamp(end, start, Length());
     if (start == end && bytes.empty()) return;
+    WritableAnyway writable(this);
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_SETTARGETSTART, (unsigned long)start);
     SendScintilla(SCI_SETTARGETEND, (unsigned long)end);
@@ -203,16 +203,37 @@ void TSynMemo::Replace(long start, long end, const AnsiString &bytes)
     SendScintilla(SCI_ENDUNDOACTION);
 }
 
-void TSynMemo::SetDocument(const AnsiString &normalized, bool oneEmptyLine)
+// Only the bytes between the common beginning and end of the old and new text are replaced:
+// every change costs the component time in proportion to its place in the text.
+void TSynMemo::ReplaceAllBy(const AnsiString &normalized)
+{
+    const AnsiString old = Range(0, Length());
+    const size_t limit = std::min(old.size(), normalized.size());
+    size_t head = 0;
+    while (head < limit && old[head] == normalized[head]) ++head;
+    size_t tail = 0;
+    while (tail < limit - head && old[old.size() - 1 - tail] == normalized[normalized.size() - 1 - tail]) ++tail;
+    Replace(long(head), long(old.size() - tail), normalized.substr(head, normalized.size() - tail - head));
+}
+
+// A new text puts the caret at the start and keeps the marks on their line numbers, as for a
+// list of lines; an edited text (newText false) keeps the caret, and the marks follow the edit.
+void TSynMemo::SetDocument(const AnsiString &normalized, bool oneEmptyLine, bool newText)
 {
     NotifyGuard guard(this);
     std::vector<int> markLines;
     for (const auto &m : Marks.Items) markLines.push_back(m->Line());
-    Replace(0, Length(), normalized);
+    const TBufferCoord caret = CaretXY();
+    const int top = TopLine();
+    ReplaceAllBy(normalized);
     OneEmptyLine = oneEmptyLine;
-    SendScintilla(SCI_GOTOPOS, 0UL);
-    // Marks keep their line numbers, as they would in a list of lines.
-    for (size_t i = 0; i < Marks.Items.size(); ++i) Marks.Items[i]->SetLine(markLines[i]);
+    if (newText) {
+        SendScintilla(SCI_GOTOPOS, 0UL);
+        for (size_t i = 0; i < Marks.Items.size(); ++i) Marks.Items[i]->SetLine(markLines[i]);
+    } else {
+        SetCaretXY(caret);
+        SetTopLine(top);
+    }
     PendingStatus = true;
 }
 
@@ -251,6 +272,7 @@ void TSynMemo::LoadFromFile(const AnsiString &path)
     NotifyGuard guard(this);
     std::vector<int> markLines;
     for (const auto &m : Marks.Items) markLines.push_back(m->Line());
+    WritableAnyway writable(this);
     CountUndo = false;
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     SendScintilla(SCI_CLEARALL);
@@ -512,7 +534,6 @@ void TSynMemo::SetInsertMode(bool insert)
 {
     NotifyGuard guard(this);
     SendScintilla(SCI_SETOVERTYPE, insert ? 0UL : 1UL);
-    WasOvertype = !insert;
     PendingStatus = true;
 }
 
@@ -936,8 +957,28 @@ void TSynMemo::GotoBookmark(int number)
 // ---------------------------------------------------------------------------------------------
 // Lines
 
+void TSynMemoLines::BeginUpdate()
+{
+    if (Depth++ > 0) return;
+    TStringList list;
+    list.SetText(Owner->Text());
+    Buffer = std::make_unique<std::vector<AnsiString>>(list.begin(), list.end());
+}
+
+void TSynMemoLines::EndUpdate()
+{
+    if (Depth == 0 || --Depth > 0) return;
+    AnsiString text;
+    for (const AnsiString &line : *Buffer) text += line + CRLF;
+    Buffer.reset();
+    bool one = false;
+    const AnsiString doc = ToDocument(text, one);
+    Owner->SetDocument(doc, one, false);
+}
+
 int TSynMemoLines::Count() const
 {
+    if (Buffer) return int(Buffer->size());
     if (Owner->Length() == 0) return Owner->OneEmptyLine ? 1 : 0;
     return int(Owner->LineCountRaw());
 }
@@ -950,12 +991,17 @@ static void CheckIndex(int i, int count)
 AnsiString TSynMemoLines::Strings(int i) const
 {
     CheckIndex(i, Count());
+    if (Buffer) return (*Buffer)[size_t(i)];
     return Owner->Range(Owner->LineStart(i), Owner->LineEnd(i));
 }
 
 void TSynMemoLines::SetString(int i, const AnsiString &s)
 {
     CheckIndex(i, Count());
+    if (Buffer) {
+        (*Buffer)[size_t(i)] = s;
+        return;
+    }
     TSynMemo::NotifyGuard guard(Owner);
     Owner->Replace(Owner->LineStart(i), Owner->LineEnd(i), WithCrLf(s));
 }
@@ -971,6 +1017,10 @@ void TSynMemoLines::Insert(int i, const AnsiString &s)
 {
     const int n = Count();
     if (i < 0 || i > n) throw EListError("List index out of bounds (" + IntToStr(i) + ")");
+    if (Buffer) {
+        Buffer->insert(Buffer->begin() + i, s);
+        return;
+    }
     TSynMemo::NotifyGuard guard(Owner);
     const AnsiString bytes = WithCrLf(s);
     if (n == 0) {
@@ -989,6 +1039,10 @@ void TSynMemoLines::Delete(int i)
 {
     const int n = Count();
     CheckIndex(i, n);
+    if (Buffer) {
+        Buffer->erase(Buffer->begin() + i);
+        return;
+    }
     TSynMemo::NotifyGuard guard(Owner);
     if (n == 1) {
         Owner->Replace(0, Owner->Length(), AnsiString());
@@ -1002,13 +1056,27 @@ void TSynMemoLines::Delete(int i)
 
 void TSynMemoLines::Clear()
 {
+    if (Buffer) return Buffer->clear();
     TSynMemo::NotifyGuard guard(Owner);
     Owner->Replace(0, Owner->Length(), AnsiString());
     Owner->OneEmptyLine = false;
 }
 
-AnsiString TSynMemoLines::Text() const { return Owner->Text(); }
-void TSynMemoLines::SetText(const AnsiString &text) { Owner->SetText(text); }
+AnsiString TSynMemoLines::Text() const
+{
+    if (!Buffer) return Owner->Text();
+    AnsiString text;
+    for (const AnsiString &line : *Buffer) text += line + CRLF;
+    return text;
+}
+
+void TSynMemoLines::SetText(const AnsiString &text)
+{
+    if (!Buffer) return Owner->SetText(text);
+    TStringList list;
+    list.SetText(text);
+    Buffer->assign(list.begin(), list.end());
+}
 
 AnsiString TSynMemoLines::Names(int i) const { return NameOf(Strings(i)); }
 
@@ -1044,8 +1112,8 @@ int TSynMemoLines::IndexOf(const AnsiString &s) const
     return -1;
 }
 
-void TSynMemoLines::AssignTo(TStringList &list) const { list.SetText(Owner->Text()); }
-void TSynMemoLines::Assign(const TStringList &list) { Owner->SetText(list.Text()); }
+void TSynMemoLines::AssignTo(TStringList &list) const { list.SetText(Text()); }
+void TSynMemoLines::Assign(const TStringList &list) { SetText(list.Text()); }
 void TSynMemoLines::LoadFromFile(const AnsiString &path) { Owner->LoadFromFile(path); }
 
 // ---------------------------------------------------------------------------------------------
@@ -1099,8 +1167,6 @@ void TSynMemo::ProcessKey(QKeyEvent *e)
         TrimLineEnd(line);
         SendScintilla(SCI_ENDUNDOACTION);
     }
-    const bool over = SendScintilla(SCI_GETOVERTYPE) != 0;
-    if (over != WasOvertype) WasOvertype = over;
     EnforceSelectionMode();
     PendingStatus = true;
 }
@@ -1382,15 +1448,39 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
             count = 1;
             break;
         }
-        TSynReplaceAction action = raReplace;
-        if (prompt) {
-            SendScintilla(SCI_SETSEL, (unsigned long)at, at + len);
-            const TBufferCoord p = CoordOf(at, 0);
-            emit OnReplaceText(text.substr(size_t(hit), size_t(len)), replace, p.Line, p.Char, action);
+        if (!prompt) {
+            // Every change costs the component time in proportion to its place in the text, so
+            // the unasked replacements go in as one change.
+            std::vector<long> hits{hit};
+            while (all) {
+                const long next = backwards ? hay.Backward(scopeStart, hits.back()) : hay.Forward(hits.back() + len, scopeEnd);
+                if (next < 0) break;
+                hits.push_back(next);
+            }
+            if (backwards) std::reverse(hits.begin(), hits.end());
+            AnsiString block;
+            for (size_t i = 0; i < hits.size(); ++i) {
+                if (i > 0) block.append(text, size_t(hits[i - 1] + len), size_t(hits[i] - hits[i - 1] - len));
+                block += replacement;
+            }
+            const long first = hits.front() + delta;
+            Replace(first, hits.back() + len + delta, block);
+            count += int(hits.size());
+            lastEnd = backwards ? first + long(replacement.size()) : first + long(block.size());
+            break;
         }
+        TSynReplaceAction action = raReplace;
+        SendScintilla(SCI_SETSEL, (unsigned long)at, at + len);
+        const TBufferCoord p = CoordOf(at, 0);
+        emit OnReplaceText(text.substr(size_t(hit), size_t(len)), replace, p.Line, p.Char, action);
         if (action == raCancel) break;
-        if (action == raReplaceAll) prompt = false, all = true;
-        if (action != raSkip) {
+        if (action == raReplaceAll) {
+            prompt = false;
+            all = true;
+            from = backwards ? hit + len : hit;   // this hit and the rest in one go
+            continue;
+        }
+        if (action == raReplace) {
             Replace(at, at + len, replacement);
             ++count;
             lastEnd = at + long(replacement.size());

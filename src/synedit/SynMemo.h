@@ -60,10 +60,16 @@ using TSynSearchOptions = unsigned;
 enum TSynReplaceAction { raCancel, raSkip, raReplace, raReplaceAll };
 
 // The document as a list of lines. Every access reads or changes only the lines concerned.
+// Each change of the document costs time in proportion to its place in the text (the
+// component's accessibility support counts the characters before it), so a loop that changes
+// many lines of a big text runs between BeginUpdate and EndUpdate: the lines are then kept in a
+// list and go back into the pane as one change (one undo step). Meanwhile only Lines is used.
 class TSynMemoLines
 {
 public:
     explicit TSynMemoLines(TSynMemo *owner) : Owner(owner) {}
+    void BeginUpdate();
+    void EndUpdate();
 
     int Count() const;
     AnsiString Strings(int i) const;              // raises EListError out of range
@@ -89,6 +95,8 @@ public:
 
 private:
     TSynMemo *Owner;
+    int Depth = 0;
+    std::unique_ptr<std::vector<AnsiString>> Buffer;   // the lines while updating
 };
 
 // A mark in the gutter. Line follows the edits once the mark is placed.
@@ -330,6 +338,23 @@ private:
         TSynMemo *Memo;
     };
 
+    // Read-only keeps the user from editing; the program's own changes still go through.
+    class WritableAnyway
+    {
+    public:
+        explicit WritableAnyway(TSynMemo *m) : Memo(m), WasReadOnly(m->isReadOnly())
+        {
+            if (WasReadOnly) Memo->SendScintilla(SCI_SETREADONLY, 0UL);
+        }
+        ~WritableAnyway()
+        {
+            if (WasReadOnly) Memo->SendScintilla(SCI_SETREADONLY, 1UL);
+        }
+    private:
+        TSynMemo *Memo;
+        bool WasReadOnly;
+    };
+
     // Document access by byte positions.
     long Length() const;
     long LineCountRaw() const;
@@ -337,7 +362,8 @@ private:
     long LineEnd(long line) const;
     AnsiString Range(long start, long end) const;
     void Replace(long start, long end, const AnsiString &bytes);
-    void SetDocument(const AnsiString &normalized, bool oneEmptyLine);
+    void SetDocument(const AnsiString &normalized, bool oneEmptyLine, bool newText = true);
+    void ReplaceAllBy(const AnsiString &normalized);
     long PositionOf(TBufferCoord p, long *virtualSpace, bool rectangle = false) const;
     void Select(TBufferCoord anchor, TBufferCoord caret);
     TBufferCoord CoordOf(long pos, long virtualSpace) const;
@@ -384,7 +410,6 @@ private:
     bool PendingStatus = false;
     bool FlushScheduled = false;
     bool MouseInGutter = false;
-    bool WasOvertype = false;
     TSynCustomHighlighter *SynHighlighter = nullptr;
     std::map<int, int> MarkerOfImage;        // image index -> Scintilla marker number
     std::map<int, QPixmap> ImageOfMark;

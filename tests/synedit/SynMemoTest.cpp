@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -214,6 +215,33 @@ TEST_F(SynMemoTest, LinesBehaveAsAStringList)
     Memo.Lines.Clear();
     EXPECT_EQ(Memo.Lines.Count(), 0);
     EXPECT_EQ(Memo.Text(), "");
+}
+
+TEST_F(SynMemoTest, LinesChangedInAnUpdateGoInAsOneStep)
+{
+    AnsiString text;
+    for (int i = 0; i < 20000; ++i) text += "line " + IntToStr(i) + "   \r\n";
+    Memo.SetText(text);
+    Memo.ClearUndo();
+    Memo.SetCaretXY({3, 5});
+    int changes = 0;
+    QObject::connect(&Memo, &TSynMemo::OnChange, [&] { ++changes; });
+    Memo.Lines.BeginUpdate();
+    for (int i = 0; i < Memo.Lines.Count(); ++i) Memo.Lines.SetString(i, TrimRight(Memo.Lines[i]));
+    Memo.Lines.Insert(0, "JOTE");
+    Memo.Lines.Delete(Memo.Lines.Count() - 1);
+    EXPECT_EQ(Memo.Lines[1], "line 0");
+    EXPECT_EQ(Memo.Lines.Values("x"), "");
+    EXPECT_EQ(changes, 0);
+    Memo.Lines.EndUpdate();
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(Memo.Lines.Count(), 20000);
+    EXPECT_EQ(Memo.Lines[0], "JOTE");
+    EXPECT_EQ(Memo.Lines[19999], "line 19998");
+    EXPECT_EQ(Memo.CaretXY(), (TBufferCoord{3, 5}));
+    EXPECT_EQ(Memo.UndoCount(), 1);
+    Memo.Undo();
+    EXPECT_EQ(Memo.Text(), text);
 }
 
 TEST_F(SynMemoTest, CaretBeyondTheLineEndOnlyWithScrollPastEol)
@@ -531,6 +559,19 @@ TEST_F(SynMemoTest, ReplaceAllCountsAndAsksForEveryHit)
     EXPECT_EQ(found, (std::vector<AnsiString>{"a", "a", "a"}));
     EXPECT_EQ(selected, found);
 
+    EXPECT_EQ(Memo.UndoCount(), 2);
+
+    // Backwards, "all" from the third hit on includes that hit.
+    Memo.SetText("b b b b b");
+    columns.clear();
+    found.clear();
+    selected.clear();
+    answers = {raSkip, raReplaceAll};
+    EXPECT_EQ(Memo.SearchReplace("b", "c", ssoReplace | ssoReplaceAll | ssoPrompt | ssoEntireScope | ssoBackwards), 4);
+    EXPECT_EQ(Memo.Text(), "c c c c b\r\n");
+    EXPECT_EQ(columns, (std::vector<int>{9, 7}));
+
+    Memo.SetText("a-xyz-xyz-xyz");
     columns.clear();
     answers = {raReplace, raCancel};
     EXPECT_EQ(Memo.SearchReplace("xyz", "Q", ssoReplace | ssoReplaceAll | ssoPrompt | ssoEntireScope | ssoMatchCase), 1);
@@ -549,6 +590,27 @@ TEST_F(SynMemoTest, ReplaceInsideTheSelectionOnly)
     Memo.SetSelStart(0);
     EXPECT_EQ(Memo.SearchReplace("b", "bb", ssoReplace | ssoReplaceAll), 3);
     EXPECT_EQ(Memo.Text(), "aaa\r\nbbbbbb\r\naaa\r\n");
+}
+
+TEST_F(SynMemoTest, ClipboardCarriesLatin1AndReadOnlyStopsOnlyTheUser)
+{
+    Memo.SetText("caf\xE9 \xFF");
+    Memo.SelectAll();
+    Memo.CopyToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromLatin1("caf\xE9 \xFF"));
+    Memo.SetSelStart(0);
+    Memo.PasteFromClipboard();
+    EXPECT_EQ(Memo.Text(), "caf\xE9 \xFF" "caf\xE9 \xFF\r\n");
+    EXPECT_EQ(Memo.UndoCount(), 2);
+
+    Memo.SetReadOnly(true);
+    Type(&Memo, "x");
+    EXPECT_EQ(Memo.Lines.Count(), 1);
+    EXPECT_EQ(Memo.Lines[0], "caf\xE9 \xFF" "caf\xE9 \xFF");
+    Memo.SetText("set by the program");
+    Memo.Lines.Add("and more");
+    EXPECT_EQ(Memo.Text(), "set by the program\r\nand more\r\n");
+    EXPECT_TRUE(Memo.ReadOnly());
 }
 
 TEST_F(SynMemoTest, AppearanceSettingsReachTheComponent)
