@@ -1,4 +1,6 @@
 #include "synedit/SynMemo.h"
+#include "synedit/SynHighlighter.h"
+#include "synedit/SynLexerAdapter.h"
 #include "platform/Exception.h"
 #include "platform/TStringList.h"
 
@@ -595,7 +597,9 @@ void TSynMemo::ApplyColors()
     QColor paper = ColorToQColor(Background);
     if (!paper.isValid()) paper = QApplication::palette().color(QPalette::Base);
     const QColor text = ColorToQColor(clWindowText);
-    if (QsciLexer *lex = lexer()) {
+    if (auto *adapter = qobject_cast<TSynLexerAdapter *>(lexer())) {
+        adapter->SetColors(text, paper);
+    } else if (QsciLexer *lex = lexer()) {
         // Styles whose background is the editor's take the lexer's default paper.
         lex->setDefaultPaper(paper);
         SendScintilla(SCI_STYLESETBACK, (unsigned long)STYLE_DEFAULT, paper);
@@ -635,7 +639,9 @@ void TSynMemo::SetFontSize(int size)
 // and slant.
 void TSynMemo::ApplyFont()
 {
-    if (QsciLexer *lex = lexer()) {
+    if (auto *adapter = qobject_cast<TSynLexerAdapter *>(lexer())) {
+        adapter->SetFont(PaneFont);
+    } else if (QsciLexer *lex = lexer()) {
         lex->setDefaultFont(PaneFont);
         for (int style = 0; style <= STYLE_MAX; ++style) {
             if (lex->description(style).isEmpty()) continue;
@@ -658,10 +664,18 @@ void TSynMemo::SetHighlighter(TSynCustomHighlighter *highlighter)
     if (highlighter == SynHighlighter) return;
     SynHighlighter = highlighter;
     QsciLexer *old = lexer();
-    // Each pane gets a lexer of its own from the highlighter:
-    //     setLexer(highlighter ? highlighter->CreateLexer(this) : nullptr);
-    setLexer(nullptr);
+    // One highlighter serves every pane; each pane gets a lexer of its own from it.
+    setLexer(highlighter ? highlighter->CreateLexer(this) : nullptr);
     delete old;
+    if (!highlighter) SendScintilla(SCI_CLEARDOCUMENTSTYLE);   // the old colours would stay
+    if (highlighter) {
+        // Word moves and double clicks take the language's identifier characters.
+        const TSynIdentChars ident = highlighter->GetIdentChars();
+        AnsiString chars;
+        for (int c = 1; c < 256; ++c)
+            if (ident[size_t(c)]) chars += char(c);
+        SendScintilla(SCI_SETWORDCHARS, 0UL, (void *)chars.c_str());
+    }
     ApplyFont();
     ApplyColors();
 }
