@@ -7,6 +7,7 @@
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBar.h"
+#include "platform/TStringGrid.h"
 #include "platform/ToolBar.h"
 #include "platform/TRegistry.h"
 #include "platform/WindowMessages.h"
@@ -16,10 +17,13 @@
 #include "shell/Splashwin.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynCompletionProposal.h"
+#include "synedit/SynMemo.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QMimeData>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -1118,11 +1122,37 @@ bool TMainForm::WndProc(unsigned message, const AnsiString &data)
         OpenByExtension(data, true);
         return true;
     }
-    if (message == WM_QUIL_PasteTextFromClipboard || message == WM_QUIL_PasteTblCellFromClipboard) {
-        // The panes of a document window take the clipboard (document window code).
+    if (message == WM_QUIL_PasteTextFromClipboard) {
+        TForm_Editor *editor = ActiveEditor();
+        if (editor && !editor->Memo1->isHidden()) editor->Memo1->PasteFromClipboard();
+        return true;
+    }
+    if (message == WM_QUIL_PasteTblCellFromClipboard) {
+        TForm_Editor *editor = ActiveEditor();
+        const QClipboard *clipboard = QGuiApplication::clipboard();
+        if (editor && !editor->StringGridPanel->isHidden() && clipboard->mimeData() &&
+            clipboard->mimeData()->hasText()) {
+            TStringGrid *grid = editor->StringGrid1;
+            grid->SetCell(grid->Col(), grid->Row(), ClipboardTextToCell(FromQ(clipboard->text())));
+        }
         return true;
     }
     return false;
+}
+
+AnsiString ClipboardTextToCell(const AnsiString &text)
+{
+    AnsiString cell;
+    cell.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            cell += CellLineBreak;
+            ++i;
+        } else {
+            cell += text[i];
+        }
+    }
+    return cell;
 }
 
 // The first copy comes to the front, then gets every argument in order; each send waits for the

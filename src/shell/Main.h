@@ -303,6 +303,9 @@ private:
     bool Closed = false;
 };
 
+// Clipboard text as a table cell: each CR LF becomes the in-cell line break.
+AnsiString ClipboardTextToCell(const AnsiString &text);
+
 // The fast-insert list file into the main window's first completion popup.
 void LoadFastInsertList(TMainForm *mainForm, const AnsiString &path);
 
