@@ -1,6 +1,7 @@
 // Speed of the string grid with a table of 100 000 rows x 11 columns: filling it in one piece,
 // scrolling it (a repaint at each of 100 positions) and growing it by a column. A plain copy of
 // the same cells is the baseline.
+#include "QtBenchmarkMain.h"
 #include "platform/TStringGrid.h"
 
 #include <benchmark/benchmark.h>
@@ -91,12 +92,4 @@ BENCHMARK(BM_AddColumn)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLET_QT_BENCHMARK_MAIN()

@@ -1,5 +1,6 @@
 // Speed of the script highlighter: the scanner alone over script text, a plain copy of the same
 // bytes as the baseline, styling a whole QScintilla document, and one keystroke in a long one.
+#include "QtBenchmarkMain.h"
 #include "script/SynHighlighterKAS.h"
 #include "synedit/SynLexerAdapter.h"
 
@@ -158,12 +159,4 @@ BENCHMARK(BM_KeystrokeIn20000Lines)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLET_QT_BENCHMARK_MAIN()

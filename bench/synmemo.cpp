@@ -1,6 +1,7 @@
 // Speed of the text pane with a script of 500 000 lines: loading a file (line breaks of every
 // kind made CR LF), reading every line, taking the whole text, and a replace-all. A plain read of
 // the same file is the baseline.
+#include "QtBenchmarkMain.h"
 #include "synedit/SynMemo.h"
 
 #include <benchmark/benchmark.h>
@@ -95,12 +96,4 @@ BENCHMARK(BM_ReplaceAll)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QUILLET_QT_BENCHMARK_MAIN()

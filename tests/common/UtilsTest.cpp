@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "common/Utils.h"
 
 #include "platform/Dialogs.h"
@@ -19,21 +20,6 @@
 namespace {
 
 AnsiString Joined(const TStringList &list) { return list.Join("|"); }
-
-AnsiString ReadAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    const QByteArray b = f.readAll();
-    return AnsiString(b.constData(), size_t(b.size()));
-}
-
-void WriteAll(const QString &path, const AnsiString &content)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(content.data(), qint64(content.size()));
-}
 
 std::vector<AnsiString> SplitCrLf(const AnsiString &text)
 {

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "platform/TIniFile.h"
 
 #include <gtest/gtest.h>
@@ -216,15 +217,10 @@ TEST_F(IniFileTest, AFailedWriteRaisesAndLeavesTheOldFile)
     ini.WriteString("Information", "Description", "old");
     const AnsiString before = FileText();
 
-    rlimit old;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_THROW(ini.WriteString("Items", "0", AnsiString(100000, 'x')), EIniFileException);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_THROW(ini.WriteString("Items", "0", AnsiString(100000, 'x')), EIniFileException);
+    }
 
     EXPECT_EQ(FileText(), before);
     EXPECT_EQ(FolderEntries(), (std::vector<AnsiString>{"InsList.il"}));

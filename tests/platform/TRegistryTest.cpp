@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "platform/TRegistry.h"
 #include "platform/Exception.h"
 
@@ -415,21 +416,16 @@ TEST_F(RegistryTest, AFailedWriteLeavesTheOldFileWhole)
     const AnsiString before = FileText(File());
 
     // Files may grow to 4 KB only: the new content cannot be written.
-    rlimit old;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     bool raised = false;
-    try {
-        reg.WriteString("big", AnsiString(100000, 'b'));
-    } catch (const ERegistryException &e) {
-        raised = true;
-        EXPECT_NE(e.Message().find("big"), AnsiString::npos) << e.Message();
+    {
+        FileSizeLimit limit(4096);
+        try {
+            reg.WriteString("big", AnsiString(100000, 'b'));
+        } catch (const ERegistryException &e) {
+            raised = true;
+            EXPECT_NE(e.Message().find("big"), AnsiString::npos) << e.Message();
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_TRUE(raised);
     EXPECT_EQ(FileText(File()), before);

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "shell/DocumentFiles.h"
 
 #include <gtest/gtest.h>
@@ -13,21 +14,6 @@
 namespace {
 
 AnsiString Bytes(const char *s, size_t n) { return AnsiString(s, n); }
-
-AnsiString ReadAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    const QByteArray b = f.readAll();
-    return AnsiString(b.constData(), size_t(b.size()));
-}
-
-void WriteRaw(const QString &path, const AnsiString &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
-}
 
 QStringList Entries(const QString &dir)
 {
@@ -294,7 +280,7 @@ TEST(TableFile, ReadsFileAndReportsPhases)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("t.kat");
-    WriteRaw(path, "1\t\xE9\t3\r\n\n\tb\r\ntail");
+    WriteAll(path, "1\t\xE9\t3\r\n\n\tb\r\ntail");
     ProgressLog log;
     const FileProgress hooks = log.Hooks();
     const TableReadResult r = ReadTableFile(FromQPath(path), KAT_Document, &hooks);
@@ -319,7 +305,7 @@ TEST(TableFile, ReadOnlyFileInReadOnlyFolderLoads)
     OpenTempDir dir;
     QDir(dir.Dir.path()).mkdir("ro");
     const QString path = dir.Path("ro/t.cmd");
-    WriteRaw(path, "a\tb\r\n");
+    WriteAll(path, "a\tb\r\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x5555));
 
@@ -373,19 +359,15 @@ TEST(AtomicWriter, ShortWriteLeavesTargetUnchanged)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("t.kao");
-    WriteRaw(path, "old\r\n");
+    WriteAll(path, "old\r\n");
     const AnsiString big(1 << 20, 'x');
 
     // The file size limit makes the write stop part way, as a full disk would.
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const FileWriteResult r = WriteFileAtomically(FromQPath(path), big);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    FileWriteResult r;
+    {
+        FileSizeLimit limit(4096);
+        r = WriteFileAtomically(FromQPath(path), big);
+    }
 
     EXPECT_TRUE(r.Opened);
     EXPECT_FALSE(r.Ok());
@@ -401,8 +383,8 @@ TEST(AtomicWriter, ReadOnlyFolderOrFileIsNotWritten)
     QDir(dir.Dir.path()).mkdir("ro");
     const QString inReadOnlyFolder = dir.Path("ro/a.kas");
     const QString readOnlyFile = dir.Path("b.kas");
-    WriteRaw(inReadOnlyFolder, "old a");
-    WriteRaw(readOnlyFile, "old b");
+    WriteAll(inReadOnlyFolder, "old a");
+    WriteAll(readOnlyFile, "old b");
     QFile::setPermissions(inReadOnlyFolder, QFile::Permissions(0x6666));
     QFile::setPermissions(readOnlyFile, QFile::Permissions(0x4444));
     QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x5555));

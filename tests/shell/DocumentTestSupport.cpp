@@ -64,25 +64,6 @@ TForm_Editor *DocumentTest::Editor(int index) const
     return nullptr;
 }
 
-FileSizeLimit::FileSizeLimit(long long bytes)
-{
-    struct rlimit limit {};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    SavedCur = (long long)limit.rlim_cur;
-    SavedHandler = std::signal(SIGXFSZ, SIG_IGN);
-    limit.rlim_cur = rlim_t(bytes);
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit()
-{
-    struct rlimit limit {};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = rlim_t(SavedCur);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, SavedHandler);
-}
-
 UnprivilegedScope::UnprivilegedScope()
 {
     if (geteuid() != 0) return;

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
 #include "shell/MainTestSupport.h"
+#include "TestFiles.h"
 
 #include <memory>
 
@@ -33,19 +34,6 @@ protected:
 
 // A file written byte for byte.
 void WriteBytes(const AnsiString &path, const AnsiString &bytes);
-
-// While it lives, no file of this process grows beyond the limit: writes stop part way, as on a
-// full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(long long bytes);
-    ~FileSizeLimit();
-
-private:
-    long long SavedCur = 0;
-    void (*SavedHandler)(int) = nullptr;
-};
 
 // As root, file permissions stop nothing; while it lives the process acts as an ordinary user.
 class UnprivilegedScope

@@ -1,0 +1,17 @@
+// The entry of a benchmark program that needs widgets: Qt runs offscreen.
+#pragma once
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+
+#define QUILLET_QT_BENCHMARK_MAIN()                                                                \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);                                                 \
+        QApplication app(argc, argv);                                                              \
+        benchmark::Initialize(&argc, argv);                                                        \
+        benchmark::RunSpecifiedBenchmarks();                                                       \
+        benchmark::Shutdown();                                                                     \
+        return 0;                                                                                  \
+    }
