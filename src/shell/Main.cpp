@@ -257,6 +257,7 @@ void TMainForm::CreateComponents()
     SynCompletionProposal2->TimerInterval = 1000;
 
     SynKASSyn1 = new TSynKASSyn(this);
+    SynKASSyn1->SetDefaultFilter("KAS files (*.kas)|*.kas");
 
     MdiArea = new QMdiArea;
     MdiArea->setObjectName("MdiArea");

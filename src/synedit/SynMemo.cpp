@@ -667,7 +667,10 @@ void TSynMemo::SetHighlighter(TSynCustomHighlighter *highlighter)
     // One highlighter serves every pane; each pane gets a lexer of its own from it.
     setLexer(highlighter ? highlighter->CreateLexer(this) : nullptr);
     delete old;
-    if (!highlighter) SendScintilla(SCI_CLEARDOCUMENTSTYLE);   // the old colours would stay
+    if (!highlighter) {
+        SendScintilla(SCI_CLEARDOCUMENTSTYLE);   // the old colours would stay
+        SendScintilla(SCI_SETCHARSDEFAULT);      // and so would the language's word characters
+    }
     if (highlighter) {
         // Word moves and double clicks take the language's identifier characters.
         const TSynIdentChars ident = highlighter->GetIdentChars();

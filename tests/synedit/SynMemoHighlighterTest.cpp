@@ -24,7 +24,11 @@ TEST(SynMemoHighlighter, PanesShareOneHighlighterAndCanDropIt)
     EXPECT_EQ(StyleAt(first, 0), StyleAt(second, 0));
     EXPECT_NE(first.lexer(), second.lexer());         // each pane has a lexer of its own
 
+    const long plainWordChars = long(TSynMemo().SendScintilla(QsciScintillaBase::SCI_GETWORDCHARS, 0UL, (void *)nullptr));
+    EXPECT_NE(long(first.SendScintilla(QsciScintillaBase::SCI_GETWORDCHARS, 0UL, (void *)nullptr)), plainWordChars);
     first.SetHighlighter(nullptr);
+    // Without the language the pane's words are a plain pane's again.
+    EXPECT_EQ(long(first.SendScintilla(QsciScintillaBase::SCI_GETWORDCHARS, 0UL, (void *)nullptr)), plainWordChars);
     EXPECT_EQ(first.lexer(), nullptr);
     EXPECT_EQ(StyleAt(first, 0), 0);
     EXPECT_NE(StyleAt(second, 0), 0);
