@@ -529,7 +529,7 @@ TEST_F(RegistryTest, ABrokenFileIsMovedAsideAndNeverOverwritten)
         "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\\\A]\r\n",
         "REGEDIT4\r\n[SOFTWARE\\A]\r\n",
         "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\nx=1\r\n",
-        AnsiString("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=\"cut", 44),
+        AnsiString("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=\"cut\0", 43),   // cut off at a NUL byte
     };
     ASSERT_TRUE(QDir().mkpath(ToQPath(Folder())));
     for (const AnsiString &text : broken) {
