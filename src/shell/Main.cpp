@@ -50,37 +50,6 @@ TNamedSemaphore *InstanceSemaphore = nullptr;
 
 namespace {
 
-// Reads that keep the built-in default when a value is missing or holds another type.
-bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback)
-{
-    if (!reg.ValueExists(name)) return fallback;
-    try {
-        return reg.ReadBool(name);
-    } catch (const ERegistryException &) {
-        return fallback;
-    }
-}
-
-int ReadIntegerOr(TRegistry &reg, const AnsiString &name, int fallback)
-{
-    if (!reg.ValueExists(name)) return fallback;
-    try {
-        return reg.ReadInteger(name);
-    } catch (const ERegistryException &) {
-        return fallback;
-    }
-}
-
-AnsiString ReadStringOr(TRegistry &reg, const AnsiString &name, const AnsiString &fallback)
-{
-    if (!reg.ValueExists(name)) return fallback;
-    try {
-        return reg.ReadString(name);
-    } catch (const ERegistryException &) {
-        return fallback;
-    }
-}
-
 // Defaults written at start-up: a settings file that cannot be written must not stop the program.
 template <typename Write> void WriteQuietly(Write write)
 {

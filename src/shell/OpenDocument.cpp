@@ -29,11 +29,6 @@ namespace {
 
 bool FileExists(const AnsiString &path) { return !path.empty() && QFileInfo(ToQPath(path)).isFile(); }
 
-bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback)
-{
-    return reg.ValueExists(name) ? reg.ReadBool(name) : fallback;
-}
-
 int PrimaryScreenWidth()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();

@@ -222,11 +222,6 @@ struct SaveTags
         "IMPORTANT! This file is not in a plain text format. NEVER use any editor except QUILL for making any kind of changes!";
 };
 
-bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback)
-{
-    return reg.ValueExists(name) ? reg.ReadBool(name) : fallback;
-}
-
 SaveTags ReadSaveTags(bool withDate)
 {
     SaveTags tags;
@@ -238,7 +233,7 @@ SaveTags ReadSaveTags(bool withDate)
     if (reg.OpenKey(ProductKey, false)) {
         tags.PoweredBy = ReadBoolOr(reg, "WritePoweredBy", true);
         tags.Warning = ReadBoolOr(reg, "WriteWarning1", true);
-        if (reg.ValueExists("Warning1Text")) tags.WarningText = reg.ReadString("Warning1Text");
+        tags.WarningText = ReadStringOr(reg, "Warning1Text", tags.WarningText);
         reg.CloseKey();
     } else {
         tags.WarningText.clear();
