@@ -94,6 +94,9 @@ public:
     void FormCreate();
     void FormActivate();
     void FormCloseQuery(bool &CanClose);
+    // wasActive: the window was the active document window when closing began (the main window
+    // asks all its windows, and an earlier one's save prompt makes itself active).
+    void FormCloseQuery(bool &CanClose, bool wasActive);
     void FormClose();
 
     void Memo1Change();
@@ -142,7 +145,7 @@ private:
     void SetTabWidth(int width);
     void RefreshTextStatus();
     void PopUpUnder(QToolButton *button, QMenu *menu);
-    void StoreLayout();
+    void StoreLayout(bool wasActive);
     void AskToSave(bool &CanClose);
     void AddBookmark();
     void DeleteBookmarkOnCaretLine();
