@@ -183,6 +183,7 @@ void TForm_Editor::CreateTablePane()
     Memo2->setObjectName("Memo2");
     Memo2->Gutter.SetVisible(false);
     Memo2->SetRightEdge(0);
+    Memo2->setMinimumHeight(20);   // the stored cell editor height may be as small as 20 pixels
     Splitter1->addWidget(StringGrid1);
     Splitter1->addWidget(Memo2);
     Splitter1->setStretchFactor(0, 1);
