@@ -75,6 +75,7 @@ static bool LoadTextFile(TForm_Editor *window, const AnsiString &path)
         window->Memo1->LoadFromFile(path);
         return true;
     } catch (const EFOpenError &) {
+        window->FileNotRead = true;
         MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
         return false;
     }

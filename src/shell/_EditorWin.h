@@ -33,6 +33,9 @@ public:
 
     int Tag = 0;                 // window number = index of its tab
     AnsiString DocumentKind;     // "KAS_Document" ... ; empty until the opener sets it
+    // The file under the caption exists but could not be read: the window shows an empty document,
+    // so saving goes through the save dialog instead of replacing that file unasked.
+    bool FileNotRead = false;
 
     AnsiString Caption() const;  // the document's full path (or a new document's made-up name)
     void SetCaption(const AnsiString &caption);
