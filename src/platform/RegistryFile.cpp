@@ -297,10 +297,8 @@ private:
 
 RegistryValue *RegistryKey::FindValue(const AnsiString &name)
 {
-    for (RegistryValue &v : Values)
-        if (SameText(v.Name, name))
-            return &v;
-    return nullptr;
+    const auto it = ValueIndex.find(AnsiUpperCase(name));
+    return it == ValueIndex.end() ? nullptr : &Values[it->second];
 }
 
 const RegistryValue *RegistryKey::FindValue(const AnsiString &name) const
@@ -310,8 +308,9 @@ const RegistryValue *RegistryKey::FindValue(const AnsiString &name) const
 
 RegistryValue &RegistryKey::ValueNamed(const AnsiString &name)
 {
-    if (RegistryValue *v = FindValue(name))
-        return *v;
+    const auto [it, added] = ValueIndex.emplace(AnsiUpperCase(name), Values.size());
+    if (!added)
+        return Values[it->second];
     Values.emplace_back();
     Values.back().Name = name;
     return Values.back();
@@ -319,11 +318,15 @@ RegistryValue &RegistryKey::ValueNamed(const AnsiString &name)
 
 bool RegistryKey::RemoveValue(const AnsiString &name)
 {
-    const auto it = std::find_if(Values.begin(), Values.end(),
-                                 [&](const RegistryValue &v) { return SameText(v.Name, name); });
-    if (it == Values.end())
+    const auto it = ValueIndex.find(AnsiUpperCase(name));
+    if (it == ValueIndex.end())
         return false;
-    Values.erase(it);
+    const size_t at = it->second;
+    ValueIndex.erase(it);
+    Values.erase(Values.begin() + std::ptrdiff_t(at));
+    for (auto &entry : ValueIndex)
+        if (entry.second > at)
+            --entry.second;
     return true;
 }
 

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 struct RegistryValue
@@ -32,7 +33,7 @@ struct RegistryValue
 struct RegistryKey
 {
     AnsiString Name;   // letter case of the first writer
-    std::vector<RegistryValue> Values;
+    std::vector<RegistryValue> Values;   // in file order; changed only through the functions below
     std::map<AnsiString, std::unique_ptr<RegistryKey>> SubKeys;   // by upper-case name
 
     RegistryValue *FindValue(const AnsiString &name);
@@ -46,6 +47,11 @@ struct RegistryKey
     // The subkey of that name, made when missing.
     RegistryKey &SubKey(const AnsiString &name);
     bool RemoveSubKey(const AnsiString &name);
+
+private:
+    // Upper-case value name to its place in Values: a key with thousands of values (the column
+    // widths of a wide table) is read and written in linear time.
+    std::unordered_map<AnsiString, size_t> ValueIndex;
 };
 
 // Key and value names hold no byte below 0x20 (they stand on one line of the file).

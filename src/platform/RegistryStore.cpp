@@ -6,12 +6,43 @@
 
 const RegistryKey &RegistryStore::Current()
 {
-    if (!Loaded || StampOfFile(FilePath) != Stamp)
+    if (!Loaded || StampOfFile(FilePath) != Stamp) {
         Load(false);
+        for (const Change &change : Pending)
+            change(Tree);
+    }
     return Tree;
 }
 
-bool RegistryStore::Modify(const std::function<bool(RegistryKey &)> &change)
+bool RegistryStore::Modify(const Change &change)
+{
+    if (UpdateDepth == 0)
+        return Commit({change});
+    Current();
+    Pending.push_back(change);
+    return change(Tree);
+}
+
+void RegistryStore::BeginUpdate()
+{
+    ++UpdateDepth;
+}
+
+void RegistryStore::EndUpdate()
+{
+    if (UpdateDepth == 0 || --UpdateDepth > 0 || Pending.empty())
+        return;
+    const std::vector<Change> changes = std::move(Pending);
+    Pending.clear();
+    try {
+        Commit(changes);
+    } catch (...) {
+        Loaded = false;   // the tree holds the batch's changes, the file does not
+        throw;
+    }
+}
+
+bool RegistryStore::Commit(const std::vector<Change> &changes)
 {
     // The lock file lives beside the registry file, so its folder must exist first.
     AnsiString error;
@@ -24,7 +55,10 @@ bool RegistryStore::Modify(const std::function<bool(RegistryKey &)> &change)
     // Always read again under the lock: the stamp cannot tell two writes within one clock tick apart.
     if (Load(true) == LoadResult::Unreadable)
         throw ERegistryException("Cannot read the registry file \"" + FilePath + "\"; it is left unchanged");
-    if (!change(Tree))
+    bool changed = false;
+    for (const Change &change : changes)
+        changed = change(Tree) || changed;
+    if (!changed)
         return false;
     if (!WriteFileAtomically(FilePath, RegistryText(Tree), error)) {
         Loaded = false;   // the tree holds a change the file lacks

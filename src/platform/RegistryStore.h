@@ -6,6 +6,7 @@
 #include "platform/SettingsFile.h"
 
 #include <functional>
+#include <vector>
 
 class RegistryStore
 {
@@ -22,9 +23,17 @@ public:
     // atomically, so concurrent writers never lose each other's values. The change returns false
     // when it left the tree alone; nothing is written then. Raises ERegistryException when the
     // file cannot be locked, read or written; the file on disk is then unchanged.
-    bool Modify(const std::function<bool(RegistryKey &)> &change);
+    // Between BeginUpdate and EndUpdate the changes are applied to the content at once (reads see
+    // them) and gathered; EndUpdate writes them in one step, under the lock, onto the file's latest
+    // content. Pairs nest; only the outermost EndUpdate writes, and it raises as Modify does.
+    using Change = std::function<bool(RegistryKey &)>;
+    bool Modify(const Change &change);
+    void BeginUpdate();
+    void EndUpdate();
+    bool HasPendingChanges() const { return !Pending.empty(); }
 
 private:
+    bool Commit(const std::vector<Change> &changes);
     enum class LoadResult { Ok, Unreadable };
     LoadResult Load(bool locked);
     LoadResult SetBroken(const AnsiString &error, bool locked);
@@ -33,4 +42,6 @@ private:
     RegistryKey Tree;
     FileStamp Stamp;
     bool Loaded = false;
+    int UpdateDepth = 0;
+    std::vector<Change> Pending;   // gathered since BeginUpdate, not yet on disk
 };

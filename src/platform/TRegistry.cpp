@@ -121,7 +121,8 @@ struct TRegistry::State
     bool Create(HKEY root, const KeyPath &path)
     {
         try {
-            Store.Modify([&](RegistryKey &top) {
+            // Changes may be kept for a batch and applied again later: they hold copies, not references.
+            Store.Modify([root, path](RegistryKey &top) {
                 if (FindKey(top, root, path))
                     return false;
                 MakeKey(top, root, path);
@@ -170,7 +171,7 @@ struct TRegistry::State
             if (const RegistryValue *old = key->FindValue(name); old && SameData(*old, wanted))
                 return;
         try {
-            Store.Modify([&](RegistryKey &top) {
+            Store.Modify([root, path = KeyPath(path), name, wanted](RegistryKey &top) {
                 RegistryKey &key = MakeKey(top, root, path);
                 RegistryValue *value = key.FindValue(name);
                 if (value && SameData(*value, wanted))
@@ -191,7 +192,25 @@ TRegistry::TRegistry() : d(new State(RegistryFilePath())) {}
 
 TRegistry::~TRegistry()
 {
+    // A batch left open (an exception on the way) still reaches the disk.
+    if (d->Store.HasPendingChanges()) {
+        try {
+            d->Store.EndUpdate();
+        } catch (const ERegistryException &e) {
+            WarnOnStderr(e.Message());
+        }
+    }
     delete d;
+}
+
+void TRegistry::BeginUpdate()
+{
+    d->Store.BeginUpdate();
+}
+
+void TRegistry::EndUpdate()
+{
+    d->Store.EndUpdate();
 }
 
 bool TRegistry::OpenKey(const AnsiString &key, bool canCreate)
@@ -234,7 +253,7 @@ bool TRegistry::DeleteKey(const AnsiString &key)
     if (!d->Resolve(RootKey, key, path) || path.empty() || !d->Find(RootKey, path))
         return false;
     const HKEY root = RootKey;
-    return d->Store.Modify([&](RegistryKey &top) {
+    return d->Store.Modify([root, path](RegistryKey &top) {
         const KeyPath parentPath(path.begin(), path.end() - 1);
         RegistryKey *parent = FindKey(top, root, parentPath);
         return parent && parent->RemoveSubKey(path.back());
@@ -299,7 +318,7 @@ bool TRegistry::DeleteValue(const AnsiString &name)
     if (!d->IsOpen || d->ReadOnly || !ValueExists(name))
         return false;
     const HKEY root = RootKey;
-    return d->Store.Modify([&](RegistryKey &top) {
+    return d->Store.Modify([root, path, name](RegistryKey &top) {
         RegistryKey *key = FindKey(top, root, path);
         return key && key->RemoveValue(name);
     });
@@ -319,6 +338,39 @@ void TRegistry::GetValueNames(TStringList &names)
     if (const RegistryKey *key = d->CurrentKey(RootKey))
         for (const RegistryValue &value : key->Values)
             names.Add(value.Name);
+}
+
+std::optional<int> ReadIntegerIfValid(TRegistry &reg, const AnsiString &name)
+{
+    if (!reg.ValueExists(name))
+        return std::nullopt;
+    try {
+        return reg.ReadInteger(name);
+    } catch (const ERegistryException &) {
+        return std::nullopt;
+    }
+}
+
+int ReadIntegerOr(TRegistry &reg, const AnsiString &name, int fallback)
+{
+    return ReadIntegerIfValid(reg, name).value_or(fallback);
+}
+
+bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback)
+{
+    const std::optional<int> value = ReadIntegerIfValid(reg, name);
+    return value ? *value != 0 : fallback;
+}
+
+AnsiString ReadStringOr(TRegistry &reg, const AnsiString &name, const AnsiString &fallback)
+{
+    if (!reg.ValueExists(name))
+        return fallback;
+    try {
+        return reg.ReadString(name);
+    } catch (const ERegistryException &) {
+        return fallback;
+    }
 }
 
 AnsiString RegistryFilePath()

@@ -6,6 +6,8 @@
 #include "platform/Text.h"
 #include "platform/TStringList.h"
 
+#include <optional>
+
 enum class HKEY { HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT };
 constexpr HKEY HKEY_LOCAL_MACHINE = HKEY::HKEY_LOCAL_MACHINE;
 constexpr HKEY HKEY_CLASSES_ROOT = HKEY::HKEY_CLASSES_ROOT;
@@ -44,10 +46,24 @@ public:
     void GetKeyNames(TStringList &names);
     void GetValueNames(TStringList &names);
 
+    // Between these, writes and deletions are gathered and go to disk in one atomic write at
+    // EndUpdate, onto the file's latest content (other writers' values made meanwhile stay); reads
+    // see them at once. Pairs nest. EndUpdate raises ERegistryException when the file cannot be
+    // written; the file is then unchanged. A batch still open when the object goes is written then.
+    void BeginUpdate();
+    void EndUpdate();
+
 private:
     struct State;
     State *d;
 };
+
+// Reads that give the fallback when the value is missing or holds another type, so a hand-edited
+// settings file cannot stop the program; the key must be open.
+std::optional<int> ReadIntegerIfValid(TRegistry &reg, const AnsiString &name);
+int ReadIntegerOr(TRegistry &reg, const AnsiString &name, int fallback);
+bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback);
+AnsiString ReadStringOr(TRegistry &reg, const AnsiString &name, const AnsiString &fallback);
 
 // The settings file in use: $QUILLET_REGISTRY, else $XDG_CONFIG_HOME/Quillet/registry.reg
 // (~/.config/Quillet/registry.reg).

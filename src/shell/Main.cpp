@@ -50,37 +50,6 @@ TNamedSemaphore *InstanceSemaphore = nullptr;
 
 namespace {
 
-// Reads that keep the built-in default when a value is missing or holds another type.
-bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback)
-{
-    if (!reg.ValueExists(name)) return fallback;
-    try {
-        return reg.ReadBool(name);
-    } catch (const ERegistryException &) {
-        return fallback;
-    }
-}
-
-int ReadIntegerOr(TRegistry &reg, const AnsiString &name, int fallback)
-{
-    if (!reg.ValueExists(name)) return fallback;
-    try {
-        return reg.ReadInteger(name);
-    } catch (const ERegistryException &) {
-        return fallback;
-    }
-}
-
-AnsiString ReadStringOr(TRegistry &reg, const AnsiString &name, const AnsiString &fallback)
-{
-    if (!reg.ValueExists(name)) return fallback;
-    try {
-        return reg.ReadString(name);
-    } catch (const ERegistryException &) {
-        return fallback;
-    }
-}
-
 // Defaults written at start-up: a settings file that cannot be written must not stop the program.
 template <typename Write> void WriteQuietly(Write write)
 {
@@ -219,6 +188,13 @@ TMainForm::TMainForm(QWidget *owner) : QMainWindow(owner)
 
 TMainForm::~TMainForm()
 {
+    // The document windows go first, while this window is still whole: destroying one activates
+    // the next, and neither that signal nor the frame's events may reach a half-destroyed window.
+    MdiArea->disconnect(this);
+    TabSet1->disconnect(this);
+    MdiArea->removeEventFilter(this);
+    if (BannerImage) BannerImage->removeEventFilter(this);
+    qDeleteAll(MdiArea->subWindowList());
     delete TC_FileNames;
     delete TC_Titles;
     delete TC_CommandLines;
@@ -1187,12 +1163,14 @@ void TMainForm::ActivatePrevInst()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    // Each document window is asked first; one that refuses stops the whole shut-down.
+    // Each document window is asked first; one that refuses stops the whole shut-down. A save
+    // prompt activates its window, so the window active before any prompt is noted now.
+    const QMdiSubWindow *active = ActiveMDIChild();
     for (QMdiSubWindow *window : MdiArea->subWindowList(QMdiArea::CreationOrder)) {
         // A document window is only asked here; it closes with the main window.
         bool canClose = true;
         if (auto *editor = qobject_cast<TForm_Editor *>(window)) {
-            editor->FormCloseQuery(canClose);
+            editor->FormCloseQuery(canClose, editor == active);
         } else {
             QCloseEvent query;
             QCoreApplication::sendEvent(window, &query);
@@ -1223,6 +1201,8 @@ void TMainForm::StoreSettings()
 {
     TRegistry reg;
     if (!reg.OpenKey(SettingsKey, true)) return;
+    // One disk write for all of it: the reopen list alone may hold many entries.
+    reg.BeginUpdate();
     reg.WriteInteger("MWinTop", y());
     reg.WriteInteger("MWinLeft", x());
     reg.WriteInteger("MWinHeight", height());
@@ -1232,6 +1212,7 @@ void TMainForm::StoreSettings()
     if (!ReplaceTextHistory.empty()) reg.WriteString("ReplaceTextHistory", ReplaceTextHistory);
     if (!ReplaceSearchTextHistory.empty()) reg.WriteString("ReplaceSearchTextHistory", ReplaceSearchTextHistory);
     StoreReopenList(reg);
+    reg.EndUpdate();
     reg.CloseKey();
 }
 

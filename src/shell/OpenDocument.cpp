@@ -29,11 +29,6 @@ namespace {
 
 bool FileExists(const AnsiString &path) { return !path.empty() && QFileInfo(ToQPath(path)).isFile(); }
 
-bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback)
-{
-    return reg.ValueExists(name) ? reg.ReadBool(name) : fallback;
-}
-
 int PrimaryScreenWidth()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -80,6 +75,7 @@ static bool LoadTextFile(TForm_Editor *window, const AnsiString &path)
         window->Memo1->LoadFromFile(path);
         return true;
     } catch (const EFOpenError &) {
+        window->FileNotRead = true;
         MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
         return false;
     }
@@ -171,21 +167,19 @@ void TMainForm::RestoreTableLayout(TForm_Editor *window, const AnsiString &kind)
             grid->SetColWidth(c, widest + 6);
         }
     } else if (rememberWidths) {
-        for (int c = 0; c < grid->ColCount(); ++c) {
-            const AnsiString name = kind + "_ColumnWidth" + IntToStr(c);
-            if (reg.ValueExists(name)) grid->SetColWidth(c, reg.ReadInteger(name));
-        }
+        for (int c = 0; c < grid->ColCount(); ++c)
+            if (const auto width = ReadIntegerIfValid(reg, kind + "_ColumnWidth" + IntToStr(c)))
+                grid->SetColWidth(c, *width);
     }
     if (rememberFixed) {
-        if (reg.ValueExists(kind + "_FixedCols"))
-            grid->SetFixedCols(std::clamp(reg.ReadInteger(kind + "_FixedCols"), 0, std::max(grid->ColCount() - 1, 0)));
-        if (reg.ValueExists(kind + "_FixedRows"))
-            grid->SetFixedRows(std::clamp(reg.ReadInteger(kind + "_FixedRows"), 0, std::max(grid->RowCount() - 1, 0)));
+        if (const auto n = ReadIntegerIfValid(reg, kind + "_FixedCols"))
+            grid->SetFixedCols(std::clamp(*n, 0, std::max(grid->ColCount() - 1, 0)));
+        if (const auto n = ReadIntegerIfValid(reg, kind + "_FixedRows"))
+            grid->SetFixedRows(std::clamp(*n, 0, std::max(grid->RowCount() - 1, 0)));
     }
-    if (reg.ValueExists("EditCellFied_Height")) {
-        const int h = reg.ReadInteger("EditCellFied_Height");
+    if (const auto h = ReadIntegerIfValid(reg, "EditCellFied_Height")) {
         const int half = window->widget()->height() / 2;
-        window->SetCellEditorHeight(h < 20 ? 20 : (h > half ? half : h));
+        window->SetCellEditorHeight(*h < 20 ? 20 : (*h > half ? half : *h));
     }
     reg.CloseKey();
 }
@@ -206,10 +200,33 @@ void TMainForm::ShowFirstCell(TForm_Editor *window)
 // ---------------------------------------------------------------------------------------------
 // OpenDocument
 
+namespace {
+
+// The progress bar goes and the main status bar's first panel is widened back however the
+// opening ends, also when a step throws.
+class OpeningStatusScope
+{
+public:
+    explicit OpeningStatusScope(TMainForm *form) : Form(form) {}
+    ~OpeningStatusScope()
+    {
+        Form->EndOperationProgress();
+        Form->StatusBar1->Panels[0].SetWidth(PrimaryScreenWidth());
+    }
+    OpeningStatusScope(const OpeningStatusScope &) = delete;
+    OpeningStatusScope &operator=(const OpeningStatusScope &) = delete;
+
+private:
+    TMainForm *Form;
+};
+
+} // namespace
+
 TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &kind)
 {
     StatusBar1->Panels[0].SetWidth(150);
     ShowOperationStatus("Opening/creating document...");
+    OpeningStatusScope restoreStatus(this);
     BeginOperationProgress(8);
 
     OpeningKind = kind;

@@ -19,6 +19,7 @@
 #include <QTabBar>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 // ---------------------------------------------------------------------------------------------
@@ -153,6 +154,7 @@ void TMainForm::ReadTableDocument(TForm_Editor *window, const AnsiString &kind, 
 {
     const FileProgress hooks = OperationProgressHooks();
     TableReadResult read = ReadTableFile(path, kind, &hooks);
+    window->FileNotRead = read.Status == TableReadStatus::CannotOpen || read.Status == TableReadStatus::ReadFailed;
     if (read.Status == TableReadStatus::CannotOpen)
         MessageBox(ApplicationWindow(), TableOpenErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
     else if (read.Status == TableReadStatus::ReadFailed)
@@ -198,11 +200,12 @@ AnsiString WithAcceptedExt(const AnsiString &name, const SaveFilter &filter, int
     return name + filter.Appended[size_t(index - 1)];
 }
 
-// Named: a file exists under the caption and the caption has a folder part.
+// Named: a file exists under the caption and the caption has a folder part. A file that could
+// not be read when it was opened does not count: writing the window would replace it by nothing.
 bool IsNamed(const TForm_Editor *window)
 {
     const AnsiString caption = window->Caption();
-    return !ExtractFilePath(caption).empty() && QFileInfo(ToQPath(caption)).isFile();
+    return !window->FileNotRead && !ExtractFilePath(caption).empty() && QFileInfo(ToQPath(caption)).isFile();
 }
 
 AnsiString FolderOf(const AnsiString &path)
@@ -222,11 +225,6 @@ struct SaveTags
         "IMPORTANT! This file is not in a plain text format. NEVER use any editor except QUILL for making any kind of changes!";
 };
 
-bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback)
-{
-    return reg.ValueExists(name) ? reg.ReadBool(name) : fallback;
-}
-
 SaveTags ReadSaveTags(bool withDate)
 {
     SaveTags tags;
@@ -238,7 +236,7 @@ SaveTags ReadSaveTags(bool withDate)
     if (reg.OpenKey(ProductKey, false)) {
         tags.PoweredBy = ReadBoolOr(reg, "WritePoweredBy", true);
         tags.Warning = ReadBoolOr(reg, "WriteWarning1", true);
-        if (reg.ValueExists("Warning1Text")) tags.WarningText = reg.ReadString("Warning1Text");
+        tags.WarningText = ReadStringOr(reg, "Warning1Text", tags.WarningText);
         reg.CloseKey();
     } else {
         tags.WarningText.clear();
@@ -269,6 +267,7 @@ bool TMainForm::WriteDocument(TForm_Editor *window, const AnsiString &kind, cons
     const bool ok = table ? SaveDocumentToFile(kind, path, window->StringGrid1)
                           : SaveDocumentToFile(kind, path, window->Memo1);
     if (!ok) return false;
+    window->FileNotRead = false;   // the window's own document is in the file now
     window->SetModified(false);
     window->SetModifiedHint("");
     if (!table) window->Memo1->ClearUndo();
@@ -302,10 +301,20 @@ bool TMainForm::AskSaveName(TForm_Editor *window, bool saveAs, AnsiString &name)
     SaveDialog1.Filter = filter.Filter;
     SaveDialog1.FilterIndex = filter.Index;
     SaveDialog1.Options = ofOverwritePrompt | ofEnableSizing;
+    // With one extension for every filter the dialog can complete a bare name itself, and its own
+    // overwrite prompt then names the file that will be written.
+    const bool oneExtension = std::adjacent_find(filter.Appended.begin(), filter.Appended.end(),
+                                                 std::not_equal_to<>()) == filter.Appended.end();
+    SaveDialog1.DefaultExt = oneExtension ? filter.Appended.front().substr(1) : AnsiString();
     const AnsiString proposed = ExtractFileName(window->Caption());
     SaveDialog1.FileName = saveAs ? WithAcceptedExt(proposed, filter, filter.Index) : proposed;
     if (!SaveDialog1.Execute()) return false;
     name = WithAcceptedExt(SaveDialog1.FileName, filter, SaveDialog1.FilterIndex);
+    // The dialog asked about the name as typed; an extension added since names another file.
+    if (name != SaveDialog1.FileName && QFileInfo::exists(ToQPath(name)) &&
+        MessageBox(ApplicationWindow(), "File \"" + name + "\" already exists. Do you want to replace it?", "Quillet",
+                   MB_YESNO | MB_ICONWARNING) != IDYES)
+        return false;
     return true;
 }
 

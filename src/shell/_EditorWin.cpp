@@ -183,6 +183,7 @@ void TForm_Editor::CreateTablePane()
     Memo2->setObjectName("Memo2");
     Memo2->Gutter.SetVisible(false);
     Memo2->SetRightEdge(0);
+    Memo2->setMinimumHeight(20);   // the stored cell editor height may be as small as 20 pixels
     Splitter1->addWidget(StringGrid1);
     Splitter1->addWidget(Memo2);
     Splitter1->setStretchFactor(0, 1);
@@ -737,12 +738,13 @@ void TForm_Editor::DeleteAllMenuClick()
 // ---------------------------------------------------------------------------------------------
 // Closing
 
-void TForm_Editor::StoreLayout()
+void TForm_Editor::StoreLayout(bool wasActive)
 {
     TRegistry reg;
     if (!reg.OpenKey(SettingsKey, true)) return;
-    if (MainForm && MainForm->ActiveMDIChild() == this && FileWithFolder(Caption()))
-        reg.WriteString("LastFile", Caption());
+    // One disk write for the whole layout: a wide table has a value per column.
+    reg.BeginUpdate();
+    if (wasActive && FileWithFolder(Caption())) reg.WriteString("LastFile", Caption());
     if (IsTableKind(DocumentKind)) {
         for (int i = 0; i < StringGrid1->ColCount(); ++i)
             reg.WriteInteger(DocumentKind + "_ColumnWidth" + IntToStr(i), StringGrid1->ColWidths(i));
@@ -750,6 +752,7 @@ void TForm_Editor::StoreLayout()
         reg.WriteInteger(DocumentKind + "_FixedRows", StringGrid1->FixedRows());
     }
     reg.WriteInteger("EditCellFied_Height", CellEditorHeight());
+    reg.EndUpdate();
     reg.CloseKey();
 }
 
@@ -772,9 +775,14 @@ void TForm_Editor::AskToSave(bool &CanClose)
 
 void TForm_Editor::FormCloseQuery(bool &CanClose)
 {
+    FormCloseQuery(CanClose, MainForm && MainForm->ActiveMDIChild() == this);
+}
+
+void TForm_Editor::FormCloseQuery(bool &CanClose, bool wasActive)
+{
     CanClose = true;
     try {
-        StoreLayout();
+        StoreLayout(wasActive);
     } catch (const std::exception &e) {
         ShowHandlerException(e, "_EditorWin", "TForm_Editor::FormCloseQuery");
     }

@@ -33,6 +33,9 @@ public:
 
     int Tag = 0;                 // window number = index of its tab
     AnsiString DocumentKind;     // "KAS_Document" ... ; empty until the opener sets it
+    // The file under the caption exists but could not be read: the window shows an empty document,
+    // so saving goes through the save dialog instead of replacing that file unasked.
+    bool FileNotRead = false;
 
     AnsiString Caption() const;  // the document's full path (or a new document's made-up name)
     void SetCaption(const AnsiString &caption);
@@ -94,6 +97,9 @@ public:
     void FormCreate();
     void FormActivate();
     void FormCloseQuery(bool &CanClose);
+    // wasActive: the window was the active document window when closing began (the main window
+    // asks all its windows, and an earlier one's save prompt makes itself active).
+    void FormCloseQuery(bool &CanClose, bool wasActive);
     void FormClose();
 
     void Memo1Change();
@@ -142,7 +148,7 @@ private:
     void SetTabWidth(int width);
     void RefreshTextStatus();
     void PopUpUnder(QToolButton *button, QMenu *menu);
-    void StoreLayout();
+    void StoreLayout(bool wasActive);
     void AskToSave(bool &CanClose);
     void AddBookmark();
     void DeleteBookmarkOnCaretLine();

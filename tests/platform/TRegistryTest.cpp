@@ -473,6 +473,70 @@ TEST_F(RegistryTest, AnotherObjectSeesEachWriteAtOnce)
     EXPECT_FALSE(c.KeyExists("\\SOFTWARE\\Race"));
 }
 
+TEST_F(RegistryTest, ABatchReachesTheDiskInOneWriteOntoTheLatestFile)
+{
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Batch", true));
+    reg.WriteString("gone", "old");
+    const AnsiString before = FileText(File());
+
+    reg.BeginUpdate();
+    reg.BeginUpdate();
+    for (int i = 0; i < 50; ++i)
+        reg.WriteInteger("w" + IntToStr(i), i);
+    EXPECT_TRUE(reg.DeleteValue("gone"));
+    reg.EndUpdate();   // inner: nothing written yet
+    EXPECT_EQ(reg.ReadInteger("w49"), 49);   // seen at once
+    EXPECT_FALSE(reg.ValueExists("gone"));
+    EXPECT_EQ(FileText(File()), before);
+    {
+        TRegistry other;   // another writer meanwhile
+        ASSERT_TRUE(other.OpenKey("\\SOFTWARE\\Batch", false));
+        other.WriteString("theirs", "kept");
+        EXPECT_FALSE(other.ValueExists("w0"));
+    }
+    EXPECT_EQ(reg.ReadString("theirs"), "kept");
+    EXPECT_EQ(reg.ReadInteger("w0"), 0);   // the batch survives the reread
+    reg.EndUpdate();
+
+    TRegistry fresh;
+    ASSERT_TRUE(fresh.OpenKey("\\SOFTWARE\\Batch", false));
+    EXPECT_EQ(fresh.ReadString("theirs"), "kept");
+    EXPECT_FALSE(fresh.ValueExists("gone"));
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ(fresh.ReadInteger("w" + IntToStr(i)), i);
+    EXPECT_EQ(FolderEntries(), (std::vector<AnsiString>{"registry.reg"}));
+
+    // A batch left open still reaches the disk when the object goes.
+    {
+        TRegistry late;
+        ASSERT_TRUE(late.OpenKey("\\SOFTWARE\\Batch", false));
+        late.BeginUpdate();
+        late.WriteString("late", "1");
+    }
+    EXPECT_EQ(fresh.ReadString("late"), "1");
+}
+
+TEST_F(RegistryTest, AFailedBatchLeavesTheFileAsItWas)
+{
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Batch", true));
+    reg.WriteString("kept", "old");
+    const AnsiString before = FileText(File());
+    {
+        // Each value alone would fit under the limit, all of them do not.
+        FileSizeLimit limit(4096);
+        reg.BeginUpdate();
+        for (int i = 0; i < 20; ++i)
+            reg.WriteString("v" + IntToStr(i), AnsiString(300, 'x'));
+        EXPECT_THROW(reg.EndUpdate(), ERegistryException);
+    }
+    EXPECT_EQ(FileText(File()), before);
+    EXPECT_EQ(FolderEntries(), (std::vector<AnsiString>{"registry.reg"}));
+    EXPECT_FALSE(reg.ValueExists("v0"));   // the object does not pretend it was stored
+    EXPECT_EQ(reg.ReadString("kept"), "old");
+}
+
 // Run only as a child of TwoProcessesWritingAtOnceKeepAllValues.
 TEST(DISABLED_RegistryChild, WriteValues)
 {
@@ -529,7 +593,7 @@ TEST_F(RegistryTest, ABrokenFileIsMovedAsideAndNeverOverwritten)
         "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\\\A]\r\n",
         "REGEDIT4\r\n[SOFTWARE\\A]\r\n",
         "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\nx=1\r\n",
-        AnsiString("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=\"cut", 44),
+        AnsiString("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=\"cut\0", 43),   // cut off at a NUL byte
     };
     ASSERT_TRUE(QDir().mkpath(ToQPath(Folder())));
     for (const AnsiString &text : broken) {

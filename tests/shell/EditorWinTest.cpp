@@ -360,6 +360,37 @@ TEST_F(EditorWin, OnlyTheActiveSavedDocumentBecomesTheLastFile)
     WithSettings([&](TRegistry &reg) { EXPECT_EQ(reg.ReadString("LastFile"), Root + "/doc.kas"); });
 }
 
+// The shut-down asks every window in turn, and a changed window's prompt makes itself active: the
+// window that was active before any prompt is the one that stores "LastFile".
+TEST_F(EditorWin, AtShutDownTheWindowActiveBeforeThePromptsStoresTheLastFile)
+{
+    TForm_Editor *changed = OpenFile("changed.kas", "a\r\n", "KAS_Document");
+    TForm_Editor *active = OpenFile("active.kas", "b\r\n", "KAS_Document");
+    changed->Memo1->SetSelText("x");
+    ASSERT_TRUE(changed->IsModified());
+    ASSERT_EQ(Form->ActiveEditor(), active);
+    Boxes->Answers = {IDNO};
+    Close();
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    WithSettings([&](TRegistry &reg) { EXPECT_EQ(ReadStringOr(reg, "LastFile", "<none>"), Root + "/active.kas"); });
+}
+
+// Destroying a document window activates the next one; that must not reach a main window whose
+// destructor has already run.
+TEST_F(EditorWin, DocumentWindowsGoWhileTheMainWindowIsStillWhole)
+{
+    OpenNew("a.kas", "KAS_Document");
+    OpenNew("b.cmd", "CMD_Document");
+    std::vector<bool> mainWindowWhole;
+    QObject *main = Form;
+    for (int i = 0; i < EditorCount(); ++i)
+        QObject::connect(Form->MDIChildren(i), &QObject::destroyed,
+                         [&mainWindowWhole, main] { mainWindowWhole.push_back(qobject_cast<TMainForm *>(main) != nullptr); });
+    delete Form;
+    Form = nullptr;
+    EXPECT_EQ(mainWindowWhole, std::vector<bool>({true, true}));
+}
+
 // The close prompt of a changed document, answered every way.
 TEST_F(EditorWin, ClosePromptClosesOnlyWhenTheDocumentIsSafe)
 {

@@ -10,6 +10,7 @@
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,8 @@
 #include <QMenu>
 #include <QTabBar>
 #include <QToolButton>
+
+#include <stdexcept>
 
 namespace {
 
@@ -234,6 +237,8 @@ TEST_F(OpenDocument, CellEditorHeightIsKeptWithinBounds)
         const int half = w->widget()->height() / 2;
         const int expected = c.Stored < 20 ? 20 : std::min(c.Stored, half);
         EXPECT_EQ(w->CellEditorHeight(), expected) << c.Name;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w->Memo2->height(), expected) << c.Name;   // as laid out, not only as wanted
     }
 }
 
@@ -345,6 +350,48 @@ TEST_F(OpenDocument, UnreadableFilesGiveTheirMessagesAndAnEmptyWindow)
     EXPECT_EQ(t->StringGrid1->ColCount(), 4);
     EXPECT_EQ(t->StringGrid1->RowCount(), 1);
     EXPECT_EQ(EditorCount(), 2);
+}
+
+// A hand-edited settings file may hold any type under any name: such a value counts as missing.
+TEST_F(OpenDocument, StoredValuesOfTheWrongTypeCountAsMissing)
+{
+    WithSettings([](TRegistry &reg) {
+        reg.WriteString("CMD_Document_ColumnWidth0", "x");
+        reg.WriteInteger("CMD_Document_ColumnWidth1", 55);
+        reg.WriteString("CMD_Document_FixedRows", "1");
+        reg.WriteString("EditCellFied_Height", "tall");
+        reg.WriteString("RememberColWidth", "no");   // default: on
+        reg.WriteString("NeedBackup", "yes");        // default: off
+    });
+    const int untouched = OpenNew("plain.cmd", "CMD_Document")->StringGrid1->ColWidths(0);
+    TForm_Editor *w = OpenFile("a.cmd", "1\t2\r\n3\t4\r\n", "CMD_Document");
+    EXPECT_EQ(w->StringGrid1->ColWidths(0), untouched);
+    EXPECT_EQ(w->StringGrid1->ColWidths(1), 55);
+    EXPECT_EQ(w->StringGrid1->FixedRows(), 0);
+    EXPECT_EQ(w->CellEditorHeight(), OpenNew("plain2.cmd", "CMD_Document")->CellEditorHeight());
+    EXPECT_FALSE(QFileInfo::exists(ToQPath(Root + "/a_COPY0.cmd")));
+    EXPECT_EQ(w->StatusBar2->Panels[2].Text(), "1/2");   // the opening ran to its end
+    EXPECT_EQ(Form->OperationProgressBar, nullptr);
+    EXPECT_GT(Form->StatusBar1->Panels[0].Width(), 150);
+}
+
+// Whatever stops an opening halfway, the progress bar goes and the status bar is widened back.
+TEST_F(OpenDocument, AnOpeningThatThrowsStillRestoresTheStatusBar)
+{
+    const AnsiString table = MakeFile("locked.kat", "a\tb\r\n");
+    QFile::setPermissions(ToQPath(table), QFileDevice::WriteOwner);
+    OpenToEveryone(Root);
+    QFile::setPermissions(ToQPath(SettingsFile), QFileDevice::Permissions(0x6644));
+    const MessageBoxResponder recorder = CurrentMessageBoxResponder();
+    SetMessageBoxResponder([](const MessageBoxCall &) -> int { throw std::runtime_error("no answer"); });
+    {
+        UnprivilegedScope user;
+        ASSERT_TRUE(user.Active());
+        EXPECT_THROW(Form->OpenDocument(table, "KAT_Document"), std::runtime_error);
+    }
+    SetMessageBoxResponder(recorder);
+    EXPECT_EQ(Form->OperationProgressBar, nullptr);
+    EXPECT_GT(Form->StatusBar1->Panels[0].Width(), 150);
 }
 
 TEST_F(OpenDocument, AFileThatVanishedOpensAsANewDocument)
