@@ -12,6 +12,7 @@
 #include "shell/DocumentIcons.h"
 #include "shell/HeaderTags.h"
 #include "shell/Main.h"
+#include "shell/OperationStatusScope.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 
@@ -200,33 +201,11 @@ void TMainForm::ShowFirstCell(TForm_Editor *window)
 // ---------------------------------------------------------------------------------------------
 // OpenDocument
 
-namespace {
-
-// The progress bar goes and the main status bar's first panel is widened back however the
-// opening ends, also when a step throws.
-class OpeningStatusScope
-{
-public:
-    explicit OpeningStatusScope(TMainForm *form) : Form(form) {}
-    ~OpeningStatusScope()
-    {
-        Form->EndOperationProgress();
-        Form->StatusBar1->Panels[0].SetWidth(PrimaryScreenWidth());
-    }
-    OpeningStatusScope(const OpeningStatusScope &) = delete;
-    OpeningStatusScope &operator=(const OpeningStatusScope &) = delete;
-
-private:
-    TMainForm *Form;
-};
-
-} // namespace
-
 TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &kind)
 {
     StatusBar1->Panels[0].SetWidth(150);
     ShowOperationStatus("Opening/creating document...");
-    OpeningStatusScope restoreStatus(this);
+    TOperationStatusScope restoreStatus(this, PrimaryScreenWidth());
     BeginOperationProgress(8);
 
     OpeningKind = kind;

@@ -10,6 +10,7 @@
 #include "shell/DocumentIcons.h"
 #include "shell/HeaderTags.h"
 #include "shell/Main.h"
+#include "shell/OperationStatusScope.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 
@@ -91,6 +92,7 @@ bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &pat
         return false;
     }
     BeginSaving();
+    TOperationStatusScope restoreStatus(this, width());
     const bool script = kind == KAS_Document;
     AnsiString bytes;
     if (script) {
@@ -111,6 +113,7 @@ bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &pat
         return false;
     }
     BeginSaving();
+    TOperationStatusScope restoreStatus(this, width());
     BeginOperationProgress(TableSaveProgressMax(pane->RowCount(), pane->ColCount()));
     const FileProgress hooks = OperationProgressHooks();
     const AnsiString bytes = TableToFileBytes(pane->CellsRowMajor(), pane->ColCount(), pane->RowCount(), &hooks);
