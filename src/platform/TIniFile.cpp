@@ -36,13 +36,20 @@ public:
         return out;
     }
 
-    bool Find(const AnsiString &section, const AnsiString &ident, AnsiString &value) const
+    // The line of the ident in the first section of that name.
+    bool FindLine(const AnsiString &section, const AnsiString &ident, size_t &line) const
     {
         size_t begin, end;
         if (!FindSection(section, 0, begin, end))
             return false;
-        const size_t line = FindIdent(begin, end, ident);
-        if (line == end)
+        line = FindIdent(begin, end, ident);
+        return line != end;
+    }
+
+    bool Find(const AnsiString &section, const AnsiString &ident, AnsiString &value) const
+    {
+        size_t line;
+        if (!FindLine(section, ident, line))
             return false;
         value = TrimBlanks(Lines[line].substr(Lines[line].find('=') + 1));
         return true;
@@ -87,11 +94,8 @@ public:
 
     bool Delete(const AnsiString &section, const AnsiString &ident)
     {
-        size_t begin, end;
-        if (!FindSection(section, 0, begin, end))
-            return false;
-        const size_t line = FindIdent(begin, end, ident);
-        if (line == end)
+        size_t line;
+        if (!FindLine(section, ident, line))
             return false;
         Lines.erase(Lines.begin() + std::ptrdiff_t(line));
         return true;

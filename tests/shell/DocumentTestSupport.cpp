@@ -83,3 +83,15 @@ void OpenToEveryone(const AnsiString &folder)
 {
     QFile::setPermissions(ToQPath(folder), QFile::Permissions(0x7755));
 }
+
+void DocumentTest::OpenUnreadable(const AnsiString &script, const AnsiString &table, TForm_Editor *&s,
+                                  TForm_Editor *&t)
+{
+    for (const AnsiString &p : {script, table}) QFile::setPermissions(ToQPath(p), QFileDevice::WriteOwner);
+    OpenToEveryone(Root);
+    QFile::setPermissions(ToQPath(SettingsFile), QFileDevice::Permissions(0x6644));
+    UnprivilegedScope user;
+    ASSERT_TRUE(user.Active());
+    s = Form->OpenDocument(script, "KAS_Document");
+    t = Form->OpenDocument(table, "KAT_Document");
+}

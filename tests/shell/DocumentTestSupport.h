@@ -22,6 +22,9 @@ protected:
     // A path under the test's folder that does not exist, opened as a new document.
     TForm_Editor *OpenNew(const AnsiString &name, const AnsiString &kind);
     TForm_Editor *Editor(int index) const;   // window number index
+    // Makes the script and the table unreadable to an ordinary user and opens both as one
+    // (script as "KAS_Document", table as "KAT_Document").
+    void OpenUnreadable(const AnsiString &script, const AnsiString &table, TForm_Editor *&s, TForm_Editor *&t);
     int EditorCount() const;
 
     // Every message box is recorded; answers are taken from Boxes->Answers (then the first button).

@@ -326,18 +326,10 @@ TEST_F(OpenDocument, UnreadableFilesGiveTheirMessagesAndAnEmptyWindow)
 {
     const AnsiString script = MakeFile("locked.kas", "secret\n\r");
     const AnsiString table = MakeFile("locked.kat", "a\tb\r\n");
-    for (const AnsiString &p : {script, table}) QFile::setPermissions(ToQPath(p), QFileDevice::WriteOwner);
-    OpenToEveryone(Root);
-    QFile::setPermissions(ToQPath(SettingsFile), QFileDevice::Permissions(0x6644));
     WithSettings([](TRegistry &reg) { reg.WriteBool("NeedBackup", false); });
     TForm_Editor *s = nullptr;
     TForm_Editor *t = nullptr;
-    {
-        UnprivilegedScope user;
-        ASSERT_TRUE(user.Active());
-        s = Form->OpenDocument(script, "KAS_Document");
-        t = Form->OpenDocument(table, "KAT_Document");
-    }
+    ASSERT_NO_FATAL_FAILURE(OpenUnreadable(script, table, s, t));
     ASSERT_EQ(Boxes->Calls.size(), 2u);
     EXPECT_EQ(Boxes->Calls[0].Text, "File: \"" + script + "\".\r\nReading failed.");
     EXPECT_EQ(Boxes->Calls[1].Text, "Error at opening the file  \"" + table + "\"!");

@@ -279,17 +279,9 @@ TEST_F(SaveCommands, AFileThatCouldNotBeReadIsNeverReplacedUnasked)
 {
     const AnsiString script = MakeFile("locked.kas", "secret\n\r");
     const AnsiString table = MakeFile("locked.kat", "a\tb\r\n");
-    for (const AnsiString &p : {script, table}) QFile::setPermissions(ToQPath(p), QFileDevice::WriteOwner);
-    OpenToEveryone(Root);
-    QFile::setPermissions(ToQPath(SettingsFile), QFileDevice::Permissions(0x6644));
     TForm_Editor *s = nullptr;
     TForm_Editor *t = nullptr;
-    {
-        UnprivilegedScope user;
-        ASSERT_TRUE(user.Active());
-        s = Form->OpenDocument(script, "KAS_Document");
-        t = Form->OpenDocument(table, "KAT_Document");
-    }
+    ASSERT_NO_FATAL_FAILURE(OpenUnreadable(script, table, s, t));
     ASSERT_EQ(Boxes->Calls.size(), 2u);   // the two reading messages
     for (TForm_Editor *w : {s, t}) EXPECT_TRUE(w->FileNotRead);
     // From here on the files could be written: only the commands keep them.
