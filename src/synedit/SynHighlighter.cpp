@@ -198,10 +198,12 @@ bool TSynCustomHighlighter::SaveToRegistry(HKEY rootKey, const AnsiString &key) 
     reg.RootKey = rootKey;
     const AnsiString base = AbsoluteKey(key);
     if (!reg.OpenKey(base, true)) return false;
+    reg.BeginUpdate();   // all attributes in one write of the settings file
     for (const auto &a : fAttributes) {
         if (!reg.OpenKey(base + "\\" + a->Name(), true)) return false;
         a->SaveToRegistry(reg);
     }
+    reg.EndUpdate();
     reg.CloseKey();
     return true;
 }
