@@ -378,7 +378,7 @@ AnsiString RegistryFilePath()
     const char *own = std::getenv("QUILLET_REGISTRY");
     if (own && *own)
         return own;
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // A relative XDG_CONFIG_HOME is ignored, as the XDG base-directory rules say.
     const char *config = std::getenv("XDG_CONFIG_HOME");
     if (config && config[0] == '/')
         return AnsiString(config) + "/Quillet/registry.reg";

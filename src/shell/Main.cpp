@@ -283,14 +283,14 @@ void TMainForm::CreateComponents()
 // created disabled; their parts of the program give them their handlers.
 void TMainForm::CreateActions()
 {
-    struct Spec
+    struct ActionDef
     {
         TAction *TMainForm::*Member;
         const char *Name, *Caption, *Hint;
         QKeySequence Shortcut;
     };
     const auto key = [](QKeyCombination k) { return QKeySequence(k); };
-    const Spec specs[] = {
+    const ActionDef actions[] = {
         {&TMainForm::NewDoc, "NewDoc", "New document / Favourites ...",
          "Create new document / Open favourite document... (Ctrl+N)", key(Qt::CTRL | Qt::Key_N)},
         {&TMainForm::FileOpen1, "FileOpen1", "Open", "Open document (Ctrl+O)", key(Qt::CTRL | Qt::Key_O)},
@@ -372,7 +372,7 @@ void TMainForm::CreateActions()
         {&TMainForm::I_Action1, "I_Action1", "Quillet author...", "Quillet author", {}},
         {&TMainForm::HelpAbout1, "HelpAbout1", "About...", "About \"Quillet\"", {}},
     };
-    for (const Spec &s : specs) {
+    for (const ActionDef &s : actions) {
         auto *action = ActionList1->Add(s.Caption);
         action->setObjectName(s.Name);
         action->SetHint(s.Hint);
