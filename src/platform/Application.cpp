@@ -1,19 +1,16 @@
 #include "platform/Application.h"
+#include "platform/Files.h"
 #include "platform/Dialogs.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
 
 TApplication TheApplication;
-
-AnsiString AbsolutePath(const AnsiString &path)
-{
-    if (path.empty() || path[0] == '/') return path;
-    return FromQPath(QFileInfo(ToQPath(path)).absoluteFilePath());
-}
 
 QWidget *TargetWindow()
 {
@@ -144,4 +141,10 @@ bool TQtApplication::notify(QObject *receiver, QEvent *event)
         Application->ShowException(e);
     }
     return false;
+}
+
+int ScreenWidth()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size().width() : 1024;
 }

@@ -60,6 +60,9 @@ private:
 
 extern TApplication *const Application;
 
+// The width of the screen in pixels (the primary screen; 1024 when there is none).
+int ScreenWidth();
+
 // The class library's free functions over the same command line.
 int ParamCount();
 AnsiString ParamStr(int i);

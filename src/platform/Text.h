@@ -41,6 +41,9 @@ AnsiString ExtractFileExt(const AnsiString &path);
 AnsiString ExtractFilePath(const AnsiString &path);   // with the trailing "/"
 AnsiString ExtractFileName(const AnsiString &path);
 
+// A menu caption that shows exactly this text: "&" would otherwise mark an accelerator key.
+inline QString LiteralMenuCaption(QString caption) { return caption.replace('&', QLatin1String("&&")); }
+
 // File names are kept as the file system's own bytes; these convert at the Qt file API boundary.
 QString ToQPath(const AnsiString &path);
 AnsiString FromQPath(const QString &path);

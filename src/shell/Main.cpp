@@ -1,4 +1,5 @@
 #include "shell/Main.h"
+#include "platform/Files.h"
 
 #include "common/Utils.h"
 #include "platform/Application.h"
@@ -59,31 +60,12 @@ template <typename Write> void WriteQuietly(Write write)
     }
 }
 
-bool IsFile(const AnsiString &path)
-{
-    return !path.empty() && QFileInfo(ToQPath(path)).isFile();
-}
-
-int ScreenWidth()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->size().width() : 1024;
-}
-
 AnsiString Quoted(const AnsiString &text) { return "\"" + text + "\""; }
 
 AnsiString WithoutTrailingSlash(AnsiString path)
 {
     while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
     return path;
-}
-
-// A path named on the command line, made absolute against this process's folder: the first copy
-// that receives it works in another folder, and a document's caption is its full path.
-AnsiString AbsolutePath(const AnsiString &path)
-{
-    if (path.empty()) return path;
-    return FromQPath(QFileInfo(ToQPath(path)).absoluteFilePath());
 }
 
 // How long the second copy waits for each answer of the first one. QUILLET_HANDOVER_TIMEOUT_MS
@@ -518,9 +500,7 @@ void TMainForm::RefreshWindowMenu()
     QMdiSubWindow *active = ActiveMDIChild();
     for (int i = 0; i < count; ++i) {
         QMdiSubWindow *window = MDIChildren(i);
-        QString caption = window->windowTitle();
-        caption.replace('&', "&&");
-        QAction *item = Window1->addAction(QString("%1 %2").arg(i + 1).arg(caption));
+        QAction *item = Window1->addAction(QString("%1 %2").arg(i + 1).arg(LiteralMenuCaption(window->windowTitle())));
         item->setCheckable(true);
         item->setChecked(window == active);
         connect(item, &QAction::triggered, this, [this, window] {
@@ -866,7 +846,7 @@ void TMainForm::LoadHelpPaths(TRegistry &reg)
                  {"QUILHelpPath", &QUILHelpPath, "  Quillet help path: "}};
     for (const auto &p : paths) {
         const AnsiString stored = ReadStringOr(reg, p.Name, "");
-        if (IsFile(stored)) *p.Path = stored;
+        if (FileExists(stored)) *p.Path = stored;
         Log(p.LogText + Quoted(*p.Path) + ".");
     }
 }
@@ -899,7 +879,7 @@ void TMainForm::LoadMiscSettings(TRegistry &reg)
     OpenLoadingLogAtStarting = ReadBoolOr(reg, "OpenLoadingLogAtStarting", false);
     if (reg.ValueExists("LastFile") && reg.ValueExists("OpenLastFile")) {
         const AnsiString lastFile = ReadStringOr(reg, "LastFile", "");
-        if (IsFile(lastFile) && ReadBoolOr(reg, "OpenLastFile", false) && ParamStr(1).empty())
+        if (FileExists(lastFile) && ReadBoolOr(reg, "OpenLastFile", false) && ParamStr(1).empty())
             LastFileToOpen = lastFile;
     }
 }
@@ -918,7 +898,7 @@ void TMainForm::LoadSclSettings()
 {
     Step("Loading \"SCL\" settings...");
     const AnsiString file = ProgramFolder + "/Syntax/SCL.CFG";
-    if (IsFile(file)) {
+    if (FileExists(file)) {
         Log(" SCL settings file: " + Quoted(file) + ".");
         try {
             SclTable->LoadFromFile(file);
@@ -963,9 +943,7 @@ void TMainForm::LoadSclSettings()
 
 void TMainForm::AddReopenEntry(QMenu *menu, const AnsiString &path, int position)
 {
-    QString caption = ToQPath(path);
-    caption.replace('&', "&&");   // the caption is exactly the path: no accelerator keys
-    auto *entry = new QAction(caption, menu);
+    auto *entry = new QAction(LiteralMenuCaption(ToQPath(path)), menu);   // the caption is exactly the path
     entry->setData(ToQPath(path));
     entry->setStatusTip("Reopen: " + ToQPath(path));
     connect(entry, &QAction::triggered, this, [this, entry] { ReOpenItemsClick(entry); });
@@ -1019,7 +997,7 @@ void TMainForm::ReOpenItemsClick(QAction *Sender)
     QMenu *menu = qobject_cast<QMenu *>(Sender->parent());
     const int position = menu ? int(menu->actions().indexOf(Sender)) : -1;
     const AnsiString path = FromQPath(Sender->data().toString());
-    if (IsFile(path)) {
+    if (FileExists(path)) {
         TabSet1->setToolTip(ToQPath(path) + " (Ctrl+Tab)");
         const AnsiString kind = DocumentKindFromFileName(path, openTxtAsCmd);
         if (!kind.empty()) OpenDocument(path, kind);
@@ -1068,10 +1046,10 @@ void TMainForm::FormShow()
     if (HandedOverToFirstCopy) return;
     for (int i = 1; i <= ParamCount(); ++i) {
         const AnsiString path = AbsolutePath(ParamStr(i));
-        if (IsFile(path)) OpenByExtension(path, true);
+        if (FileExists(path)) OpenByExtension(path, true);
     }
     if (!LastFileToOpen.empty()) OpenByExtension(LastFileToOpen, false);
-    if (OpenLoadingLogAtStarting && IsFile(LogFileName())) OpenDocument(LogFileName(), TXT_Document);
+    if (OpenLoadingLogAtStarting && FileExists(LogFileName())) OpenDocument(LogFileName(), TXT_Document);
 }
 
 void TMainForm::StartMessageServer()

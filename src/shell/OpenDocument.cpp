@@ -1,5 +1,6 @@
 // Opening documents: the one routine that puts a document on screen, and the Open command.
 #include "common/Utils.h"
+#include "platform/Files.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
@@ -27,14 +28,6 @@
 #include <algorithm>
 
 namespace {
-
-bool FileExists(const AnsiString &path) { return !path.empty() && QFileInfo(ToQPath(path)).isFile(); }
-
-int PrimaryScreenWidth()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->size().width() : 1024;
-}
 
 // The window icon of each kind (the images of the main window's icon list).
 int IconOfKind(const AnsiString &kind)
@@ -205,7 +198,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
 {
     StatusBar1->Panels[0].SetWidth(150);
     ShowOperationStatus("Opening/creating document...");
-    TOperationStatusScope restoreStatus(this, PrimaryScreenWidth());
+    TOperationStatusScope restoreStatus(this, ScreenWidth());
     BeginOperationProgress(8);
 
     OpeningKind = kind;
@@ -249,7 +242,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
     ShowFirstCell(window);
 
     EndOperationProgress();
-    StatusBar1->Panels[0].SetWidth(PrimaryScreenWidth());
+    StatusBar1->Panels[0].SetWidth(ScreenWidth());
     TabSet1->show();
 
     if (!window->Memo1->isHidden())
@@ -286,9 +279,5 @@ void TMainForm::FileOpen1Execute()
         const AnsiString kind = DocumentKindFromFileName(OpenDialog.FileName, openTxtAsCmd);
         if (!kind.empty()) OpenDocument(OpenDialog.FileName, kind);
     }
-    if (FileExists(OpenDialog.FileName)) {
-        AnsiString folder = ExtractFilePath(OpenDialog.FileName);
-        if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        LastWorkDir = folder;
-    }
+    if (FileExists(OpenDialog.FileName)) LastWorkDir = FolderOfFile(OpenDialog.FileName);
 }

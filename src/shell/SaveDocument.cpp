@@ -1,6 +1,7 @@
 // Writing documents: the one writer every save goes through, with its status texts, progress bar
 // and messages; and the table reader step of opening.
 #include "common/Utils.h"
+#include "platform/Files.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/TRegistry.h"
@@ -208,14 +209,7 @@ AnsiString WithAcceptedExt(const AnsiString &name, const SaveFilter &filter, int
 bool IsNamed(const TForm_Editor *window)
 {
     const AnsiString caption = window->Caption();
-    return !window->FileNotRead && !ExtractFilePath(caption).empty() && QFileInfo(ToQPath(caption)).isFile();
-}
-
-AnsiString FolderOf(const AnsiString &path)
-{
-    AnsiString folder = ExtractFilePath(path);
-    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    return folder;
+    return !window->FileNotRead && FileExistsWithFolder(caption);
 }
 
 // The program's own header tags and whether each is written.
@@ -293,7 +287,7 @@ void TMainForm::AfterSave(TForm_Editor *window)
     const AnsiString caption = window->Caption();
     if (window->Tag >= 0 && window->Tag < TabSet1->count()) TabSet1->setTabText(window->Tag, ToQPath(ExtractFileName(caption)));
     TabSet1->setToolTip(ToQPath(caption) + " (Ctrl+Tab)");
-    if (IsNamed(window)) LastWorkDir = FolderOf(caption);
+    if (IsNamed(window)) LastWorkDir = FolderOfFile(caption);
 }
 
 // Runs the save dialog for the window; true and name set when the user confirmed.

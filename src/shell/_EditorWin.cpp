@@ -1,4 +1,5 @@
 #include "shell/_EditorWin.h"
+#include "platform/Files.h"
 
 #include "platform/Dialogs.h"
 #include "platform/StatusBar.h"
@@ -50,14 +51,6 @@ protected:
         return QLabel::event(e);
     }
 };
-
-// A menu caption shows "&" as itself.
-QString MenuCaption(const AnsiString &text) { return ToQ(text).replace('&', "&&"); }
-
-bool FileWithFolder(const AnsiString &path)
-{
-    return !ExtractFilePath(path).empty() && QFileInfo(ToQPath(path)).isFile();
-}
 
 } // namespace
 
@@ -692,7 +685,7 @@ void TForm_Editor::AddBookmark()
         connect(DeleteAllItem, &QAction::triggered, this, [this] { DeleteAllMenuClick(); });
         BookmarkSeparator = PopupMenu1->addSeparator();
     }
-    QAction *item = PopupMenu1->addAction(MenuCaption(BookmarkCaption(Memo1->Lines.Strings(line - 1), line)));
+    QAction *item = PopupMenu1->addAction(LiteralMenuCaption(ToQ(BookmarkCaption(Memo1->Lines.Strings(line - 1), line))));
     item->setData(number);
     item->setProperty("ImageIndex", BookmarkItemImage);
     connect(item, &QAction::triggered, this, [this, item] { BookmarkMenuClick(item); });
@@ -744,7 +737,7 @@ void TForm_Editor::StoreLayout(bool wasActive)
     if (!reg.OpenKey(SettingsKey, true)) return;
     // One disk write for the whole layout: a wide table has a value per column.
     reg.BeginUpdate();
-    if (wasActive && FileWithFolder(Caption())) reg.WriteString("LastFile", Caption());
+    if (wasActive && FileExistsWithFolder(Caption())) reg.WriteString("LastFile", Caption());
     if (IsTableKind(DocumentKind)) {
         for (int i = 0; i < StringGrid1->ColCount(); ++i)
             reg.WriteInteger(DocumentKind + "_ColumnWidth" + IntToStr(i), StringGrid1->ColWidths(i));
