@@ -293,6 +293,7 @@ private:
     void AfterSave(TForm_Editor *window);
     bool AskSaveName(TForm_Editor *window, bool saveAs, AnsiString &name);
     bool SaveOneOfAll(TForm_Editor *window);
+    bool SaveUnderChosenName(TForm_Editor *window, bool saveAs);
 
     void StartMessageServer();
     void BringToFront();

@@ -324,24 +324,30 @@ static AnsiString TextKindOf(const AnsiString &name, const AnsiString &current)
     return current;
 }
 
-bool TMainForm::SaveDocumentAs(TForm_Editor *window)
+// Asks for a name and writes the window's document under it; a text document takes its kind from
+// the name. Save As (not Save All) also sets a script's powered-by and warning tags.
+bool TMainForm::SaveUnderChosenName(TForm_Editor *window, bool saveAs)
 {
-    if (!window) return false;
     bool written = false;
     AnsiString name;
     const bool table = !window->StringGridPanel->isHidden();
-    if (AskSaveName(window, true, name)) {
-        if (table) {
-            written = WriteDocument(window, window->DocumentKind, name);
-        } else {
+    if (AskSaveName(window, saveAs, name)) {
+        if (!table) {
             window->DocumentKind = TextKindOf(name, window->DocumentKind);
-            if (window->DocumentKind == KAS_Document) WriteSaveTags(window, false);
-            written = WriteDocument(window, window->DocumentKind, name);
-            if (window->DocumentKind == TXT_Document) ApplyTextKindLook(window);
+            if (saveAs && window->DocumentKind == KAS_Document) WriteSaveTags(window, false);
         }
+        written = WriteDocument(window, window->DocumentKind, name);
+        if (!table && window->DocumentKind == TXT_Document) ApplyTextKindLook(window);
         window->SetCaption(name);
     }
     if (!table && window->DocumentKind == KAS_Document) ApplyTextKindLook(window);
+    return written;
+}
+
+bool TMainForm::SaveDocumentAs(TForm_Editor *window)
+{
+    if (!window) return false;
+    const bool written = SaveUnderChosenName(window, true);
     AfterSave(window);
     return written;
 }
@@ -352,13 +358,7 @@ bool TMainForm::FileSave1Execute()
 {
     TForm_Editor *window = ActiveEditor();
     if (!window) return false;
-    if (!window->StringGridPanel->isHidden()) {
-        if (!IsNamed(window)) return SaveDocumentAs(window);
-        const bool ok = SaveDocumentToFile(window->DocumentKind, window->Caption(), window->StringGrid1);
-        if (ok) window->SetModified(false);
-        return ok;
-    }
-    if (window->DocumentKind == KAS_Document) WriteSaveTags(window, true);
+    if (window->StringGridPanel->isHidden() && window->DocumentKind == KAS_Document) WriteSaveTags(window, true);
     if (!IsNamed(window)) return SaveDocumentAs(window);
     return WriteDocument(window, window->DocumentKind, window->Caption());
 }
@@ -377,21 +377,9 @@ bool TMainForm::FileSaveAll1Execute()
 
 bool TMainForm::SaveOneOfAll(TForm_Editor *window)
 {
-    const bool table = !window->StringGridPanel->isHidden();
-    if (IsNamed(window)) {
-        if (!table && window->DocumentKind == KAS_Document) WriteSaveTags(window, false);
-        return WriteDocument(window, window->DocumentKind, window->Caption());
-    }
-    bool written = false;
-    AnsiString name;
-    if (AskSaveName(window, false, name)) {
-        if (!table) window->DocumentKind = TextKindOf(name, window->DocumentKind);
-        written = WriteDocument(window, window->DocumentKind, name);
-        if (!table && window->DocumentKind == TXT_Document) ApplyTextKindLook(window);
-        window->SetCaption(name);
-    }
-    if (!table && window->DocumentKind == KAS_Document) ApplyTextKindLook(window);
-    return written;
+    if (!IsNamed(window)) return SaveUnderChosenName(window, false);
+    if (window->StringGridPanel->isHidden() && window->DocumentKind == KAS_Document) WriteSaveTags(window, false);
+    return WriteDocument(window, window->DocumentKind, window->Caption());
 }
 
 void TMainForm::FileSave1Update() { FileSave1->SetEnabled(MDIChildCount() > 0); }
