@@ -585,26 +585,17 @@ void TForm_Editor::StatusBarButton3Click() { PopUpUnder(EditModeButton, PopupMen
 void TForm_Editor::StatusBarButton4Click() { PopUpUnder(TabWidthButton, PopupMenu7); }
 void TForm_Editor::StatusBarButton5Click() { PopUpUnder(GridPropertiesButton, PopupMenu3); }
 
-void TForm_Editor::Normal1Click()
+// The menu item checked, the pane's selection mode set and the "N" button showing the mode.
+void TForm_Editor::ChooseSelectionMode(QAction *item, int mode, const char *buttonCaption)
 {
-    Normal1->setChecked(true);
-    Memo1->SetSelectionMode(smNormal);
-    if (SelectionModeButton) SelectionModeButton->setText("N");
+    item->setChecked(true);
+    Memo1->SetSelectionMode(TSynSelectionMode(mode));
+    if (SelectionModeButton) SelectionModeButton->setText(buttonCaption);
 }
 
-void TForm_Editor::Column1Click()
-{
-    Column1->setChecked(true);
-    Memo1->SetSelectionMode(smColumn);
-    if (SelectionModeButton) SelectionModeButton->setText("C");
-}
-
-void TForm_Editor::Line1Click()
-{
-    Line1->setChecked(true);
-    Memo1->SetSelectionMode(smLine);
-    if (SelectionModeButton) SelectionModeButton->setText("L");
-}
+void TForm_Editor::Normal1Click() { ChooseSelectionMode(Normal1, smNormal, "N"); }
+void TForm_Editor::Column1Click() { ChooseSelectionMode(Column1, smColumn, "C"); }
+void TForm_Editor::Line1Click() { ChooseSelectionMode(Line1, smLine, "L"); }
 
 void TForm_Editor::SetTabWidth(int width)
 {

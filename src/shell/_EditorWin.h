@@ -118,6 +118,7 @@ public:
     void Normal1Click();
     void Column1Click();
     void Line1Click();
+    void ChooseSelectionMode(QAction *item, int mode, const char *buttonCaption);
     void TabsOFF1Click();
     void TAB2symbols1Click(QAction *Sender);
 
