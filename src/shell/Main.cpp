@@ -629,6 +629,13 @@ void TMainForm::ConnectActions()
     FileSaveAll1->OnExecute = [this] { FileSaveAll1Execute(); };
     FileSaveAll1->OnUpdate = [this] { FileSaveAll1Update(); };
     ActionList1->OnUpdate = [this] { ActionList1Update(); };
+    ConnectSearchActions();
+    ConnectTableActions();
+    ConnectCompletion();
+    ConnectScriptInfoActions();
+    ConnectTextResourceActions();
+    ConnectSettingsActions();
+    ConnectDocumentActions();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -235,6 +235,31 @@ public:
     QMdiSubWindow *MDIChildren(int index) const;
     QMdiSubWindow *ActiveMDIChild() const;
 
+    // ---- Commands of the other parts of the program ----
+    // Each part binds its actions' handlers in its own source file; ConnectActions calls them all.
+
+    // Search and replace (editing/Search.cpp).
+    void ConnectSearchActions();
+
+    // Table tools and the table cell clipboard (editing/TableTools.cpp).
+    void ConnectTableActions();
+
+    // Context completion and fast-insert lists (script/Completion.cpp).
+    void ConnectCompletion();
+
+    // Script information windows, Analyzer, converter (script/ScriptInfo.cpp).
+    void ConnectScriptInfoActions();
+
+    // Text resources (textres/TRM.cpp).
+    void ConnectTextResourceActions();
+
+    // Settings dialog, user tools, fast-insert list editor (editing/SettingsCommands.cpp).
+    void ConnectSettingsActions();
+
+    // New documents, favourites, companions, refresh, go to, print, help, undo, about
+    // (shell/DocumentCommands.cpp).
+    void ConnectDocumentActions();
+
     // True when this copy handed its command line over to the first copy and ends.
     bool HandedOver() const { return HandedOverToFirstCopy; }
 

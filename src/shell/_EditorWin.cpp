@@ -119,6 +119,8 @@ void TForm_Editor::CreateComponents()
     CreateTextPane();
     CreateTablePane();
     CreateStatusBars();
+    ConnectTableTools();
+    ConnectTagBar();
 
     layout->addWidget(ToolBar1);
     layout->addWidget(ToolBar2);

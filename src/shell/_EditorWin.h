@@ -126,6 +126,13 @@ public:
     void BookmarkMenuClick(QAction *Sender);
     void DeleteAllMenuClick();
 
+    // ---- Handlers of the other parts of the program ----
+    // Table tools and the table cell clipboard (editing/TableTools.cpp).
+    void ConnectTableTools();
+
+    // Tag bar (script/TagBar.cpp).
+    void ConnectTagBar();
+
     // Bookmark menu items after the fixed ones: "Delete all bookmarks" and the separator.
     QAction *DeleteAllBookmarksItem() const { return DeleteAllItem; }
 

@@ -1,0 +1,4 @@
+// Context completion and the fast-insert popup.
+#include "shell/Main.h"
+
+void TMainForm::ConnectCompletion() {}
