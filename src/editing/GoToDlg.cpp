@@ -67,7 +67,8 @@ TGoToForm::TGoToForm(TMainForm *owner) : QDialog(owner), Main(owner)
 
 void TGoToForm::FormCreate()
 {
-    setFixedWidth(200);
+    setMinimumWidth(200);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     SetItemIndex(0);
     Edit1->setText("1");
     Edit1->selectAll();

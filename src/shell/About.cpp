@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDialog>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -118,6 +119,10 @@ TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner)
     Memo1->setReadOnly(true);
     Memo1->setToolTip("Credits");
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The report's values stand in a column.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(std::max(7, fixed.pointSize() - 1));
+    Memo1->setFont(fixed);
     Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
     PopupMenu2 = new QMenu(this);
     PopupMenu2->addAction("Copy", this, [this] { Copy1Click(); });

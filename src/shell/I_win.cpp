@@ -25,7 +25,7 @@ QPixmap AuthorPicture()
     sky.setColorAt(0, QColor(0x1B, 0x22, 0x3A));
     sky.setColorAt(1, QColor(0x3A, 0x4A, 0x72));
     p.fillRect(picture.rect(), sky);
-    p.drawPixmap(89, 50, QApplication::windowIcon().pixmap(80, 80));
+    p.drawPixmap(QRect(89, 50, 80, 80), QApplication::windowIcon().pixmap(256, 256));
     QFont title("DejaVu Serif");
     title.setPixelSize(22);
     title.setBold(true);

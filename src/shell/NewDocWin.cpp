@@ -112,7 +112,7 @@ TNewDocForm::TNewDocForm(TMainForm *owner) : QDialog(owner), Main(owner)
     ListView1->setObjectName("ListView1");
     ListView1->setViewMode(QListView::IconMode);
     ListView1->setIconSize(QSize(32, 32));
-    ListView1->setGridSize(QSize(120, 64));
+    ListView1->setGridSize(QSize(108, 60));
     ListView1->setResizeMode(QListView::Adjust);
     ListView1->setMovement(QListView::Static);
     ListView1->setWordWrap(true);
