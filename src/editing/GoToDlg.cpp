@@ -98,8 +98,10 @@ void TGoToForm::ToolButton1Click()
         if (ItemIndex() == 0) {
             pane->SetCaretY(std::min(number, std::max(1, pane->Lines.Count())));
         } else {
-            pane->SetSelStart(number);
-            pane->SetSelEnd(number + 1);
+            // Characters count from 1 in the field: 1 (and a typed 0, which the field turns
+            // into 1) selects the first character of the text.
+            pane->SetSelStart(number - 1);
+            pane->SetSelEnd(number);
         }
         pane->ensureCursorVisible();
         editor->Memo1Click();
