@@ -214,6 +214,7 @@ void TNewDocForm::AddCompanionEntry(TCompanion companion)
                                ExtractFileName(script->Caption()) + "\" script.";
     auto *item = new QListWidgetItem(DocumentIcon(companion == cmKAO ? 6 : 7), ToQ(caption), ListView1);
     item->setData(CompanionRole, int(companion));
+    item->setToolTip(ToQ(caption));
     item->setData(DescriptionRole, ToQ(caption + (companion == cmKAO ? KaoDescriptionTail : KatDescriptionTail)));
 }
 
