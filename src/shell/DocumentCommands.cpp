@@ -19,6 +19,7 @@
 #include "synedit/SynMemo.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStyle>
@@ -232,6 +233,11 @@ void TMainForm::RefreshDocAction1Execute()
     }
     if (!MayDropChanges(w)) return;
     if (w->Memo1->isHidden()) {
+        // The old window goes only when the new one can show the file.
+        if (QFile file(ToQPath(path)); !file.open(QIODevice::ReadOnly)) {
+            MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+            return;
+        }
         w->SetModified(false);
         OpenDocument(path, w->DocumentKind);
         w->close();

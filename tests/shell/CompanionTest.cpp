@@ -168,6 +168,36 @@ TEST_F(Companion, RefreshOfATableOpensItAgainInANewWindow)
     EXPECT_TRUE(Boxes->Calls.empty());
 }
 
+TEST_F(Companion, RefreshOfAnUnreadableFileKeepsTheDocument)
+{
+    TForm_Editor *text = OpenFile("a.txt", "disk\r\n", "TXT_Document");
+    text->Memo1->SetText("mine\r\n");
+    TForm_Editor *table = OpenFile("t.cmd", "a\tb\r\n", "CMD_Document");
+    table->StringGrid1->SetCell(0, 0, "changed");
+    table->SetModified(true);
+    for (const char *name : {"/a.txt", "/t.cmd"})
+        QFile::setPermissions(ToQPath(Root + name), QFileDevice::WriteOwner);
+    OpenToEveryone(Root);
+    QFile::setPermissions(ToQPath(SettingsFile), QFileDevice::Permissions(0x6666));
+    {
+        UnprivilegedScope user;
+        ASSERT_TRUE(user.Active());
+        for (TForm_Editor *w : {text, table}) {
+            Form->MdiArea->setActiveSubWindow(w);
+            Form->RefreshDocAction1->Execute();   // Yes to dropping the changes
+        }
+    }
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Boxes->Calls.size(), 4u);
+    EXPECT_EQ(Boxes->Calls[1].Text, "File: \"" + Root + "/a.txt\".\r\nReading failed.");
+    EXPECT_EQ(Boxes->Calls[3].Text, "File: \"" + Root + "/t.cmd\".\r\nReading failed.");
+    EXPECT_EQ(EditorCount(), 2);
+    EXPECT_EQ(text->Memo1->Text(), "mine\r\n");
+    EXPECT_TRUE(text->IsModified());
+    EXPECT_EQ(table->StringGrid1->Cells(0, 0), "changed");
+    EXPECT_TRUE(table->IsModified());
+}
+
 // ---- Reopen as table ----
 
 TEST_F(Companion, ReopenAsTableOnlyForTexts)
