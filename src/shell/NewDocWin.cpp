@@ -16,6 +16,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -65,6 +67,35 @@ QIcon FavouriteIcon(const AnsiString &kindText)
         if (kindText.find(i.Part) != AnsiString::npos) return DocumentIcon(i.Icon);
     return QApplication::style()->standardIcon(QStyle::SP_FileIcon);
 }
+
+// A favourite's row: its picture in an 18 x 18 cell on the tip colour, the file name behind it.
+class FavouriteRowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem row = option;
+        initStyleOption(&row, index);
+        const QIcon icon = row.icon;
+        row.icon = QIcon();
+        row.text.clear();
+        const QWidget *view = option.widget;
+        QStyle *style = view ? view->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &row, painter, view);
+        const QRect cell(option.rect.left() + 2, option.rect.top() + 1, 18, 18);
+        painter->fillRect(cell, option.palette.color(QPalette::ToolTipBase));
+        icon.paint(painter, cell.adjusted(1, 1, -1, -1));
+        painter->setPen(option.palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                                   : QPalette::Text));
+        painter->drawText(option.rect.adjusted(40, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                          index.data(Qt::DisplayRole).toString());
+    }
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width() + 40, 20};
+    }
+};
 
 bool IsOneOfTheKinds(const AnsiString &kind)
 {
@@ -135,6 +166,7 @@ TNewDocForm::TNewDocForm(TMainForm *owner) : QDialog(owner), Main(owner)
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setIconSize(QSize(16, 16));
     ListBox1->setUniformItemSizes(true);
+    ListBox1->setItemDelegate(new FavouriteRowDelegate(ListBox1));
     auto *favouritesBar = DialogToolBar(favouritesPage);
     ToolButton5 = DialogButton(favouritesBar, "Delete", "Delete item", QStyle::SP_TrashIcon);
     ToolButton5->OnClick = [this] { ToolButton5Click(); };
@@ -233,7 +265,6 @@ void TNewDocForm::FillFavourites()
         const AnsiString name = FavouriteDisplayName(f.Path);
         const AnsiString kindText = IsOneOfTheKinds(f.Kind) ? f.Kind : AnsiUpperCase(ExtractFileExt(name));
         auto *item = new QListWidgetItem(FavouriteIcon(kindText), ToQPath(name), ListBox1);
-        item->setSizeHint(QSize(0, 18));
         item->setToolTip(ToQPath(f.Path));
     }
 }
