@@ -29,7 +29,7 @@ Favourite SplitFavourite(const AnsiString &line);
 // The kind a favourite opens with: its own when it is one of the five, else by the upper-cased
 // extension of the path (".LOG" opens as a text); empty when neither names a kind.
 AnsiString FavouriteOpeningKind(const Favourite &favourite);
-// The name shown for a favourite: the part after the last "/" or ":".
+// The name shown for a favourite: the file name without its folder.
 AnsiString FavouriteDisplayName(const AnsiString &path);
 
 // The help of a dialog: the program's help file at the dialog's context number.
