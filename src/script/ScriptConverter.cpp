@@ -1,11 +1,11 @@
 #include "script/ScriptConverter.h"
 
+#include "shell/DocumentFiles.h"
 #include "shell/HeaderTags.h"
 
 #include <QDate>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace {
@@ -141,18 +141,17 @@ ConvertFileResult ConvertScriptFile(const AnsiString &source, const AnsiString &
     result.Expected = (long long)out.size();
     stage();
 
-    QSaveFile file(ToQPath(target));
-    if (!file.open(QIODevice::WriteOnly)) {
+    const FileWriteResult written = WriteFileAtomically(target, out);
+    stage();
+    if (!written.Opened) {
         result.Status = ConvertFileResult::OpenFailed;
         return result;
     }
-    const qint64 written = file.write(out.data(), qint64(out.size()));
-    stage();
-    if (written != qint64(out.size()) || !file.commit()) {
+    if (!written.Ok()) {
         result.Status = ConvertFileResult::WriteFailed;
         return result;   // the target keeps its old bytes
     }
-    result.Written = written;
+    result.Written = written.Written;
     stage();
     return result;
 }
