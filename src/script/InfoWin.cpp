@@ -22,7 +22,7 @@ namespace {
 
 constexpr int ValueRowHeight = 21;
 constexpr int MemoRowHeight = 64;
-constexpr int CaptionWidth = 140;
+constexpr int CaptionWidth = 170;
 
 // The single tags of rows 2 to 8 and the list tags of rows 9 to 14.
 constexpr InfoTag RowTags[] = {ScriptNameInfo, AuthorInfo,     VersionInfo,    DateInfo,  KASVersionInfo,

@@ -94,9 +94,9 @@ TForm_ReConvertKAS::TForm_ReConvertKAS(QWidget *owner) : QDialog(owner)
     Label10 = new QLabel(NoDetails);
     details->addWidget(Label10, 1);
     area->addLayout(details);
-    CreateOptionGroup(area);
     layout->addWidget(Panel1, 1);
     CreateDestinationGroup(layout);
+    CreateOptionGroup(layout);
     CreateProgressPanel(layout);
     FormCreate();
 }
@@ -293,8 +293,10 @@ void TForm_ReConvertKAS::ShowFileDetails(const AnsiString &path)
 void TForm_ReConvertKAS::FileListBox1Click()
 {
     UpdateSelectionState();
+    const QList<QListWidgetItem *> selected = FileListBox1->selectedItems();
     const QListWidgetItem *clicked = FileListBox1->currentItem();
-    if (!FileListBox1->selectedItems().isEmpty() && clicked)
+    if (!clicked || !clicked->isSelected()) clicked = selected.isEmpty() ? nullptr : selected.front();
+    if (clicked)
         ShowFileDetails(JoinPath(SourceDir, FromQPath(clicked->text())));
 }
 
@@ -341,6 +343,7 @@ void TForm_ReConvertKAS::SetBusy(bool busy)
 {
     ToolBar1->setEnabled(!busy);
     Panel1->setEnabled(!busy);
+    GroupBox3->setEnabled(!busy);
     Panel2->setVisible(busy);
     ProgressBar1->setValue(0);
     ProgressBar2->setValue(0);

@@ -31,7 +31,7 @@ public:
     TToolButton *ToolButton2 = nullptr;    // Convert
     TToolButton *ToolButton1 = nullptr;    // Exit
     TToolButton *ToolButton3 = nullptr;    // Help
-    QWidget *Panel1 = nullptr;             // the source and option area
+    QWidget *Panel1 = nullptr;             // the source area
     QComboBox *DriveComboBox1 = nullptr;
     QComboBox *FilterComboBox1 = nullptr;
     QListWidget *DirectoryListBox1 = nullptr;   // the folder's ancestors, itself, then its subfolders
