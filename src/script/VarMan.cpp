@@ -136,6 +136,16 @@ void TVarManForm::Analyze(TMainForm *mainForm)
     Application->ProcessMessages();
 }
 
+// Every step sets its text; the status bar is repainted a few times a second, as a repaint also
+// paints the document windows, and 50 scripts take 1,200 steps.
+void TVarManForm::ShowStatus(TMainForm *mainForm, const AnsiString &text)
+{
+    mainForm->StatusBar1->Panels[1].SetText(text);
+    if (SinceStatusRepaint.isValid() && SinceStatusRepaint.elapsed() < 40) return;
+    mainForm->StatusBar1->repaint();
+    SinceStatusRepaint.start();
+}
+
 void TVarManForm::AnalyzeDocument(TMainForm *mainForm, TForm_Editor *window)
 {
     TStringList lines;
@@ -144,7 +154,7 @@ void TVarManForm::AnalyzeDocument(TMainForm *mainForm, TForm_Editor *window)
     for (int k = 0; k < AnalyzerKindCount; ++k) {
         const AnalyzerKind &kind = AnalyzerKinds[size_t(k)];
         QTreeWidget *list = ListViews[k];
-        mainForm->ShowOperationStatus(kind.ReadingText);
+        ShowStatus(mainForm, kind.ReadingText);
         auto *row = new QTreeWidgetItem(list);
         row->setText(colId, ToQ(IntToStr(list->topLevelItemCount()) + " / " + IntToStr(window->Tag)));
         if (window->DocumentKind == KAS_Document || window->DocumentKind == TXT_Document) row->setIcon(colId, icon);
@@ -152,13 +162,13 @@ void TVarManForm::AnalyzeDocument(TMainForm *mainForm, TForm_Editor *window)
         AnsiString value = HeaderTagValue(lines, kind.Tag);
         mainForm->StepOperationProgress();
 
-        mainForm->ShowOperationStatus(StepTexts[0]);
+        ShowStatus(mainForm, StepTexts[0]);
         value = RemoveBlanks(value);
         mainForm->StepOperationProgress();
-        mainForm->ShowOperationStatus(StepTexts[1]);
+        ShowStatus(mainForm, StepTexts[1]);
         value = SortAndExpandItems(value, kind);
         mainForm->StepOperationProgress();
-        mainForm->ShowOperationStatus(StepTexts[2]);
+        ShowStatus(mainForm, StepTexts[2]);
         row->setText(colItems, ToQ(FinalItems(value, kind)));
         row->setText(colIntersection, "");
         mainForm->StepOperationProgress();
@@ -167,7 +177,7 @@ void TVarManForm::AnalyzeDocument(TMainForm *mainForm, TForm_Editor *window)
 
 void TVarManForm::FindKindIntersections(TMainForm *mainForm, int kind)
 {
-    mainForm->ShowOperationStatus(AnalyzerKinds[size_t(kind)].IntersectionText);
+    ShowStatus(mainForm, AnalyzerKinds[size_t(kind)].IntersectionText);
     mainForm->StepOperationProgress();
     QTreeWidget *list = ListViews[kind];
     if (list->topLevelItemCount() < 2) return;

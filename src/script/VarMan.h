@@ -6,6 +6,7 @@
 #include "script/ScriptAnalysis.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QTabWidget;
 class QTreeWidget;
@@ -57,4 +58,7 @@ private:
     void Analyze(TMainForm *mainForm);
     void AnalyzeDocument(TMainForm *mainForm, class TForm_Editor *window);
     void FindKindIntersections(TMainForm *mainForm, int kind);
+    void ShowStatus(TMainForm *mainForm, const AnsiString &text);
+
+    QElapsedTimer SinceStatusRepaint;
 };
