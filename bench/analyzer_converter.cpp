@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <map>
 #include <random>
 
 namespace {
@@ -36,15 +37,19 @@ AnsiString ReadFile(const QString &path)
 // ---- Analyzer ----
 
 constexpr int MaxScripts = 50;
+constexpr int FullItems = 10000;
 
-// A script declaring about 10,000 items over its six usage tags, in the order an author would
-// write them (not sorted), some as ranges; the scripts draw from shared pools, so they overlap.
-AnsiString AnalyzerScript(int seed)
+// A script declaring about `items` items over its six usage tags, in the order an author would
+// write them (not sorted), some as ranges. The scripts draw from shared pools that grow with the
+// number of items, so the share of items that scripts have in common stays the same.
+AnsiString AnalyzerScript(int seed, int items)
 {
-    std::mt19937 random(unsigned(seed) * 7919u + 1u);
-    const auto list = [&](const char *prefix, int pool, int items, int rangeEvery) {
+    std::mt19937 random(unsigned(seed) * 7919u + unsigned(items));
+    const auto list = [&](const char *prefix, int poolPerItem, int share, int rangeEvery) {
+        const int count = items * share / 100;
+        const int pool = std::max(poolPerItem * items, 1);
         AnsiString value;
-        for (int declared = 0; declared < items;) {
+        for (int declared = 0; declared < count;) {
             if (!value.empty()) value += ';';
             const int n = int(random() % unsigned(pool));
             if (rangeEvery > 0 && declared % rangeEvery == 0) {
@@ -58,27 +63,27 @@ AnsiString AnalyzerScript(int seed)
         return value;
     };
     AnsiString text = "// JOTE bench script " + std::to_string(seed) + "\r\n";
-    text += "QUIL_ScriptUsedVariables=" + list("v", 200000, 4000, 50) + "\r\n";
-    text += "QUIL_ScriptUsedFunctions=" + list("", 100000, 2000, 40) + "\r\n";
-    text += "QUIL_ScriptUsedMacroNames=" + list("MACRO_", 50000, 1500, 0) + "\r\n";
-    text += "QUIL_ScriptUsedTimers=" + list("", 50000, 1000, 30) + "\r\n";
-    text += "QUIL_ScriptUsedFlags=" + list("", 50000, 1000, 30) + "\r\n";
-    text += "QUIL_AdditionalFiles=" + list("file_", 20000, 500, 0) + ".kat\r\n";
+    text += "QUIL_ScriptUsedVariables=" + list("v", 20, 40, 50) + "\r\n";
+    text += "QUIL_ScriptUsedFunctions=" + list("", 10, 20, 40) + "\r\n";
+    text += "QUIL_ScriptUsedMacroNames=" + list("MACRO_", 5, 15, 0) + "\r\n";
+    text += "QUIL_ScriptUsedTimers=" + list("", 5, 10, 30) + "\r\n";
+    text += "QUIL_ScriptUsedFlags=" + list("", 5, 10, 30) + "\r\n";
+    text += "QUIL_AdditionalFiles=" + list("file_", 2, 5, 0) + ".kat\r\n";
     text += "!$ SET v1 = 1;\r\n";
     return text;
 }
 
-const std::vector<QString> &AnalyzerFiles()
+// The scripts with the given number of items each, as files.
+const std::vector<QString> &AnalyzerFiles(int items)
 {
-    static const std::vector<QString> files = [] {
-        std::vector<QString> paths;
+    static std::map<int, std::vector<QString>> byItems;
+    std::vector<QString> &paths = byItems[items];
+    if (paths.empty())
         for (int i = 0; i < MaxScripts; ++i) {
-            paths.push_back(TempDir().filePath(QString("analyzer_%1.kas").arg(i)));
-            WriteFile(paths.back(), AnalyzerScript(i));
+            paths.push_back(TempDir().filePath(QString("analyzer_%1_%2.kas").arg(items).arg(i)));
+            WriteFile(paths.back(), AnalyzerScript(i, items));
         }
-        return paths;
-    }();
-    return files;
+    return paths;
 }
 
 int64_t BytesOf(const std::vector<QString> &files, int count)
@@ -88,33 +93,72 @@ int64_t BytesOf(const std::vector<QString> &files, int count)
     return total;
 }
 
-// The whole analysis of the window: read each script's tags, normalise them, find the intersections.
+std::vector<TStringList> ReadScripts(int count, int items)
+{
+    std::vector<TStringList> scripts(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) scripts[size_t(i)].SetText(ReadFile(AnalyzerFiles(items)[size_t(i)]));
+    return scripts;
+}
+
+// The normalising of each script's six tags (per script).
+std::vector<std::array<AnsiString, AnalyzerKindCount>> NormalisedScripts(const std::vector<TStringList> &scripts)
+{
+    std::vector<std::array<AnsiString, AnalyzerKindCount>> result;
+    for (const TStringList &lines : scripts) {
+        std::array<AnsiString, AnalyzerKindCount> items;
+        for (int k = 0; k < AnalyzerKindCount; ++k)
+            items[size_t(k)] = AnalyzeTagValue(HeaderTagValue(lines, AnalyzerKinds[size_t(k)].Tag), AnalyzerKinds[size_t(k)]);
+        result.push_back(items);
+    }
+    return result;
+}
+
+// The items shared between the scripts, per kind; returns their total length.
+int64_t SharedItems(const std::vector<std::array<AnsiString, AnalyzerKindCount>> &normalised)
+{
+    int64_t shared = 0;
+    for (int k = 0; k < AnalyzerKindCount; ++k) {
+        std::vector<AnsiString> items;
+        for (const auto &s : normalised) items.push_back(s[size_t(k)]);
+        for (const AnsiString &r : FindIntersections(items)) shared += int64_t(r.size());
+    }
+    return shared;
+}
+
+// The whole analysis of the window: read each script's tags, normalise them, find the shared items.
+// Arguments: number of scripts, items declared by each.
 void BM_Analyzer(benchmark::State &state)
 {
-    const int count = int(state.range(0));
-    std::vector<TStringList> scripts(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) scripts[size_t(i)].SetText(ReadFile(AnalyzerFiles()[size_t(i)]));
-    for (auto _ : state) {
-        for (int k = 0; k < AnalyzerKindCount; ++k) {
-            const AnalyzerKind &kind = AnalyzerKinds[size_t(k)];
-            std::vector<AnsiString> items;
-            for (const TStringList &lines : scripts) items.push_back(AnalyzeTagValue(HeaderTagValue(lines, kind.Tag), kind));
-            benchmark::DoNotOptimize(FindIntersections(items));
-        }
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * BytesOf(AnalyzerFiles(), count));
-    state.counters["scripts"] = count;
+    const int count = int(state.range(0)), items = int(state.range(1));
+    const std::vector<TStringList> scripts = ReadScripts(count, items);
+    int64_t shared = 0;
+    for (auto _ : state) shared = SharedItems(NormalisedScripts(scripts));
+    state.SetBytesProcessed(int64_t(state.iterations()) * BytesOf(AnalyzerFiles(items), count));
+    state.counters["shared_bytes"] = double(shared);
 }
-BENCHMARK(BM_Analyzer)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Analyzer)
+    ->Args({50, 2500})->Args({50, 5000})->Args({50, FullItems})
+    ->Args({10, FullItems})->Args({25, FullItems})
+    ->Unit(benchmark::kMillisecond);
 
-void BM_AnalyzerReadBaseline(benchmark::State &state)
+void BM_AnalyzerNormalise(benchmark::State &state)
 {
     const int count = int(state.range(0));
-    for (auto _ : state)
-        for (int i = 0; i < count; ++i) benchmark::DoNotOptimize(ReadFile(AnalyzerFiles()[size_t(i)]));
-    state.SetBytesProcessed(int64_t(state.iterations()) * BytesOf(AnalyzerFiles(), count));
+    const std::vector<TStringList> scripts = ReadScripts(count, FullItems);
+    for (auto _ : state) benchmark::DoNotOptimize(NormalisedScripts(scripts));
+    state.SetBytesProcessed(int64_t(state.iterations()) * BytesOf(AnalyzerFiles(FullItems), count));
 }
-BENCHMARK(BM_AnalyzerReadBaseline)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AnalyzerNormalise)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
+
+// A plain read of the same files.
+void BM_AnalyzerReadBaseline(benchmark::State &state)
+{
+    const int count = int(state.range(0)), items = int(state.range(1));
+    for (auto _ : state)
+        for (int i = 0; i < count; ++i) benchmark::DoNotOptimize(ReadFile(AnalyzerFiles(items)[size_t(i)]));
+    state.SetBytesProcessed(int64_t(state.iterations()) * BytesOf(AnalyzerFiles(items), count));
+}
+BENCHMARK(BM_AnalyzerReadBaseline)->Args({50, 2500})->Args({50, 5000})->Args({50, FullItems})->Unit(benchmark::kMillisecond);
 
 // ---- Converter ----
 
@@ -206,48 +250,6 @@ void BM_ConvertScriptBytes(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(script.size()));
 }
 BENCHMARK(BM_ConvertScriptBytes)->Arg(0)->Arg(1);
-
-// The analysis split in its two parts: normalising each script's tags (per script) and finding
-// the shared items (over all scripts).
-std::vector<std::array<AnsiString, AnalyzerKindCount>> NormalisedScripts(int count)
-{
-    std::vector<std::array<AnsiString, AnalyzerKindCount>> result;
-    for (int i = 0; i < count; ++i) {
-        TStringList lines;
-        lines.SetText(ReadFile(AnalyzerFiles()[size_t(i)]));
-        std::array<AnsiString, AnalyzerKindCount> items;
-        for (int k = 0; k < AnalyzerKindCount; ++k)
-            items[size_t(k)] = AnalyzeTagValue(HeaderTagValue(lines, AnalyzerKinds[size_t(k)].Tag), AnalyzerKinds[size_t(k)]);
-        result.push_back(items);
-    }
-    return result;
-}
-
-void BM_AnalyzerNormalise(benchmark::State &state)
-{
-    const int count = int(state.range(0));
-    for (auto _ : state) benchmark::DoNotOptimize(NormalisedScripts(count));
-    state.SetBytesProcessed(int64_t(state.iterations()) * BytesOf(AnalyzerFiles(), count));
-}
-BENCHMARK(BM_AnalyzerNormalise)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
-
-void BM_AnalyzerIntersections(benchmark::State &state)
-{
-    const int count = int(state.range(0));
-    const auto scripts = NormalisedScripts(count);
-    int64_t shared = 0;
-    for (auto _ : state) {
-        shared = 0;
-        for (int k = 0; k < AnalyzerKindCount; ++k) {
-            std::vector<AnsiString> items;
-            for (const auto &s : scripts) items.push_back(s[size_t(k)]);
-            for (const AnsiString &r : FindIntersections(items)) shared += int64_t(r.size());
-        }
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * BytesOf(AnalyzerFiles(), count));
-    state.counters["shared_bytes"] = double(shared);
-}
-BENCHMARK(BM_AnalyzerIntersections)->Arg(10)->Arg(25)->Arg(50)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -83,37 +83,60 @@ struct FirstRows
     int OtherThan(int row) const { return First != row ? First : Second; }
 };
 
+struct Candidate
+{
+    std::string_view Item;
+    int OtherRow;
+    size_t Position;
+};
+
+// AnsiCompareText on views.
+int CompareText(std::string_view a, std::string_view b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const int ca = AnsiUpperChar((unsigned char)a[i]);
+        const int cb = AnsiUpperChar((unsigned char)b[i]);
+        if (ca != cb) return ca - cb;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+bool ByTextThenOrder(const Candidate &a, const Candidate &b)
+{
+    const int c = CompareText(a.Item, b.Item);
+    if (c != 0) return c < 0;
+    if (a.OtherRow != b.OtherRow) return a.OtherRow < b.OtherRow;
+    return a.Position < b.Position;
+}
+
 // The intersection of one row: the result list of the pairwise comparison takes the items in the
 // order "other row, then position in this row" and keeps the first of items equal without regard
-// to case; sorting the candidates by (text, other row, position) and keeping the first of each
-// group gives the same list.
-AnsiString RowIntersection(const std::vector<std::string_view> &items, int row,
-                           const std::unordered_map<std::string_view, FirstRows> &rowsOf)
+// to case; ordering the candidates by (text, other row, position) and keeping the first of each
+// group gives the same list. A row's items normally come sorted already, and then only the
+// groups of equal texts need looking at.
+AnsiString RowIntersection(const std::vector<std::string_view> &items, int row, const std::vector<const FirstRows *> &rowsOf)
 {
-    struct Candidate
-    {
-        AnsiString Item;
-        int OtherRow;
-        size_t Position;
-    };
     std::vector<Candidate> candidates;
     for (size_t p = 0; p < items.size(); ++p) {
-        const int other = rowsOf.at(items[p]).OtherThan(row);
-        if (other >= 0) candidates.push_back({AnsiString(items[p]), other, p});
+        const int other = rowsOf[p]->OtherThan(row);
+        if (other >= 0) candidates.push_back({items[p], other, p});
     }
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate &a, const Candidate &b) {
-        const int c = AnsiCompareText(a.Item, b.Item);
-        if (c != 0) return c < 0;
-        if (a.OtherRow != b.OtherRow) return a.OtherRow < b.OtherRow;
-        return a.Position < b.Position;
-    });
+    bool sorted = true;
+    for (size_t i = 1; i < candidates.size() && sorted; ++i)
+        sorted = CompareText(candidates[i - 1].Item, candidates[i].Item) <= 0;
+    if (!sorted) std::sort(candidates.begin(), candidates.end(), ByTextThenOrder);
+
     AnsiString r;
-    const AnsiString *last = nullptr;
-    for (const Candidate &c : candidates) {
-        if (last && AnsiCompareText(*last, c.Item) == 0) continue;
-        if (last) r += ';';
-        r += c.Item;
-        last = &c.Item;
+    for (size_t i = 0; i < candidates.size();) {
+        size_t end = i + 1;
+        const Candidate *first = &candidates[i];
+        for (; end < candidates.size() && CompareText(candidates[i].Item, candidates[end].Item) == 0; ++end)
+            if (std::pair(candidates[end].OtherRow, candidates[end].Position) < std::pair(first->OtherRow, first->Position))
+                first = &candidates[end];
+        if (!r.empty()) r += ';';
+        r.append(first->Item);
+        i = end;
     }
     return r;
 }
@@ -126,12 +149,24 @@ std::vector<AnsiString> FindIntersections(const std::vector<AnsiString> &itemCol
     if (itemColumns.size() < 2) return result;
     std::vector<std::vector<std::string_view>> rows;
     rows.reserve(itemColumns.size());
-    std::unordered_map<std::string_view, FirstRows> rowsOf;
-    for (size_t i = 0; i < itemColumns.size(); ++i) {
-        rows.push_back(SplitItems(itemColumns[i]));
-        for (std::string_view item : rows.back()) rowsOf[item].Note(int(i));
+    size_t total = 0;
+    for (const AnsiString &column : itemColumns) {
+        rows.push_back(SplitItems(column));
+        total += rows.back().size();
     }
-    for (size_t i = 0; i < rows.size(); ++i) result[i] = RowIntersection(rows[i], int(i), rowsOf);
+    std::unordered_map<std::string_view, FirstRows> rowsOf;
+    rowsOf.reserve(total);
+    // Map entries stay where they are when the map grows, so each item keeps a pointer to its own.
+    std::vector<std::vector<const FirstRows *>> entries(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        entries[i].reserve(rows[i].size());
+        for (std::string_view item : rows[i]) {
+            FirstRows &entry = rowsOf[item];
+            entry.Note(int(i));
+            entries[i].push_back(&entry);
+        }
+    }
+    for (size_t i = 0; i < rows.size(); ++i) result[i] = RowIntersection(rows[i], int(i), entries[i]);
     return result;
 }
 

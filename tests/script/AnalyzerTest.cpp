@@ -86,6 +86,9 @@ TEST(AnalyzerSteps, IntersectionsAreThoseOfThePairwiseComparison)
         {"w1;w3;w4;w5", "v1;v2;W1;w4", "w5", ""},
         {"k;k;k", "k", "k;k"},
         {"q", "r", "s", "q;r;s"},
+        {"b;a", "a;b"},               // rows not in sorted order
+        {"B;a;A;b", "b;A", "a;B"},
+        {"z;y;Y;x", "Y;x", "y;z;X"},
     };
     for (const auto &columns : cases) {
         const std::vector<AnsiString> expected = IntersectionsByDefinition(columns);
