@@ -97,6 +97,7 @@ QLineEdit *TVersionForm::CreateField(const char *caption, const AnsiString &hint
     layout->addWidget(label);
     auto *panel = new QWidget;
     panel->setFixedHeight(FieldPanelHeight);
+    // The field keeps its left edge and follows the scroll box's width with the same margin right.
     auto *line = new QHBoxLayout(panel);
     line->setContentsMargins(FieldLeft, 0, FieldLeft, 0);
     auto *field = new QLineEdit(panel);
@@ -110,15 +111,6 @@ void TVersionForm::FormCreate()
 {
     const int rows = 12 * (CaptionHeight + FieldPanelHeight);
     setFixedSize(380, std::min(rows + ToolBar1->sizeHint().height() + 2, ScreenHeight()));
-}
-
-// The fields follow the scroll box's width through their panels' layouts (left and right edge 2).
-void TVersionForm::FormResize() {}
-
-void TVersionForm::resizeEvent(QResizeEvent *event)
-{
-    QDialog::resizeEvent(event);
-    FormResize();
 }
 
 void TVersionForm::ShowDocument(TForm_Editor *window)

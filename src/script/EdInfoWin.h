@@ -31,7 +31,6 @@ public:
     void ShowDocument(TForm_Editor *window);
 
     void FormCreate();
-    void FormResize();
     void ToolButton1Click();
     void ToolButton2Click();
     void ToolButton3Click();
@@ -40,7 +39,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QLineEdit *CreateField(const char *caption, const AnsiString &hint, class QVBoxLayout *layout);
