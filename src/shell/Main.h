@@ -249,6 +249,13 @@ public:
 
     // Script information windows, Analyzer, converter (script/ScriptInfo.cpp).
     void ConnectScriptInfoActions();
+    void InformScr_Action1Execute();
+    void InformScr_Action1Update();
+    void EdInformScr_Action1Execute();
+    void EdInformScr_Action1Update();
+    void VarManAction1Execute();
+    void VarManAction1Update();
+    void KASFCAction1Execute();
 
     // Text resources (textres/TRM.cpp).
     void ConnectTextResourceActions();
