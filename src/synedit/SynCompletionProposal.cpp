@@ -59,6 +59,15 @@ private:
     int ColumnWidth;
 };
 
+// Letters (Latin-1 ones included), digits and "_": the word being typed is made of these, so a
+// completion never swallows the punctuation of a command before the caret.
+bool IsWordChar(char c)
+{
+    const uchar u = uchar(c);
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' ||
+           (u >= 0xC0 && u != 0xD7 && u != 0xF7);
+}
+
 bool Holds(const AnsiString &chars, char c) { return c != '\0' && chars.find(c) != AnsiString::npos; }
 
 // The single character a key press types, '\0' for none.
@@ -252,7 +261,7 @@ AnsiString TSynCompletionProposal::WordBeforeCaret(int &startColumn) const
     const AnsiString line = memo->Lines.Strings(lineIndex);
     if (size_t(x - 1) > line.size()) return {};   // the caret stands beyond the line end
     size_t start = size_t(x - 1);
-    while (start > 0 && uchar(line[start - 1]) > 0x20 && !Holds(EndOfTokenChr, line[start - 1])) --start;
+    while (start > 0 && IsWordChar(line[start - 1]) && !Holds(EndOfTokenChr, line[start - 1])) --start;
     startColumn = int(start) + 1;
     return line.substr(start, size_t(x - 1) - start);
 }
