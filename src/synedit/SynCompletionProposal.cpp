@@ -49,7 +49,9 @@ public:
                         QFontMetrics(bold).elidedText(text.left(tab), Qt::ElideRight, ColumnWidth));
             p->setFont(option.font);
             if (!selected) p->setPen(pal.color(QPalette::Disabled, QPalette::Text));
-            p->drawText(r.adjusted(ColumnWidth + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text.mid(tab + 1));
+            const QRect second = r.adjusted(ColumnWidth + 6, 0, 0, 0);
+            p->drawText(second, Qt::AlignVCenter | Qt::AlignLeft,
+                        option.fontMetrics.elidedText(text.mid(tab + 1), Qt::ElideRight, second.width()));
         }
         p->restore();
     }
@@ -364,6 +366,7 @@ void TSynCompletionProposal::CreateForm()
     QWidget *owner = memo ? memo->window() : nullptr;
     if (FormWindow && FormWindow->parentWidget() == owner) return;
     delete FormWindow.data();
+    Grip = nullptr;
 
     // A window that never takes the focus: the pane keeps it, and the keys the popup does not
     // take simply reach the pane.
@@ -389,8 +392,8 @@ void TSynCompletionProposal::CreateForm()
     List->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(List, 1);
     if (Resizeable) {
-        auto *grip = new QSizeGrip(frame);
-        layout->addWidget(grip, 0, Qt::AlignBottom | Qt::AlignRight);
+        Grip = new QSizeGrip(frame);
+        layout->addWidget(Grip, 0, Qt::AlignBottom | Qt::AlignRight);
     }
     connect(List, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         const int row = List->row(item);
@@ -419,14 +422,20 @@ void TSynCompletionProposal::FillForm()
     List->setCurrentRow(0);
 }
 
+int TSynCompletionProposal::RowHeight() const
+{
+    const int row = List->sizeHintForRow(0);
+    return row > 0 ? row : List->fontMetrics().height() + 2;
+}
+
 void TSynCompletionProposal::PlaceForm(int x, int y)
 {
-    const int rowHeight = std::max(List->sizeHintForRow(0), List->fontMetrics().height() + 2);
-    const int listHeight = rowHeight * std::max(1, NbLinesInWindow) + 2;
-    const int titleHeight = TitleLabel->isVisible() ? TitleLabel->sizeHint().height() : 0;
-    const int gripHeight = Resizeable ? 12 : 0;
+    // The list shows the wanted number of rows; the title, the frame and the grip come on top.
+    const int listHeight = RowHeight() * std::max(1, NbLinesInWindow) + 2 * List->frameWidth();
+    List->setMinimumHeight(listHeight);
     const int column = List->fontMetrics().horizontalAdvance(ToQ(BiggestWord)) + 8;
-    const QSize size(std::max(Width, column + 60), listHeight + titleHeight + gripHeight + 2);
+    const QSize size(std::max(Width, column + 60), FormWindow->minimumSizeHint().height());
+    List->setMinimumHeight(RowHeight());   // the user may make it smaller again
     FormWindow->resize(size);
 
     QRect place(QPoint(x, y), size);

@@ -126,6 +126,7 @@ private:
     void CreateForm();
     void FillForm();
     void PlaceForm(int x, int y);
+    int RowHeight() const;
     void CloseForm();
     AnsiString WordBeforeCaret(int &startColumn) const;
     AnsiString ValueOf(int index) const;
@@ -134,6 +135,7 @@ private:
     QPointer<QWidget> FormWindow;
     QLabel *TitleLabel = nullptr;
     QListWidget *List = nullptr;
+    QWidget *Grip = nullptr;   // the size grip of a window the user can size
     AnsiString CurrentWord;
     int WordLine = 0;          // caret line and first column of the word being completed
     int WordStartColumn = 0;
