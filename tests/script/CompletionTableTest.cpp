@@ -39,6 +39,8 @@ struct KeyCase
     const char *Key;   // "" for nothing shown
 };
 
+void PrintTo(const KeyCase &c, std::ostream *os) { *os << c.Name; }
+
 class ChooseRecordKeyTest : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(ChooseRecordKeyTest, ChoosesTheRecordOfTheTextBeforeTheCaret)
@@ -109,6 +111,8 @@ struct EmptyCase
     std::vector<AnsiString> Lines;
     const char *Key;
 };
+
+void PrintTo(const EmptyCase &c, std::ostream *os) { *os << c.Name; }
 
 class CompletionListsEmptyTest : public ::testing::TestWithParam<EmptyCase> {};
 

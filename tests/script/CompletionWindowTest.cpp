@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdlib>
@@ -145,6 +147,52 @@ TEST_F(CompletionWindowTest, ColonAfterReceiverOpensItsRecordAfterTheDelayAndEnt
     EXPECT_EQ(memo->CaretX(), 7);
     EXPECT_EQ(Status(), "");
     EXPECT_TRUE(Boxes->Calls.empty());
+}
+
+TEST_F(CompletionWindowTest, PageKeysMoveByAWindowAndStopAtTheEnds)
+{
+    InstallShippedTable();
+    TSynMemo *memo = StartWithScript("!!VR:\r\n");
+    memo->SetCaretXY({6, 1});
+    Key(memo, Qt::Key_Space, " ", Qt::ControlModifier);
+    ASSERT_TRUE(Context()->Active());
+    const int last = Context()->ItemList.Count() - 1;
+    struct Step
+    {
+        int Key;
+        int Position;
+    };
+    for (const Step step : {Step{Qt::Key_Up, 0}, Step{Qt::Key_PageDown, 9}, Step{Qt::Key_PageDown, last},
+                            Step{Qt::Key_Down, last}, Step{Qt::Key_PageUp, last - 9}, Step{Qt::Key_PageUp, 0}}) {
+        Key(memo, step.Key);
+        EXPECT_EQ(Context()->Position(), step.Position) << "after key " << step.Key;
+    }
+    EXPECT_EQ(memo->CaretXY(), (TBufferCoord{6, 1})) << "the pane did not see the keys";
+}
+
+TEST_F(CompletionWindowTest, ClickSelectsAndDoubleClickInserts)
+{
+    InstallShippedTable();
+    TSynMemo *memo = StartWithScript("!!TM:\r\n");
+    memo->SetCaretXY({6, 1});
+    Key(memo, Qt::Key_Space, " ", Qt::ControlModifier);
+    ASSERT_TRUE(Context()->Active());
+    auto *list = Context()->Form()->findChild<QListWidget *>();
+    ASSERT_NE(list, nullptr);
+    const QPoint third = list->visualItemRect(list->item(2)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, third, list->viewport()->mapToGlobal(third), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, third, list->viewport()->mapToGlobal(third), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &release);
+    EXPECT_EQ(Context()->Position(), 2);
+    EXPECT_EQ(Status(), "D - disable for the players (<Esc> for close)");
+    QMouseEvent twice(QEvent::MouseButtonDblClick, third, list->viewport()->mapToGlobal(third), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &twice);
+    EXPECT_FALSE(Context()->Active());
+    EXPECT_EQ(memo->Lines.Strings(0), "!!TM:D");
 }
 
 TEST_F(CompletionWindowTest, EscClosesAndClearsTheStatusPanel)

@@ -85,6 +85,8 @@ struct MacroCase
     AnsiString Expanded;
 };
 
+void PrintTo(const MacroCase &c, std::ostream *os) { *os << c.Name; }
+
 class ExpandTextMacrosTest : public ::testing::TestWithParam<MacroCase> {};
 
 TEST_P(ExpandTextMacrosTest, Expands)
