@@ -356,6 +356,35 @@ TEST_F(CompletionWindowTest, InsertKeyInsertsTheExpandedEntryAsOneUndoStep)
     EXPECT_EQ(memo->Lines.Strings(1), "script.kasline1; ");
 }
 
+TEST_F(CompletionWindowTest, TypingWhileTheFastInsertListIsOpenSelectsTheMatchingEntry)
+{
+    const AnsiString list = Root + "/mine.il";
+    WriteAll(ToQPath(list), "[Items]\r\n0=alpha\r\n1=beta\r\n2=Bet2\r\n");
+    Setting([&](TRegistry &r) { r.WriteString("InsertListFile", list); });
+    TSynMemo *memo = StartWithScript("x ");
+    memo->SetCaretXY({3, 1});
+    Key(memo, Qt::Key_Insert);
+    ASSERT_TRUE(FastInsert()->Active());
+    const auto typeAndWait = [&](const char *text) {
+        Type(memo, text);
+        QCoreApplication::processEvents();
+    };
+    typeAndWait("b");
+    EXPECT_EQ(FastInsert()->Position(), 1);
+    typeAndWait("et2");
+    EXPECT_EQ(FastInsert()->Position(), 2) << "matched without letter case";
+    EXPECT_EQ(FastInsert()->CurrentString(), "bet2");
+    Key(memo, Qt::Key_Return);
+    EXPECT_EQ(memo->Lines.Strings(0), "x Bet2 ") << "the typed word is replaced";
+
+    memo->SetCaretXY({3, 1});
+    Key(memo, Qt::Key_Insert);
+    ASSERT_TRUE(FastInsert()->Active());
+    Key(memo, Qt::Key_Left);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(FastInsert()->Active()) << "the caret left the word";
+}
+
 TEST_F(CompletionWindowTest, UnreadableListLeavesTheFastInsertPopupEmpty)
 {
     Setting([&](TRegistry &r) { r.WriteString("InsertListFile", Root); });   // a folder, not a file
