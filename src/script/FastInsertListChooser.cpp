@@ -97,7 +97,11 @@ void TFIL_Form::FormCreate()
     ListBox1->clearSelection();
 }
 
-void TFIL_Form::ShowInformation(const AnsiString &path) { Label1->setText(ToQ(FastInsertListInformation(path))); }
+// The label breaks lines at LF only.
+void TFIL_Form::ShowInformation(const AnsiString &path)
+{
+    Label1->setText(ToQ(FastInsertListInformation(path)).replace("\r\n", "\n"));
+}
 
 void TFIL_Form::ListBox1Click()
 {

@@ -179,7 +179,9 @@ TEST_F(FastInsertChooserTest, OkStoresTheClickedListAndLoadsIt)
     TFIL_Form chooser(Form);
     EXPECT_EQ(chooser.windowTitle(), "Select \"Fast Insert List\"");
     EXPECT_EQ(chooser.Panel1->text(), "InsList.il");
-    EXPECT_EQ(FromQ(chooser.Label1->text()), "Description: Default\r\nDate\\Time: 1.1.2026 10:00:00");
+    EXPECT_EQ(FromQ(chooser.Label1->text()), "Description: Default\nDate\\Time: 1.1.2026 10:00:00");
+    EXPECT_EQ(FastInsertListInformation(ProgramFolder + "/InsList.il"),
+              "Description: Default\r\nDate\\Time: 1.1.2026 10:00:00");
     QStringList names;
     for (int i = 0; i < chooser.ListBox1->count(); ++i) names << chooser.ListBox1->item(i)->text();
     names.sort();
@@ -195,7 +197,7 @@ TEST_F(FastInsertChooserTest, OkStoresTheClickedListAndLoadsIt)
     EXPECT_EQ(chooser.Panel1->text(), "folder.il");
     EXPECT_EQ(chooser.Label1->text(), "") << "a folder has no information";
     click("other.il");
-    EXPECT_EQ(FromQ(chooser.Label1->text()), "Description: Other list\r\nDate\\Time: 2.2.2026");
+    EXPECT_EQ(FromQ(chooser.Label1->text()), "Description: Other list\nDate\\Time: 2.2.2026");
 
     int key = Qt::Key_Return;
     chooser.FormKeyDown(key, Qt::NoModifier);
