@@ -137,6 +137,9 @@ TEST_F(CompletionWindowTest, ColonAfterReceiverOpensItsRecordAfterTheDelayAndEnt
     EXPECT_GE(Context()->Form()->geometry().top(), caret.y() + memo->LineHeight() - 1);
     EXPECT_NEAR(Context()->Form()->geometry().left(), caret.x(), 2);
     EXPECT_GE(Context()->Form()->width(), Context()->Width);
+    const auto *list = Context()->Form()->findChild<QListWidget *>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->viewport()->height() / list->sizeHintForRow(0), Context()->NbLinesInWindow);
 
     Key(memo, Qt::Key_Down);
     EXPECT_EQ(Context()->Position(), 1);
