@@ -942,6 +942,7 @@ void TMainForm::LoadSclSettings()
     } else {
         Log(" File \"" + file + "\" not found.");
     }
+    BuildSclIndex();
     Log("Loading \"SCL\" settings: done.");
 }
 

@@ -33,6 +33,8 @@ class TToolButton;
 class TStringGrid;
 class TSynMemo;
 class TSynCompletionProposal;
+class TSclIndex;
+enum TSynCompletionType : int;
 struct FileProgress;
 class TSynKASSyn;
 
@@ -246,6 +248,18 @@ public:
 
     // Context completion and fast-insert lists (script/Completion.cpp).
     void ConnectCompletion();
+    void SynCompletionProposal2Execute(TSynCompletionType Kind, TSynCompletionProposal *Sender,
+                                       AnsiString &CurrentInput, int &x, int &y, bool &CanExecute);
+    void SynCompletionProposal2Change(TSynCompletionProposal *Sender, int AIndex);
+    void SynCompletionProposal2Cancelled(TSynCompletionProposal *Sender);
+    void SynCompletionProposal2AfterCodeCompletion(TSynCompletionProposal *Sender, const AnsiString &Value,
+                                                   Qt::KeyboardModifiers Shift, int Index, char EndToken);
+    void SynCompletionProposal1CodeCompletion(TSynCompletionProposal *Sender, AnsiString &Value,
+                                              Qt::KeyboardModifiers Shift);
+    void FIL_Action1Execute();
+    // The look-up index of SclTable, made once the table is loaded (the table is never written).
+    void BuildSclIndex();
+    std::shared_ptr<const TSclIndex> SclIndex;
 
     // Script information windows, Analyzer, converter (script/ScriptInfo.cpp).
     void ConnectScriptInfoActions();
