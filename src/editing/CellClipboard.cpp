@@ -31,6 +31,18 @@ AnsiString CellsToClipboardText(std::span<const AnsiString> cells, int colCount,
     return text;
 }
 
+AnsiString ClipboardTextWithRowEnds(AnsiString text)
+{
+    if (text.find("\r\n") != AnsiString::npos || text.find('\n') == AnsiString::npos) return text;
+    AnsiString ended;
+    ended.reserve(text.size() + size_t(std::count(text.begin(), text.end(), '\n')));
+    for (char c : text) {
+        if (c == '\n') ended += '\r';
+        ended += c;
+    }
+    return ended;
+}
+
 ClipboardShape MeasureClipboardCells(std::string_view text)
 {
     ClipboardShape shape;

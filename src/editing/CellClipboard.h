@@ -18,6 +18,11 @@ struct CellBlock
 // The cells of the block, taken from a row-major array of colCount columns, as clipboard text.
 AnsiString CellsToClipboardText(std::span<const AnsiString> cells, int colCount, const CellBlock &block);
 
+// Clipboard text with its rows ended by CR LF. Programs on this platform end lines with a lone LF;
+// a text with no CR LF at all has its every LF read as a row end, since it could store no row
+// otherwise. A text with CR LF keeps every lone LF as an in-cell line break.
+AnsiString ClipboardTextWithRowEnds(AnsiString text);
+
 // What a paste of the text would store: the rows it completes (a row ends at CR LF; text after the
 // last row end is not stored), the right-most column index it reaches relative to the first one,
 // and where the stored part of the text ends.

@@ -664,7 +664,7 @@ void TMainForm::PasteCellAction1Execute()
     TForm_Editor *editor = ActiveTableEditor();
     if (!editor) return;
     TStringGrid *grid = editor->StringGrid1;
-    const AnsiString text = FromQ(QGuiApplication::clipboard()->text());
+    const AnsiString text = ClipboardTextWithRowEnds(FromQ(QGuiApplication::clipboard()->text()));
     const ClipboardShape shape = MeasureClipboardCells(text);
     if (shape.Rows == 0) return;   // no row end: nothing of the text is stored
 
