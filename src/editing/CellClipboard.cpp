@@ -94,3 +94,19 @@ AnsiString CellToEditorText(const AnsiString &cell)
     }
     return text;
 }
+
+AnsiString EditorTextToCell(const AnsiString &text)
+{
+    AnsiString cell;
+    cell.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            cell += CellLineBreak;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            cell += c == '\t' ? ' ' : c;
+        }
+    }
+    return cell;
+}

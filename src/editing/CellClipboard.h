@@ -39,5 +39,8 @@ ClipboardShape MeasureClipboardCells(std::string_view text);
 // the other bytes 0x00-0x14 (CR included) are dropped; every other byte is cell text.
 void ForEachClipboardCell(std::string_view text, const std::function<void(int, int, AnsiString &&)> &store);
 
-// A cell as the cell editor shows it: every 0x1D as CR LF (ClipboardTextToCell goes back).
+// A cell as the cell editor shows it: every 0x1D as CR LF.
 AnsiString CellToEditorText(const AnsiString &cell);
+// The cell editor's text as a cell: each line break (CR LF, or a lone CR or LF) becomes 0x1D and
+// a TAB a blank, since a TAB, CR or LF inside a cell would split the table file's cells and rows.
+AnsiString EditorTextToCell(const AnsiString &text);

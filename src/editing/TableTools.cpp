@@ -162,6 +162,7 @@ void TForm_Editor::ConnectTableTools()
     connect(StringGrid1, &TStringGrid::OnRowMoved, this, [this](int from, int to) { StringGrid1RowMoved(from, to); });
 
     Memo2->SetColor(clBtnFace);
+    Memo2->SetWantTabs(false);   // Tab leaves the cell editor; a cell holds no TAB
     connect(Memo2, &TSynMemo::OnChange, this, [this] { Memo2Change(); });
     connect(Memo2, &TSynMemo::OnEnter, this, [this] { Memo2Enter(); });
     connect(Memo2, &TSynMemo::OnExit, this, [this] { Memo2Exit(); });
@@ -220,6 +221,8 @@ void TForm_Editor::ShowCellInEditor(int col, int row)
     TShowingCell showing(ShowingCellText);
     // A final CR LF keeps the cell's own last line break: the editor drops one from a text it is given.
     Memo2->SetText(CellToEditorText(StringGrid1->Cells(col, row)) + "\r\n");
+    // Undo in the editor goes back within this cell only, never to the text of another one.
+    Memo2->ClearUndo();
 }
 
 void TForm_Editor::RefreshCellStatus()
@@ -243,7 +246,7 @@ void TForm_Editor::Memo2Change()
 {
     if (ShowingCellText || !CellEditorFocused) return;
     // The editor's own text, line breaks and all (its Text() adds one at the end).
-    const AnsiString cell = ClipboardTextToCell(FromQ(Memo2->text()));
+    const AnsiString cell = EditorTextToCell(FromQ(Memo2->text()));
     StringGrid1->SetCell(StringGrid1->Col(), StringGrid1->Row(), cell);
     SetModified(true);
     StatusBar2->Panels[8].SetText(IntToStr((long long)cell.size()));
@@ -259,6 +262,7 @@ void TForm_Editor::Memo2Exit()
 {
     CellEditorFocused = false;
     Memo2->SetColor(clBtnFace);
+    Memo2->SetWantTabs(false);   // Tab leaves the cell editor; a cell holds no TAB
 }
 
 void TForm_Editor::StringGrid1KeyPress(char &Key)

@@ -100,4 +100,7 @@ TEST(CellClipboard, TheCellEditorShowsLineBreaksAsCrLf)
 {
     EXPECT_EQ(CellToEditorText("a\x1D\x1D" "b\x1D"), "a\r\n\r\nb\r\n");
     EXPECT_EQ(CellToEditorText(""), "");
+    EXPECT_EQ(EditorTextToCell("a\r\n\r\nb\r\n"), "a\x1D\x1D" "b\x1D");
+    // Nothing that would split the file's cells or rows gets into a cell.
+    EXPECT_EQ(EditorTextToCell("a\tb\rc\nd"), "a b\x1D" "c\x1D" "d");
 }

@@ -364,6 +364,27 @@ TEST_F(TableTools, TypingOnTheGridGoesIntoTheCellEditorAndTheCell)
     Select(grid, 0, 0);
     EXPECT_EQ(FromQ(w->Memo2->text()), "abx\r\n");
     EXPECT_FALSE(w->IsModified());
+
+    // Undo in the cell editor never brings another cell's text into this one.
+    Select(grid, 1, 0);
+    EXPECT_FALSE(w->Memo2->CanUndo());
+}
+
+TEST_F(TableTools, TheCellEditorStoresItsTextIntoTheCellWhileItHasTheFocus)
+{
+    TForm_Editor *w = OpenFile("t.cmd", "a\tb\r\n", "CMD_Document");
+    TStringGrid *grid = w->StringGrid1;
+    Select(grid, 1, 0);
+    w->Memo2->SetText("not typed");   // the program's own change while the grid has the focus
+    EXPECT_EQ(grid->Cells(1, 0), "b");
+    EXPECT_FALSE(w->IsModified());
+
+    w->Memo2Enter();
+    w->Memo2->SetText("x\ty\r\nz");   // as pasted into the editor
+    EXPECT_EQ(grid->Cells(1, 0), "x y\x1Dz");
+    EXPECT_EQ(w->StatusBar2->Panels[8].Text(), "5");
+    EXPECT_TRUE(w->IsModified());
+    EXPECT_EQ(Saved(w), "a\tx y\nz\r\n");
 }
 
 TEST_F(TableTools, GoToKasVariableFindsItInTheCompanionScript)
