@@ -91,10 +91,19 @@ void BM_SelectColumnAndCopy(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * QGuiApplication::clipboard()->text().size());
 }
 
+void BM_AutosizeAllColumns(benchmark::State &state)
+{
+    for (auto _ : state) {
+        Form->AutosizingColsClick();
+        QCoreApplication::processEvents();
+    }
+}
+
 BENCHMARK(BM_CopyCellArray)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InsertRowAtTop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteColumn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectColumnAndCopy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutosizeAllColumns)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 

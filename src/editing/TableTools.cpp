@@ -15,7 +15,6 @@
 #include "synedit/SynMemo.h"
 
 #include <QClipboard>
-#include <QCursor>
 #include <QDate>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -532,7 +531,7 @@ void TForm_Editor::StringGrid1MouseMove(Qt::KeyboardModifiers, int X, int Y)
     QToolTip::hideText();
     StringGrid1->setToolTip(hint);
     if (!hint.isEmpty() && StringGrid1->isVisible())
-        QToolTip::showText(QCursor::pos(), hint, StringGrid1, {}, HintHidePause);
+        QToolTip::showText(StringGrid1->mapToGlobal(QPoint(X, Y)), hint, StringGrid1, {}, HintHidePause);
 }
 
 void TForm_Editor::StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, unsigned State)

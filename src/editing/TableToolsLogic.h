@@ -26,6 +26,7 @@ std::optional<long long> NextKatIndex(int rowCount, const std::function<const An
 AnsiString GridCellHint(const AnsiString &kind, int col, int row);
 
 // A column's autosized width: the widest text of its cells (0 when all are empty) + 6 pixels.
+// The cells must stay unchanged while it runs.
 inline constexpr int AutosizeMargin = 6;
 int AutosizedColumnWidth(int rowCount, const std::function<const AnsiString &(int)> &cell,
                          const std::function<int(const AnsiString &)> &textWidth);
