@@ -141,37 +141,37 @@ void TForm_Editor::ConnectTableTools()
     InsertAfter(ToolBar1, Edit2, UpDown2);
     Edit1->setToolTip("Column width");
     Edit2->setToolTip("Column width step");
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
-    connect(Edit2, &QLineEdit::textChanged, this, [this] { Edit2Change(); });
+    connect(Edit1, &QLineEdit::textChanged, &TableToolsContext, [this] { Edit1Change(); });
+    connect(Edit2, &QLineEdit::textChanged, &TableToolsContext, [this] { Edit2Change(); });
 
     StringGrid1->DefaultDrawing = false;
-    connect(StringGrid1, &TStringGrid::OnSelectCell, this,
+    connect(StringGrid1, &TStringGrid::OnSelectCell, &TableToolsContext,
             [this](int col, int row, bool &canSelect) { StringGrid1SelectCell(col, row, canSelect); });
-    connect(StringGrid1, &TStringGrid::OnMouseMove, this,
+    connect(StringGrid1, &TStringGrid::OnMouseMove, &TableToolsContext,
             [this](Qt::KeyboardModifiers shift, int x, int y) { StringGrid1MouseMove(shift, x, y); });
-    connect(StringGrid1, &TStringGrid::OnDrawCell, this,
+    connect(StringGrid1, &TStringGrid::OnDrawCell, &TableToolsContext,
             [this](QPainter *p, int col, int row, const QRect &rect, TGridDrawState state) {
                 StringGrid1DrawCell(p, col, row, rect, state);
             });
-    connect(StringGrid1, &TStringGrid::OnKeyPress, this, [this](char &key) { StringGrid1KeyPress(key); });
-    connect(StringGrid1, &TStringGrid::OnDblClick, this, [this] { StringGrid1DblClick(); });
-    connect(StringGrid1, &TStringGrid::OnEnter, this, [this] { StringGrid1Enter(); });
-    connect(StringGrid1, &TStringGrid::OnExit, this, [this] { StringGrid1Exit(); });
-    connect(StringGrid1, &TStringGrid::OnColumnMoved, this, [this](int from, int to) { StringGrid1ColumnMoved(from, to); });
-    connect(StringGrid1, &TStringGrid::OnRowMoved, this, [this](int from, int to) { StringGrid1RowMoved(from, to); });
+    connect(StringGrid1, &TStringGrid::OnKeyPress, &TableToolsContext, [this](char &key) { StringGrid1KeyPress(key); });
+    connect(StringGrid1, &TStringGrid::OnDblClick, &TableToolsContext, [this] { StringGrid1DblClick(); });
+    connect(StringGrid1, &TStringGrid::OnEnter, &TableToolsContext, [this] { StringGrid1Enter(); });
+    connect(StringGrid1, &TStringGrid::OnExit, &TableToolsContext, [this] { StringGrid1Exit(); });
+    connect(StringGrid1, &TStringGrid::OnColumnMoved, &TableToolsContext, [this](int from, int to) { StringGrid1ColumnMoved(from, to); });
+    connect(StringGrid1, &TStringGrid::OnRowMoved, &TableToolsContext, [this](int from, int to) { StringGrid1RowMoved(from, to); });
 
     Memo2->SetColor(clBtnFace);
     Memo2->SetWantTabs(false);   // Tab leaves the cell editor; a cell holds no TAB
-    connect(Memo2, &TSynMemo::OnChange, this, [this] { Memo2Change(); });
-    connect(Memo2, &TSynMemo::OnEnter, this, [this] { Memo2Enter(); });
-    connect(Memo2, &TSynMemo::OnExit, this, [this] { Memo2Exit(); });
+    connect(Memo2, &TSynMemo::OnChange, &TableToolsContext, [this] { Memo2Change(); });
+    connect(Memo2, &TSynMemo::OnEnter, &TableToolsContext, [this] { Memo2Enter(); });
+    connect(Memo2, &TSynMemo::OnExit, &TableToolsContext, [this] { Memo2Exit(); });
 
-    connect(Item11, &QAction::triggered, this, [this] { Item11Click(); });
-    connect(Multiplecellsselection1, &QAction::triggered, this, [this] { Multiplecellsselection1Click(); });
-    connect(Tocontinueindexing1, &QAction::triggered, this, [this] { Tocontinueindexing1Click(); });
-    connect(Tofillinblanksofindexing1, &QAction::triggered, this, [this] { Tofillinblanksofindexing1Click(); });
-    connect(Insert1, &QAction::triggered, this, [this] { Insert1Click(); });
-    connect(Overwrite1, &QAction::triggered, this, [this] { Insert1Click(); });
+    connect(Item11, &QAction::triggered, &TableToolsContext, [this] { Item11Click(); });
+    connect(Multiplecellsselection1, &QAction::triggered, &TableToolsContext, [this] { Multiplecellsselection1Click(); });
+    connect(Tocontinueindexing1, &QAction::triggered, &TableToolsContext, [this] { Tocontinueindexing1Click(); });
+    connect(Tofillinblanksofindexing1, &QAction::triggered, &TableToolsContext, [this] { Tofillinblanksofindexing1Click(); });
+    connect(Insert1, &QAction::triggered, &TableToolsContext, [this] { Insert1Click(); });
+    connect(Overwrite1, &QAction::triggered, &TableToolsContext, [this] { Insert1Click(); });
 
     auto *preview = new TKeyPreview(this);
     for (QWidget *w : std::initializer_list<QWidget *>{StringGrid1, Memo2, Memo1, Edit1, Edit2}) w->installEventFilter(preview);

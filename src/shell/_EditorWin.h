@@ -180,6 +180,9 @@ public:
     TUpDown *UpDown1 = nullptr;         // spinner of Edit1: 1..32767
     TUpDown *UpDown2 = nullptr;         // spinner of Edit2: 1..32767
     bool CellEditorFocused = false;     // Memo2 has the input focus
+    // Receiver of the table tools' connections. Being a member, it ends them as soon as this
+    // window's own part is gone, before the base window's teardown moves the focus and fires them.
+    QObject TableToolsContext;
 
     // Tag bar (script/TagBar.cpp).
     void ConnectTagBar();
