@@ -29,8 +29,8 @@ int TUpDown::Position() const
 {
     if (FAssociate) {
         bool ok = false;
-        const int n = FAssociate->text().toInt(&ok);
-        if (ok && n >= FMin && n <= FMax) FPosition = n;
+        const long long n = FAssociate->text().toLongLong(&ok);
+        if (ok && n >= FMin) FPosition = int(std::min<long long>(n, FMax));
     }
     return FPosition;
 }

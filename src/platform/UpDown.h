@@ -1,6 +1,7 @@
 // The class library's up-down spinner: two arrow buttons beside an edit field (its associate).
-// The position is the associate's number while that is a whole number inside the range, else the
-// last position; the arrows step it by the increment within the range and write it to the field.
+// The position is the associate's number while that is a whole number (the maximum for a larger
+// one), else the last position; the arrows step it by the increment within the range and write it
+// to the field.
 #pragma once
 
 #include <QWidget>

@@ -338,6 +338,9 @@ TEST_F(TableTools, WidthFieldsSetTheCurrentColumnAndTheStep)
     Select(grid, 0, 0);
     w->StringGrid1DblClick();
     EXPECT_EQ(FromQ(w->Edit1->text()), "77");
+    // A width above the spinner's range is taken as its largest.
+    w->Edit1->setText("50000");
+    EXPECT_EQ(grid->ColWidths(0), 32767);
     w->ToolButton16->click();
     EXPECT_EQ(grid->ColWidths(0), grid->contentsRect().width() / 2 - 1);
     EXPECT_EQ(grid->ColWidths(1), grid->ColWidths(0));
