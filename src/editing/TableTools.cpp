@@ -112,6 +112,19 @@ private:
 
 bool ShowingCellText = false;
 
+// Cell writes repaint nothing until the scope ends, also when a handler is left by an exception.
+class TGridUpdate
+{
+public:
+    explicit TGridUpdate(TStringGrid *grid) : Grid(grid) { Grid->BeginUpdate(); }
+    ~TGridUpdate() { Grid->EndUpdate(); }
+    TGridUpdate(const TGridUpdate &) = delete;
+    TGridUpdate &operator=(const TGridUpdate &) = delete;
+
+private:
+    TStringGrid *Grid;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -409,10 +422,11 @@ void TForm_Editor::ToolButton18Click()
 // A debugging aid: every cell names its own place.
 void TForm_Editor::FillTestCells()
 {
-    StringGrid1->BeginUpdate();
-    for (int r = 0; r < StringGrid1->RowCount(); ++r)
-        for (int c = 0; c < StringGrid1->ColCount(); ++c) StringGrid1->SetCell(c, r, TestFillCellText(c, r));
-    StringGrid1->EndUpdate();
+    {
+        TGridUpdate update(StringGrid1);
+        for (int r = 0; r < StringGrid1->RowCount(); ++r)
+            for (int c = 0; c < StringGrid1->ColCount(); ++c) StringGrid1->SetCell(c, r, TestFillCellText(c, r));
+    }
     SetModified(true);
     RefreshCellStatus();
 }
@@ -683,14 +697,15 @@ void TMainForm::PasteCellAction1Execute()
         return;
     }
 
-    grid->BeginUpdate();
-    grid->SetRowCount(int(rows));
-    grid->SetColCount(int(cols));
-    // Cells beyond a fixed-layout table's columns could never show and are not kept.
-    ForEachClipboardCell(text, [grid, sel, cols](int c, int r, AnsiString &&cell) {
-        if (sel.Left + (long long)c < cols) grid->SetCell(sel.Left + c, sel.Top + r, cell);
-    });
-    grid->EndUpdate();
+    {
+        TGridUpdate update(grid);
+        grid->SetRowCount(int(rows));
+        grid->SetColCount(int(cols));
+        // Cells beyond a fixed-layout table's columns could never show and are not kept.
+        ForEachClipboardCell(text, [grid, sel, cols](int c, int r, AnsiString &&cell) {
+            if (sel.Left + (long long)c < cols) grid->SetCell(sel.Left + c, sel.Top + r, cell);
+        });
+    }
     editor->SetModified(true);
     editor->RefreshCellStatus();
 }
@@ -701,10 +716,11 @@ void TMainForm::ClearCellAction1Execute()
     if (!editor) return;
     TStringGrid *grid = editor->StringGrid1;
     const TGridRect sel = grid->Selection();
-    grid->BeginUpdate();
-    for (int r = sel.Top; r <= sel.Bottom; ++r)
-        for (int c = sel.Left; c <= sel.Right; ++c) grid->SetCell(c, r, "");
-    grid->EndUpdate();
+    {
+        TGridUpdate update(grid);
+        for (int r = sel.Top; r <= sel.Bottom; ++r)
+            for (int c = sel.Left; c <= sel.Right; ++c) grid->SetCell(c, r, "");
+    }
     editor->ShowCellInEditor(grid->Col(), grid->Row());
     editor->SetModified(true);
     editor->StatusBar2->Panels[8].SetText(IntToStr((long long)grid->Cells(grid->Col(), grid->Row()).size()));
