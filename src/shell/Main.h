@@ -245,6 +245,22 @@ public:
 
     // Table tools and the table cell clipboard (editing/TableTools.cpp).
     void ConnectTableActions();
+    void CopyCellAction1Execute();
+    void PasteCellAction1Execute();
+    void ClearCellAction1Execute();
+    void SelectAllCellsAction1Execute();
+    void SelectRowAction1Execute();
+    void SelectColAction1Execute();
+    void AutosizingColsClick();
+    // The cell actions are enabled while the active document shows its table (paste: and the
+    // clipboard holds text).
+    void TableCellActionUpdate(TAction *action);
+    void PasteCellAction1Update();
+    // The row and column buttons of the active document window by the table's size.
+    void TableButtonsAction1Update();
+    TAction *TableButtonsAction1 = nullptr;   // no menu item; its update handler keeps the buttons
+    // The active document window when it shows its table, else nullptr.
+    TForm_Editor *ActiveTableEditor() const;
 
     // Context completion and fast-insert lists (script/Completion.cpp).
     void ConnectCompletion();
