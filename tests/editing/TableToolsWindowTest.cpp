@@ -19,9 +19,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 
-// The support of the shell's window tests, built into this binary too.
-#include "shell/DocumentTestSupport.cpp"
-#include "shell/MainTestSupport.cpp"
+#include "shell/DocumentTestSupport.h"
+#include "shell/MainTestSupport.h"
 
 namespace {
 
