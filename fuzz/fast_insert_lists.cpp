@@ -1,0 +1,48 @@
+// Fast-insert list files and their text macros: any file gives a list without fault, and expanding
+// an item's macros ends with a bounded text that leaves an item without macro tokens unchanged.
+#include "FuzzCheck.h"
+#include "script/FastInsertList.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+bool HasMacroToken(const AnsiString &text)
+{
+    for (const AnsiString &token : TextMacroTokens())
+        if (text.find(token) != AnsiString::npos) return true;
+    return false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath("list.il");
+    {
+        QFile file(path);
+        FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(reinterpret_cast<const char *>(data), qint64(size));
+    }
+    TTextMacroContext context;
+    context.CaretLine = 12;
+    context.FileName = "script.kas";
+    context.ProgramVersion = "1.0.0";
+    context.RightEdge = size % 3 == 0 ? 0 : 80;
+    context.Date = "10.12.2026";
+    context.Time = "15:40:00";
+    for (const TFastInsertEntry &entry : ReadFastInsertList(path.toStdString())) {
+        (void)FastInsertShortText(entry.Item);
+        const AnsiString expanded = ExpandTextMacros(entry.Item, context);
+        if (!HasMacroToken(entry.Item)) FUZZ_CHECK(expanded == entry.Item);
+        FUZZ_CHECK(expanded.size() <= (entry.Item.size() + 1) * 256);
+    }
+    // The item text itself, as a macro text.
+    const AnsiString raw(FuzzBytes(data, size));
+    const AnsiString expanded = ExpandTextMacros(raw, context);
+    if (!HasMacroToken(raw)) FUZZ_CHECK(expanded == raw);
+    FUZZ_CHECK(expanded.size() <= (raw.size() + 1) * 256);
+    return 0;
+}
