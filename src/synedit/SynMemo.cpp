@@ -1424,8 +1424,10 @@ struct Haystack
 
 } // namespace
 
-int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace, TSynSearchOptions options)
+int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace, TSynSearchOptions options,
+                            int *hitsFound)
 {
+    if (hitsFound) *hitsFound = 0;
     if (search.empty()) return 0;
     NotifyGuard guard(this);
     const AnsiString text = Range(0, Length());
@@ -1441,13 +1443,16 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
     const AnsiString replacement = WithCrLf(replace);
     const long len = long(search.size());
 
+    // Inside a selection the whole selection is searched, wherever the caret stands; else from
+    // the selection on (from caret) or the whole text.
     long scopeStart = 0, scopeEnd = long(text.size());
+    long from = backwards ? SelStart() : SelEnd();
     if ((options & ssoSelectedOnly) && SelAvail()) {
         scopeStart = SelStart();
         scopeEnd = SelEnd();
-    }
-    long from = backwards ? SelStart() : SelEnd();
-    if (options & ssoEntireScope) from = backwards ? scopeEnd : scopeStart;
+        from = backwards ? scopeEnd : scopeStart;
+    } else if (options & ssoEntireScope)
+        from = backwards ? scopeEnd : scopeStart;
     from = std::clamp(from, scopeStart, scopeEnd);
 
     // Hits are found in the text as it was; delta maps them to the document as it is now.
@@ -1458,6 +1463,7 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
     while (true) {
         const long hit = backwards ? hay.Backward(scopeStart, from) : hay.Forward(from, scopeEnd);
         if (hit < 0) break;
+        if (hitsFound) ++*hitsFound;
         const long at = hit + delta;
         if (!replacing) {
             if (backwards) SendScintilla(SCI_SETSEL, (unsigned long)(at + len), at);
@@ -1483,6 +1489,7 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
             const long first = hits.front() + delta;
             Replace(first, hits.back() + len + delta, block);
             count += int(hits.size());
+            if (hitsFound) *hitsFound += int(hits.size()) - 1;
             lastEnd = backwards ? first + long(replacement.size()) : first + long(block.size());
             break;
         }
@@ -1495,6 +1502,7 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
             prompt = false;
             all = true;
             from = backwards ? hit + len : hit;   // this hit and the rest in one go
+            if (hitsFound) --*hitsFound;          // it is met again there
             continue;
         }
         if (action == raReplace) {
