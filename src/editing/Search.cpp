@@ -209,16 +209,20 @@ void TMainForm::PutOnTopOfSearchHistory(AnsiString &history, const AnsiString &t
     StoreSearchHistories();
 }
 
-// Written through at once, so that a crash loses none of them; shut-down writes them as well.
+// Written through at once, so that a crash loses none of them. A settings file that cannot be
+// written does not stop the search; shut-down writes the histories again.
 void TMainForm::StoreSearchHistories()
 {
-    TRegistry reg;
-    if (!reg.OpenKey(SettingsKey, true)) return;
-    reg.BeginUpdate();
-    if (!SearchTextHistory.empty()) reg.WriteString("SearchTextHistory", SearchTextHistory);
-    if (!ReplaceTextHistory.empty()) reg.WriteString("ReplaceTextHistory", ReplaceTextHistory);
-    if (!ReplaceSearchTextHistory.empty()) reg.WriteString("ReplaceSearchTextHistory", ReplaceSearchTextHistory);
-    reg.EndUpdate();
+    try {
+        TRegistry reg;
+        if (!reg.OpenKey(SettingsKey, true)) return;
+        reg.BeginUpdate();
+        if (!SearchTextHistory.empty()) reg.WriteString("SearchTextHistory", SearchTextHistory);
+        if (!ReplaceTextHistory.empty()) reg.WriteString("ReplaceTextHistory", ReplaceTextHistory);
+        if (!ReplaceSearchTextHistory.empty()) reg.WriteString("ReplaceSearchTextHistory", ReplaceSearchTextHistory);
+        reg.EndUpdate();
+    } catch (const std::exception &) {
+    }
 }
 
 // The confirmation of one hit of a prompted replace, asked beside the hit.
