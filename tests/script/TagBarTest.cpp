@@ -97,6 +97,8 @@ TEST_F(TagBarTest, ChoosingAnEntryJumpsToItsLine)
     TForm_Editor *w = OpenScript();
     EXPECT_EQ(Items(w->ComboBox1), (std::vector<AnsiString>{"  WARNINGS:", "#1", "  QUIL TAGS:", "ScriptName",
                                                             "  DECLARATIONS:", "Function1"}));
+    EXPECT_EQ(w->ComboBox1->currentIndex(), -1);   // no choice shown, not a section caption
+    EXPECT_EQ(w->ComboBox2->currentIndex(), -1);
     w->Memo1->SetCaretXY({3, 7});
     Choose(w->ComboBox1, 3);   // ScriptName
     EXPECT_EQ(w->Memo1->CaretXY(), (TBufferCoord{1, 2}));
