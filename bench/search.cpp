@@ -65,6 +65,24 @@ void BM_ReplaceAllPromptedYesToAll(benchmark::State &state)
 }
 BENCHMARK(BM_ReplaceAllPromptedYesToAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Every hit already equals the replacement: each is skipped without a question.
+void BM_ReplaceAllEveryHitAlreadyEqual(benchmark::State &state)
+{
+    TSynMemo memo;
+    QObject::connect(&memo, &TSynMemo::OnReplaceText,
+                     [](const AnsiString &found, const AnsiString &replacement, int, int, TSynReplaceAction &a) {
+                         a = found == replacement ? raSkip : raCancel;
+                     });
+    memo.SetText(Script());
+    for (auto _ : state) {
+        memo.SetSelStart(0);
+        const int replaced = memo.SearchReplace("vr", "VR", ssoPrompt | ssoReplace | ssoReplaceAll | ssoEntireScope);
+        benchmark::DoNotOptimize(replaced);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Script().size()));
+}
+BENCHMARK(BM_ReplaceAllEveryHitAlreadyEqual)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_UndoReplaceAll(benchmark::State &state)
 {
     TSynMemo memo;

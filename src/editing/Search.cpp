@@ -233,6 +233,7 @@ void TForm_Editor::Memo1ReplaceText(const AnsiString &found, const AnsiString &r
         action = raSkip;
         return;
     }
+    Memo1->ensureCursorVisible();   // the user sees the hit, and it has a place on the screen
     const QPoint hit = Memo1->mapToGlobal(Memo1->RowColumnToPixels({column, line}));
     const QRect area(widget()->mapToGlobal(QPoint(0, 0)), widget()->size());
     TConfirmReplaceDialog dialog(MainForm);

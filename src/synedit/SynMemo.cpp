@@ -1494,7 +1494,11 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
             break;
         }
         TSynReplaceAction action = raReplace;
-        SendScintilla(SCI_SETSEL, (unsigned long)at, at + len);
+        // The hit is selected for the question without scrolling to it: a handler that asks
+        // scrolls it into view, one that answers unasked (as for a hit equal to its
+        // replacement) costs no scrolling, however many hits there are.
+        SendScintilla(SCI_SETANCHOR, (unsigned long)at);
+        SendScintilla(SCI_SETCURRENTPOS, (unsigned long)(at + len));
         const TBufferCoord p = CoordOf(at, 0);
         emit OnReplaceText(text.substr(size_t(hit), size_t(len)), replace, p.Line, p.Char, action);
         if (action == raCancel) break;

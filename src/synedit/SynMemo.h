@@ -282,7 +282,8 @@ public:
     void SetMarkImage(int imageIndex, const QPixmap &picture);
 
     // Search, and replace with the option bits; returns the number of hits (find: 1 or 0) or of
-    // replacements. ssoPrompt asks OnReplaceText for every hit until it answers raReplaceAll.
+    // replacements. ssoPrompt asks OnReplaceText for every hit until it answers raReplaceAll;
+    // the hit is then selected but not yet scrolled into view.
     // hitsFound, when given, receives the number of hits met, replaced or not. The replacements
     // are one undo step; hits are looked for in the text as it was, so a replacement is never
     // searched again. An empty search text finds nothing.
