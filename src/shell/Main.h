@@ -272,6 +272,51 @@ public:
     // New documents, favourites, companions, refresh, go to, print, help, undo, about
     // (shell/DocumentCommands.cpp).
     void ConnectDocumentActions();
+    void NewDocExecute();
+    void FFLAction1Execute();
+    void FFLAction1Update();
+    void OpenKASAction1Execute();
+    void OpenKAOAction1Execute();
+    void OpenKATAction1Execute();
+    void OpenTXTAction1Execute();
+    void OpenKASAction1Update();
+    void OpenKAOAction1Update();
+    void OpenKATAction1Update();
+    void OpenTXTAction1Update();
+    void RefreshDocAction1Execute();
+    void RefreshDocAction1Update();
+    void ReOpenAsTableAction1Execute();
+    void ReOpenAsTableAction1Update();
+    void GoToAction1Execute();
+    void GoToAction1Update();
+    void PrintAction1Execute();
+    void PrintAction1Update();
+    void KASHelp1Execute();
+    void QUILHelp1Execute();
+    void KASHTMLAction1Execute();
+    void SetpathtoKASHelp1Click();
+    void SetpathtoKASHelpHTML1Click();
+    void SetpathtoQuillethelp1Click();
+    void Undo_Action1Execute();
+    void Undo_Action1Update();
+    void Redo_Action1Execute();
+    void Redo_Action1Update();
+    void EditDelete1Execute();
+    void EditDelete1Update();
+    void I_Action1Execute();
+    // The syntax-check window (script/SyntaxCheck.cpp); its action stays disabled.
+    void CheckSyntaxExecute();
+    void CheckSyntaxUpdate();
+    // Steps of the document commands.
+    struct HelpPathChoice
+    {
+        AnsiString InitialDir, Filter, FileName, Title, ValueName;
+    };
+    void ChooseHelpPath(const HelpPathChoice &choice, AnsiString &path);
+    void ShowHelpFileMissing(const AnsiString &path);
+    void OpenCompanion(const AnsiString &extension, const AnsiString &kind);
+    void UpdateCompanionAction(TAction *action, const AnsiString &kind);
+    void ReloadTextPane(TForm_Editor *window);
 
     // True when this copy handed its command line over to the first copy and ends.
     bool HandedOver() const { return HandedOverToFirstCopy; }
