@@ -1,7 +1,8 @@
 // Speed of search and replace as the user waits for it: a prompted replace-all answered "Yes to
 // all" at the first hit, over a 20 MB script with 1 000 000 hits of a 2-character text replaced by
 // a 3-character one (a plain std::string pass over the same bytes is the baseline), and Find next
-// in a table of 100 000 rows x 11 columns whose only match is in the last row.
+// in a table of 100 000 rows x 11 columns whose only match is in the last row, and Find next to
+// the last line of that script.
 #include "QtBenchmarkMain.h"
 #include "editing/TextSearch.h"
 #include "platform/TStringGrid.h"
@@ -139,6 +140,19 @@ BENCHMARK(BM_TableFindNextInLastRow)->Unit(benchmark::kMillisecond);
 
 void BM_TableFindNextInLastRowMatchCase(benchmark::State &state) { FindInLastRow(state, true); }
 BENCHMARK(BM_TableFindNextInLastRowMatchCase)->Unit(benchmark::kMillisecond);
+
+// Find next (letter case not counting) from the start of the script to its last line.
+void BM_FindNextInLastLine(benchmark::State &state)
+{
+    TSynMemo memo;
+    memo.SetText(Script() + "the Needle\r\n");
+    for (auto _ : state) {
+        memo.SetSelStart(0);
+        if (memo.SearchReplace("needle", "", 0) != 1) state.SkipWithError("not found");
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(Script().size()));
+}
+BENCHMARK(BM_FindNextInLastLine)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
