@@ -155,3 +155,47 @@ TEST(ConfirmPlacementTest, BesideTheHitInsideTheWindow)
     // A window narrower than the dialog: centred over it.
     EXPECT_EQ(ConfirmDialogPosition(QRect(100, 100, 250, 300), 150, 120, 136, dialog).x(), 100 - 50);
 }
+
+#include "synedit/SynMemo.h"
+
+// The text pane's own search: letter cases of the first byte mixed or missing, whole words,
+// both directions, and the count of hits met beside the replacements.
+TEST(PaneSearchTest, FindsEveryLetterCaseInBothDirections)
+{
+    TSynMemo memo;
+    memo.SetText("VR xvr Vr\r\nvR VRVR");
+    struct Case
+    {
+        AnsiString Search;
+        TSynSearchOptions Options;
+        int Replaced;
+        AnsiString Text;
+    };
+    const Case cases[] = {
+        {"vr", ssoReplace | ssoReplaceAll | ssoEntireScope, 6, "# x# #\r\n# ##\r\n"},
+        {"vr", ssoReplace | ssoReplaceAll | ssoEntireScope | ssoBackwards, 6, "# x# #\r\n# ##\r\n"},
+        {"VR", ssoReplace | ssoReplaceAll | ssoEntireScope | ssoMatchCase, 3, "# xvr Vr\r\nvR ##\r\n"},
+        {"vr", ssoReplace | ssoReplaceAll | ssoEntireScope | ssoWholeWord, 3, "# xvr #\r\n# VRVR\r\n"},
+        {"R\r\nV", ssoReplace | ssoReplaceAll | ssoEntireScope | ssoMatchCase, 0, "VR xvr Vr\r\nvR VRVR\r\n"},
+        {"r\r\nv", ssoReplace | ssoReplaceAll | ssoEntireScope, 1, "VR xvr V#R VRVR\r\n"},
+    };
+    for (const Case &c : cases) {
+        memo.SetText("VR xvr Vr\r\nvR VRVR");
+        int hits = -1;
+        EXPECT_EQ(memo.SearchReplace(c.Search, "#", c.Options, &hits), c.Replaced) << c.Search;
+        EXPECT_EQ(hits, c.Replaced);
+        EXPECT_EQ(memo.Text(), c.Text) << c.Search;
+    }
+    // Find walks forward, then backward, over hits of either letter case.
+    memo.SetText("aVb vR");
+    memo.SetSelStart(0);
+    EXPECT_EQ(memo.SearchReplace("vr", "", 0), 1);
+    EXPECT_EQ(memo.SelStart(), 4);
+    EXPECT_EQ(memo.SearchReplace("vr", "", 0), 0);
+    EXPECT_EQ(memo.SearchReplace("v", "", ssoBackwards), 1);   // backward from the selection's start
+    EXPECT_EQ(memo.SelStart(), 1);
+    EXPECT_EQ(memo.SearchReplace("v", "", ssoBackwards), 0);
+    EXPECT_EQ(memo.SearchReplace("V", "", ssoBackwards | ssoEntireScope), 1);
+    EXPECT_EQ(memo.SelStart(), 4);
+    EXPECT_EQ(memo.SearchReplace("", "", ssoEntireScope), 0);
+}
