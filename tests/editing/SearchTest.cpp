@@ -288,9 +288,11 @@ TEST_F(SearchTest, ReplaceAsksForEachHitAndUndoesInOneStep)
     EXPECT_TRUE(Boxes->Calls.empty());
     EXPECT_EQ(Form->ReplaceSearchTextHistory, "VR\r\n");
     EXPECT_EQ(Form->ReplaceTextHistory, "XY\r\n");
-    w->Memo1->Undo();
+    EXPECT_TRUE(w->IsModified());
+    ASSERT_TRUE(Run(Form->Undo_Action1));   // one undo step takes the whole replace back
     EXPECT_EQ(w->Memo1->Text(), original);
     EXPECT_FALSE(w->Memo1->CanUndo());
+    EXPECT_FALSE(w->IsModified());
 }
 
 TEST_F(SearchTest, ReplaceCancelKeepsWhatWasReplacedAndSkippingEverythingIsNoNotFound)
