@@ -71,4 +71,7 @@ void TMainForm::RefreshScriptOutline(TForm_Editor *window)
     window->ComboBox2->clear();
     FillCombo(window->ComboBox1, outline.OutlineItems);
     FillCombo(window->ComboBox2, outline.DeclarationItems);
+    // Refilled lists show no choice (a list box would pick its first item, a section caption).
+    window->ComboBox1->setCurrentIndex(-1);
+    window->ComboBox2->setCurrentIndex(-1);
 }

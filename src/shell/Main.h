@@ -242,6 +242,19 @@ public:
 
     // Search and replace (editing/Search.cpp).
     void ConnectSearchActions();
+    void SearhAction1Execute();
+    void FindNextAction1Execute();
+    void FindPreviousAction1Execute();
+    void ReplaceAction1Execute();
+    // One search with the search state over the active document window (text pane or table).
+    void FindNextInActiveDocument();
+    // One prompted replace-all with the replace state over the active window's text pane.
+    void ReplaceAllInActiveDocument();
+    void FindAgain(bool backward);
+    void FindInTableDocument(TForm_Editor *window);
+    // Puts the text on top of the history; a changed history is written to the registry.
+    void PutOnTopOfSearchHistory(AnsiString &history, const AnsiString &text);
+    void StoreSearchHistories();
 
     // Table tools and the table cell clipboard (editing/TableTools.cpp).
     void ConnectTableActions();

@@ -154,6 +154,7 @@ void TForm_Editor::CreateTextPane()
             [this](Qt::MouseButton button, int x, int y, int line) { Memo1GutterClick(button, x, y, line); });
     connect(Memo1, &TSynMemo::OnMouseMove, this,
             [this](Qt::KeyboardModifiers shift, int x, int y) { Memo1MouseMove(shift, x, y); });
+    connect(Memo1, &TSynMemo::OnReplaceText, this, &TForm_Editor::Memo1ReplaceText);
 }
 
 void TForm_Editor::CreateTablePane()

@@ -25,6 +25,7 @@ class TToolButton;
 class TUpDown;
 class QPainter;
 class QRect;
+enum TSynReplaceAction : int;
 
 class TForm_Editor : public QMdiSubWindow
 {
@@ -186,6 +187,24 @@ public:
 
     // Tag bar (script/TagBar.cpp).
     void ConnectTagBar();
+    TToolButton *ToolButton25 = nullptr;   // refresh the lists
+    QLabel *Label1 = nullptr;              // " All tags: "
+    TToolButton *ToolButton27 = nullptr;   // add tag
+    QLabel *Label2 = nullptr;              // " Declarations: "
+    TToolButton *ToolButton26 = nullptr;   // add declaration
+    TToolButton *ToolButton23 = nullptr;   // go to
+    TToolButton *ToolButton32 = nullptr;   // go to KAT index
+    TToolButton *ToolButton31 = nullptr;   // help
+    void ToolButton25Click();
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void ToolButton27Click();
+    void ToolButton26Click();
+    void ToolButton30Click();
+
+    // Search and replace (editing/Search.cpp): the text pane's question before each replacement.
+    void Memo1ReplaceText(const AnsiString &found, const AnsiString &replacement, int line, int column,
+                          TSynReplaceAction &action);
 
     // Bookmark menu items after the fixed ones: "Delete all bookmarks" and the separator.
     QAction *DeleteAllBookmarksItem() const { return DeleteAllItem; }

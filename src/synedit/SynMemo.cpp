@@ -15,7 +15,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <algorithm>
+#include <cstring>
 #include <set>
+#include <string_view>
 #include <tuple>
 
 namespace {
@@ -1380,14 +1382,21 @@ void TSynMemo::SetPopupMenu(QMenu *menu)
 
 namespace {
 
+// The searched text, as bytes; letter case folds by the code page unless it counts.
 struct Haystack
 {
-    const AnsiString &Text;      // the document
-    AnsiString Folded;           // upper-cased copy when letter case does not count
-    AnsiString Pattern;
+    std::string_view Text;
+    AnsiString Pattern;          // upper-cased when letter case does not count
+    bool MatchCase;
     bool WholeWord;
 
-    const AnsiString &Hay() const { return Folded.empty() ? Text : Folded; }
+    bool Same(size_t at) const
+    {
+        if (MatchCase) return Text.compare(at, Pattern.size(), Pattern) == 0;
+        for (size_t i = 0; i < Pattern.size(); ++i)
+            if (AnsiUpperChar((unsigned char)Text[at + i]) != (unsigned char)Pattern[i]) return false;
+        return true;
+    }
 
     bool WordBounded(size_t at) const
     {
@@ -1397,13 +1406,42 @@ struct Haystack
                (end >= Text.size() || !IsWordChar((unsigned char)Text[end]));
     }
 
-    // First hit starting at from or later that ends by to; -1 when none.
+    // Where each letter case of the pattern's first byte next occurs, from ScannedFrom on
+    // (None: nowhere). Kept between calls, so that a letter case that is rare, or absent, costs
+    // one scan of the text for all the hits, not one per hit.
+    static constexpr size_t None = size_t(-1);
+    struct NextByte
+    {
+        unsigned char Byte = 0;
+        size_t ScannedFrom = None;
+        size_t At = None;
+    };
+    mutable NextByte NextFirst, NextOther;
+
+    size_t NextOf(NextByte &next, size_t from) const
+    {
+        if (next.ScannedFrom != None && next.ScannedFrom <= from && (next.At == None || next.At >= from)) return next.At;
+        const void *p = std::memchr(Text.data() + from, next.Byte, Text.size() - from);
+        next.ScannedFrom = from;
+        next.At = p ? size_t(static_cast<const char *>(p) - Text.data()) : None;
+        return next.At;
+    }
+
+    // First hit starting at from or later that ends by to; -1 when none. The first byte is
+    // looked for with memchr (in both letter cases), the rest compared in place: no copy of
+    // the text, however big.
     long Forward(long from, long to) const
     {
-        for (size_t at = Hay().find(Pattern, size_t(from)); at != AnsiString::npos;
-             at = Hay().find(Pattern, at + 1)) {
-            if (long(at + Pattern.size()) > to) return -1;
-            if (WordBounded(at)) return long(at);
+        const size_t n = Pattern.size();
+        if (from < 0 || to - from < long(n)) return -1;
+        NextFirst.Byte = (unsigned char)Pattern[0];
+        NextOther.Byte = MatchCase ? NextFirst.Byte : AnsiLowerChar(NextFirst.Byte);
+        const bool twoCases = NextOther.Byte != NextFirst.Byte;
+        const size_t last = size_t(to) - n;   // the last place a hit may start
+        for (size_t at = size_t(from); at <= last; ++at) {
+            at = std::min(NextOf(NextFirst, at), twoCases ? NextOf(NextOther, at) : None);
+            if (at == None || at > last) return -1;
+            if (Same(at) && WordBounded(at)) return long(at);
         }
         return -1;
     }
@@ -1411,29 +1449,36 @@ struct Haystack
     // Last hit ending by to that starts at from or later; -1 when none.
     long Backward(long from, long to) const
     {
-        if (to - from < long(Pattern.size())) return -1;
-        for (size_t at = Hay().rfind(Pattern, size_t(to) - Pattern.size()); at != AnsiString::npos;) {
-            if (long(at) < from) return -1;
-            if (WordBounded(at)) return long(at);
-            if (at == 0) break;
-            at = Hay().rfind(Pattern, at - 1);
-        }
+        const size_t n = Pattern.size();
+        if (from < 0 || to - from < long(n)) return -1;
+        for (long at = to - long(n); at >= from; --at)
+            if (Same(size_t(at)) && WordBounded(size_t(at))) return at;
         return -1;
     }
 };
 
 } // namespace
 
-int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace, TSynSearchOptions options)
+int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace, TSynSearchOptions options,
+                            int *hitsFound)
 {
+    if (hitsFound) *hitsFound = 0;
     if (search.empty()) return 0;
     NotifyGuard guard(this);
-    const AnsiString text = Range(0, Length());
-    Haystack hay{text, {}, search, (options & ssoWholeWord) != 0};
-    if (!(options & ssoMatchCase)) {
-        hay.Folded = AnsiUpperCase(text);
-        hay.Pattern = AnsiUpperCase(search);
-    }
+    // Hits are looked for in the document's own buffer; a copy is taken only before the first
+    // question, since a prompted replacement changes the buffer while the search goes on in the
+    // text as it was.
+    const long docLength = Length();
+    AnsiString copy;
+    const bool matchCase = options & ssoMatchCase;
+    Haystack hay{std::string_view(static_cast<const char *>(reinterpret_cast<void *>(SendScintilla(SCI_GETCHARACTERPOINTER))),
+                                  size_t(docLength)),
+                 matchCase ? search : AnsiUpperCase(search), matchCase, (options & ssoWholeWord) != 0};
+    const auto keepText = [&] {
+        if (!copy.empty() || docLength == 0) return;
+        copy.assign(hay.Text);
+        hay.Text = copy;
+    };
     const bool backwards = options & ssoBackwards;
     const bool replacing = options & (ssoReplace | ssoReplaceAll);
     bool all = options & ssoReplaceAll;
@@ -1441,13 +1486,16 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
     const AnsiString replacement = WithCrLf(replace);
     const long len = long(search.size());
 
-    long scopeStart = 0, scopeEnd = long(text.size());
+    // Inside a selection the whole selection is searched, wherever the caret stands; else from
+    // the selection on (from caret) or the whole text.
+    long scopeStart = 0, scopeEnd = docLength;
+    long from = backwards ? SelStart() : SelEnd();
     if ((options & ssoSelectedOnly) && SelAvail()) {
         scopeStart = SelStart();
         scopeEnd = SelEnd();
-    }
-    long from = backwards ? SelStart() : SelEnd();
-    if (options & ssoEntireScope) from = backwards ? scopeEnd : scopeStart;
+        from = backwards ? scopeEnd : scopeStart;
+    } else if (options & ssoEntireScope)
+        from = backwards ? scopeEnd : scopeStart;
     from = std::clamp(from, scopeStart, scopeEnd);
 
     // Hits are found in the text as it was; delta maps them to the document as it is now.
@@ -1458,6 +1506,7 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
     while (true) {
         const long hit = backwards ? hay.Backward(scopeStart, from) : hay.Forward(from, scopeEnd);
         if (hit < 0) break;
+        if (hitsFound) ++*hitsFound;
         const long at = hit + delta;
         if (!replacing) {
             if (backwards) SendScintilla(SCI_SETSEL, (unsigned long)(at + len), at);
@@ -1475,26 +1524,35 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
                 hits.push_back(next);
             }
             if (backwards) std::reverse(hits.begin(), hits.end());
+            const long spanEnd = hits.back() + len;
             AnsiString block;
+            block.reserve(size_t(spanEnd - hits.front()) + hits.size() * replacement.size());
             for (size_t i = 0; i < hits.size(); ++i) {
-                if (i > 0) block.append(text, size_t(hits[i - 1] + len), size_t(hits[i] - hits[i - 1] - len));
+                if (i > 0) block.append(hay.Text.substr(size_t(hits[i - 1] + len), size_t(hits[i] - hits[i - 1] - len)));
                 block += replacement;
             }
             const long first = hits.front() + delta;
-            Replace(first, hits.back() + len + delta, block);
+            Replace(first, spanEnd + delta, block);
             count += int(hits.size());
+            if (hitsFound) *hitsFound += int(hits.size()) - 1;
             lastEnd = backwards ? first + long(replacement.size()) : first + long(block.size());
             break;
         }
+        keepText();
         TSynReplaceAction action = raReplace;
-        SendScintilla(SCI_SETSEL, (unsigned long)at, at + len);
+        // The hit is selected for the question without scrolling to it: a handler that asks
+        // scrolls it into view, one that answers unasked (as for a hit equal to its
+        // replacement) costs no scrolling, however many hits there are.
+        SendScintilla(SCI_SETANCHOR, (unsigned long)at);
+        SendScintilla(SCI_SETCURRENTPOS, (unsigned long)(at + len));
         const TBufferCoord p = CoordOf(at, 0);
-        emit OnReplaceText(text.substr(size_t(hit), size_t(len)), replace, p.Line, p.Char, action);
+        emit OnReplaceText(AnsiString(hay.Text.substr(size_t(hit), size_t(len))), replace, p.Line, p.Char, action);
         if (action == raCancel) break;
         if (action == raReplaceAll) {
             prompt = false;
             all = true;
             from = backwards ? hit + len : hit;   // this hit and the rest in one go
+            if (hitsFound) --*hitsFound;          // it is met again there
             continue;
         }
         if (action == raReplace) {

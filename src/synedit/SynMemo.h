@@ -57,7 +57,8 @@ enum TSynSearchOption : unsigned {
 };
 using TSynSearchOptions = unsigned;
 
-enum TSynReplaceAction { raCancel, raSkip, raReplace, raReplaceAll };
+// The answer to a replace question; fixed underlying type so that windows can declare it ahead.
+enum TSynReplaceAction : int { raCancel, raSkip, raReplace, raReplaceAll };
 
 // The document as a list of lines. Every access reads or changes only the lines concerned.
 // Each change of the document costs time in proportion to its place in the text (the
@@ -280,9 +281,14 @@ public:
     // Picture of a mark's image index in the gutter (default: a bookmark symbol).
     void SetMarkImage(int imageIndex, const QPixmap &picture);
 
-    // Search, and replace with the option bits; returns the number of hits (find) or of
-    // replacements. ssoPrompt asks OnReplaceText for every hit.
-    int SearchReplace(const AnsiString &search, const AnsiString &replace, TSynSearchOptions options);
+    // Search, and replace with the option bits; returns the number of hits (find: 1 or 0) or of
+    // replacements. ssoPrompt asks OnReplaceText for every hit until it answers raReplaceAll;
+    // the hit is then selected but not yet scrolled into view.
+    // hitsFound, when given, receives the number of hits met, replaced or not. The replacements
+    // are one undo step; hits are looked for in the text as it was, so a replacement is never
+    // searched again. An empty search text finds nothing.
+    int SearchReplace(const AnsiString &search, const AnsiString &replace, TSynSearchOptions options,
+                      int *hitsFound = nullptr);
 
     // The pop-up menu shown on a right click instead of the component's own.
     void SetPopupMenu(QMenu *menu);
