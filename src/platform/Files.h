@@ -12,3 +12,7 @@ bool FileExistsWithFolder(const AnsiString &path);
 AnsiString FolderOfFile(const AnsiString &path);
 // A relative name taken against the current folder; an absolute one is kept byte for byte.
 AnsiString AbsolutePath(const AnsiString &path);
+
+// The whole file in one read of its size (a file that grows meanwhile is read to its end).
+// False, with the system's reason, when it cannot be opened or read.
+bool ReadFileBytes(const AnsiString &path, AnsiString &bytes, AnsiString &error);

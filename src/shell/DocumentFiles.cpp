@@ -373,3 +373,33 @@ AnsiString RemoveBlanksBeforeLineEnds(std::string_view text)
     result.append(text.data() + lineStart, text.size() - lineStart);
     return result;
 }
+
+void RemoveBlanksBeforeLineEndsInPlace(AnsiString &bytes)
+{
+    char *const data = bytes.data();
+    const size_t n = bytes.size();
+    size_t out = 0;         // bytes kept so far
+    size_t lineStart = 0;   // in the input
+    // Each line is moved only when something before it was removed.
+    const auto keepLine = [&](size_t end) {
+        size_t stop = end;
+        while (stop > lineStart && data[stop - 1] == ' ') --stop;
+        if (out != lineStart) std::memmove(data + out, data + lineStart, stop - lineStart);
+        out += stop - lineStart;
+    };
+    for (size_t i = 0; i < n;) {
+        const void *brk = std::memchr(data + i, '\n', n - i);
+        size_t end = brk ? size_t(static_cast<const char *>(brk) - data) : n;
+        if (const void *cr = std::memchr(data + i, '\r', end - i)) end = size_t(static_cast<const char *>(cr) - data);
+        if (end == n) break;
+        keepLine(end);
+        data[out++] = data[end];
+        lineStart = i = end + 1;
+    }
+    if (lineStart < n) {
+        const size_t before = out;
+        keepLine(n);
+        if (out == before) data[out++] = '\n';   // a last line of blanks stays as an empty line
+    }
+    bytes.resize(out);
+}

@@ -116,3 +116,6 @@ AnsiString TableReadErrorMessage(const AnsiString &path);                  // "F
 // Removes every run of blanks (0x20) directly before a CR or LF, in one pass. TABs stay; blanks at
 // the very end of a text without a final line break stay.
 AnsiString RemoveBlanksBeforeLineEnds(std::string_view text);
+// The same on the bytes of a text file before they become a pane's lines, in place: the last line
+// counts as ended too, and when it was nothing but blanks it stays as one empty line.
+void RemoveBlanksBeforeLineEndsInPlace(AnsiString &bytes);

@@ -45,6 +45,7 @@ public:
     int styleBitsNeeded() const override { return 8; }
     void setEditor(QsciScintilla *editor) override;
     void styleText(int start, int end) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void HighlighterChanged();
@@ -54,6 +55,15 @@ private slots:
                       int annotationLinesAdded);
 
 private:
+    struct VisibleLines
+    {
+        long First = 0;
+        long Last = 0;
+    };
+    static bool StartsEveryLineAfresh(TSynCustomHighlighter &h);
+    VisibleLines LinesOnScreen() const;
+    long FirstLineWorthStyling(long firstLine, long lastLine) const;
+    void StyleLinesPassedOver();
     long Send(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const;
     bool Highlighting() const { return fHighlighter && fHighlighter->Enabled(); }
     void ApplyStyles();
@@ -75,6 +85,7 @@ private:
     QFont fFont;
     QColor fText, fPaper;
     bool fStyledEnabled = false;    // whether the styles in the text come from the highlighter
+    bool fLinesIndependent = false; // each line is coloured without the lines above it
     QByteArray fLine;               // the bytes of the line being styled
     QByteArray fStyles;             // the styles of the lines being restyled, one byte each
     long fStylesStart = 0;          // their document position
