@@ -59,6 +59,9 @@ TSynLexerAdapter::TSynLexerAdapter(TSynCustomHighlighter *highlighter, QObject *
     }
     fStyledEnabled = Highlighting();
     fLinesIndependent = highlighter && StartsEveryLineAfresh(*highlighter);
+    fGapTimer.setSingleShot(true);
+    fGapTimer.setInterval(0);
+    connect(&fGapTimer, &QTimer::timeout, this, &TSynLexerAdapter::StyleGapSlice);
     ApplyStyles();
 }
 
@@ -225,9 +228,10 @@ void TSynLexerAdapter::styleText(int start, int end)
                           : length;
     if (!Highlighting()) return StylePlain(from, stop, firstLine, lastLine);
     const long styleFrom = FirstLineWorthStyling(firstLine, lastLine);
-    if (styleFrom > firstLine)
+    if (styleFrom > firstLine) {
+        RememberGap(firstLine, styleFrom - 1);
         StyleLines(Send(SB::SCI_POSITIONFROMLINE, (unsigned long)styleFrom), stop, styleFrom, lastLine);
-    else
+    } else
         StyleLines(from, stop, firstLine, lastLine);
 }
 
@@ -244,9 +248,8 @@ TSynLexerAdapter::VisibleLines TSynLexerAdapter::LinesOnScreen() const
 // over keep an invalid state and are styled when they come into view.
 long TSynLexerAdapter::FirstLineWorthStyling(long firstLine, long lastLine) const
 {
-    constexpr long LinesAtOnce = 2000;   // styled in a few milliseconds
     constexpr long Margin = 100;
-    if (!fLinesIndependent || lastLine - firstLine < LinesAtOnce) return firstLine;
+    if (!fLinesIndependent || lastLine - firstLine < LinesPerSlice) return firstLine;
     const VisibleLines screen = LinesOnScreen();
     if (lastLine > screen.Last + Margin || screen.First - Margin <= firstLine) return firstLine;
     return std::min(screen.First - Margin, lastLine);
@@ -263,22 +266,54 @@ bool TSynLexerAdapter::eventFilter(QObject *watched, QEvent *event)
 void TSynLexerAdapter::StyleLinesPassedOver()
 {
     if (!fLinesIndependent || !Highlighting()) return;
-    const long endStyled = Send(SB::SCI_GETENDSTYLED);
-    const long styledLines = Send(SB::SCI_LINEFROMPOSITION, (unsigned long)endStyled);
     const VisibleLines screen = LinesOnScreen();
-    const long last = std::min(screen.Last, styledLines - 1);
+    StyleInvalidLines(screen.First, screen.Last);
+}
+
+// The lines passed over are also styled in the background, a slice at a time, so that the whole
+// text is coloured soon for anything that reads the styles (printing), not only what is shown.
+void TSynLexerAdapter::StyleGapSlice()
+{
+    if (fGapFirst < 0 || !editor() || !Highlighting()) {
+        fGapFirst = fGapLast = -1;
+        return;
+    }
+    const long last = std::min(fGapLast, fGapFirst + LinesPerSlice - 1);
+    StyleInvalidLines(fGapFirst, last);
+    fGapFirst = last + 1;
+    if (fGapFirst > fGapLast || fGapFirst >= Send(SB::SCI_GETLINECOUNT))
+        fGapFirst = fGapLast = -1;
+    else
+        fGapTimer.start();
+}
+
+void TSynLexerAdapter::RememberGap(long firstLine, long lastLine)
+{
+    fGapFirst = fGapFirst < 0 ? firstLine : std::min(fGapFirst, firstLine);
+    fGapLast = std::max(fGapLast, lastLine);
+    fGapTimer.start();
+}
+
+// Styles the lines of first..last whose state is not valid; what the component counts as styled
+// stays as it was.
+void TSynLexerAdapter::StyleInvalidLines(long first, long last)
+{
+    const long lineCount = Send(SB::SCI_GETLINECOUNT);
+    last = std::min(last, lineCount - 1);
+    const long endStyled = Send(SB::SCI_GETENDSTYLED);
     bool styled = false;
-    for (long line = screen.First; line <= last; ++line) {
+    for (long line = std::max(first, 0L); line <= last; ++line) {
         if (StateValid(int(Send(SB::SCI_GETLINESTATE, (unsigned long)line)))) continue;
         long runEnd = line;
         while (runEnd < last && !StateValid(int(Send(SB::SCI_GETLINESTATE, (unsigned long)(runEnd + 1))))) ++runEnd;
         const long start = Send(SB::SCI_POSITIONFROMLINE, (unsigned long)line);
-        const long stop = Send(SB::SCI_POSITIONFROMLINE, (unsigned long)(runEnd + 1));
-        StyleLines(start, runEnd + 1 < Send(SB::SCI_GETLINECOUNT) ? stop : Send(SB::SCI_GETLENGTH), line, runEnd);
+        const long stop = runEnd + 1 < lineCount ? Send(SB::SCI_POSITIONFROMLINE, (unsigned long)(runEnd + 1))
+                                                 : Send(SB::SCI_GETLENGTH);
+        StyleLines(start, stop, line, runEnd);
         styled = true;
         line = runEnd;
     }
-    if (styled) startStyling(int(endStyled));   // what was styled before stays counted as styled
+    if (styled) startStyling(int(endStyled));
 }
 
 void TSynLexerAdapter::StylePlain(long start, long stop, long firstLine, long lastLine)
