@@ -196,12 +196,38 @@ void BM_ScrollToEndAfterOpening(benchmark::State &state)
     }
 }
 
+// The floor of a jump: a bare pane holding the same text, Ctrl+End until the last page is painted.
+void BM_FloorScrollToEnd(benchmark::State &state)
+{
+    QFile file(ToQPath(PathOf("big.kas")));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto pane = std::make_unique<QsciScintilla>();
+        pane->resize(Form->size());
+        pane->show();
+        pane->SendScintilla(SB::SCI_SETUNDOCOLLECTION, 0UL);
+        pane->SendScintilla(SB::SCI_SETTEXT, 0UL, (void *)bytes.constData());
+        WaitForPaint(pane->viewport());
+        state.ResumeTiming();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+        QCoreApplication::sendEvent(pane.get(), &press);
+        WaitForPaint(pane->viewport());
+        state.PauseTiming();
+        pane.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
 BENCHMARK(BM_FloorBareQScintilla)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FloorLeanQScintilla)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OpenScriptToWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OpenTableToWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FirstKeystrokeAfterOpening)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ScrollToEndAfterOpening)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FloorScrollToEnd)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
