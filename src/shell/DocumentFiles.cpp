@@ -43,11 +43,13 @@ void RemoveCarriageReturns(AnsiString &text, const FileProgress *progress)
     text.resize(out);
 }
 
-// Collects the cells of a table file row by row; the cells of a row that never ends are dropped.
+// Collects the cells of a table file row by row, and what the table cannot hold.
 class TableBuilder
 {
 public:
     explicit TableBuilder(int fixedColCount) : FixedCols(fixedColCount) {}
+
+    TableLoss Loss;
 
     // Room for the cells and rows the bytes can give, so that growing never moves them.
     void Reserve(std::string_view bytes)
@@ -64,8 +66,13 @@ public:
 
     void StoreCell(AnsiString &cell)
     {
-        if (Cells.size() >= size_t(MaxTableCells)) Overflow = true;
-        else if (FixedCols == 0 || Column < FixedCols) Cells.emplace_back(cell);
+        if (Cells.size() >= size_t(MaxTableCells)) {
+            Overflow = true;
+        } else if (FixedCols == 0 || Column < FixedCols) {
+            Cells.emplace_back(cell);
+        } else if (!cell.empty()) {   // an empty cell beyond the columns holds nothing to lose
+            if (Loss.ExtraCells++ == 0) Loss.FirstRowWithExtraCells = int(RowStarts.size());
+        }
         cell.clear();
         ++Column;
     }
@@ -89,9 +96,10 @@ public:
         return rows * (long long)ColCount() <= MaxTableCells;
     }
 
-    TableData Finish()
+    // A last line without its CR LF is a row as well when it holds anything.
+    std::optional<TableData> Finish(AnsiString &cell)
     {
-        Cells.resize(RowStarts.back());   // the unfinished last line is not part of the table
+        if ((Column > 0 || !cell.empty()) && !EndRow(cell)) return std::nullopt;
         TableData table;
         table.ColCount = ColCount();
         table.RowCount = int(RowStarts.size()) - 1;
@@ -234,7 +242,7 @@ AnsiString TableToFileBytes(const TableData &table, const FileProgress *progress
 
 namespace {
 
-std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &kind)
+std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &kind, TableLoss *loss)
 {
     TableBuilder builder(FixedColCountOfKind(kind));
     builder.Reserve(bytes);
@@ -258,18 +266,22 @@ std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &ki
             } else {
                 cell += CellLineBreak;
             }
-        }   // any other byte below 0x15, CR included, is dropped
+        } else if (b[i] != '\r' || i + 1 == n || b[i + 1] != '\n') {
+            ++builder.Loss.DroppedBytes;   // any other byte below 0x15, a CR not ending a row included
+        }
         ++i;
     }
-    return builder.Finish();
+    std::optional<TableData> table = builder.Finish(cell);
+    if (table && loss) *loss = builder.Loss;
+    return table;
 }
 
 } // namespace
 
-std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind)
+std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind, TableLoss *loss)
 {
     try {
-        return ParseTable(bytes, kind);
+        return ParseTable(bytes, kind, loss);
     } catch (const std::bad_alloc &) {   // a table too big for this machine is refused, not a crash
         return std::nullopt;
     }
@@ -297,7 +309,8 @@ TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, co
     }
 
     ReportStatus(progress, "Reading file ...");
-    std::optional<TableData> table = TableFromFileBytes(std::string_view(bytes.constData(), size_t(bytes.size())), kind);
+    std::optional<TableData> table =
+        TableFromFileBytes(std::string_view(bytes.constData(), size_t(bytes.size())), kind, &result.Loss);
     if (!table) {
         result.Status = TableReadStatus::ReadFailed;
         result.ErrorText = "The table has more than " + IntToStr(MaxTableCells) + " cells.";
@@ -356,6 +369,22 @@ AnsiString SaveWriteErrorMessage(const AnsiString &kind, long long toWrite, long
 AnsiString TableOpenErrorMessage(const AnsiString &path) { return "Error at opening the file  \"" + path + "\"!"; }
 
 AnsiString TableReadErrorMessage(const AnsiString &path) { return "File: \"" + path + "\".\r\nReading failed."; }
+
+AnsiString TableLossMessage(const AnsiString &path, const AnsiString &kind, const TableLoss &loss)
+{
+    std::vector<AnsiString> parts;
+    if (loss.ExtraCells > 0)
+        parts.push_back(IntToStr(loss.ExtraCells) + (loss.ExtraCells == 1 ? " cell" : " cells") + " beyond column " +
+                        IntToStr(FixedColCountOfKind(kind)) + " (first in row " + IntToStr(loss.FirstRowWithExtraCells) +
+                        ")");
+    if (loss.DroppedBytes > 0)
+        parts.push_back(IntToStr(loss.DroppedBytes) + (loss.DroppedBytes == 1 ? " control byte" : " control bytes") +
+                        " that a table cannot hold");
+    AnsiString what;
+    for (size_t i = 0; i < parts.size(); ++i) what += (i ? " and " : "") + parts[i];
+    return "Document: \"" + path + "\".\r\nThe file holds more than the table keeps: " + what +
+           " were left out.\r\nSaving the document writes the table without them.";
+}
 
 AnsiString RemoveBlanksBeforeLineEnds(std::string_view text)
 {

@@ -74,13 +74,25 @@ AnsiString TableToFileBytes(std::span<const AnsiString> cells, int colCount, int
                             const FileProgress *progress = nullptr);
 AnsiString TableToFileBytes(const TableData &table, const FileProgress *progress = nullptr);
 
+// What a table file held that its table cannot: cells with text beyond the 11 columns of a KAO or
+// the 4 of a KAT, and bytes 0x00-0x14 other than TAB, LF and the CR of a CR LF.
+struct TableLoss
+{
+    long long ExtraCells = 0;
+    int FirstRowWithExtraCells = 0;   // 1-based; 0 when none
+    long long DroppedBytes = 0;
+    bool Any() const { return ExtraCells > 0 || DroppedBytes > 0; }
+    bool operator==(const TableLoss &) const = default;
+};
+
 // File bytes -> cells of a table of this kind. LF after CR ends a row; any other LF (the first byte
-// included) is 0x1D; other bytes 0x00-0x14 (CR included) are dropped; text after the last CR LF is
-// not part of the table; at least one row. Columns: widest row for CMD, 11 KAO, 4 KAT (extra cells
-// dropped, missing ones empty). Empty result when the table would not fit in memory (more
-// than MaxTableCells cells, as a crafted file of ragged rows can ask for, or more than memory holds).
+// included) is 0x1D; other bytes 0x00-0x14 (CR included) are dropped; a last line without CR LF
+// is the last row when it holds anything; at least one row. Columns: widest row for CMD, 11 KAO,
+// 4 KAT (extra cells dropped, missing ones empty). What was dropped goes to loss. Empty result
+// when the table would not fit in memory (more than MaxTableCells cells, as a crafted file of
+// ragged rows can ask for, or more than memory holds).
 inline constexpr long long MaxTableCells = 64LL * 1024 * 1024;
-std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind);
+std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind, TableLoss *loss = nullptr);
 
 // Reading a table file. The file is opened for reading only, so a read-only table loads.
 enum class TableReadStatus { Ok, CannotOpen, ReadFailed };
@@ -88,6 +100,7 @@ struct TableReadResult
 {
     TableReadStatus Status = TableReadStatus::Ok;
     TableData Table;          // the prepared empty table after a failure
+    TableLoss Loss;           // what the file held that the table does not
     AnsiString ErrorText;     // the system's reason, for logs
 };
 // Emits "Opening file ..." and, once the bytes are in, "Reading file ...".
@@ -112,6 +125,8 @@ AnsiString SaveOpenErrorMessage(const AnsiString &path);                   // "E
 AnsiString SaveWriteErrorMessage(const AnsiString &kind, long long toWrite, long long written);
 AnsiString TableOpenErrorMessage(const AnsiString &path);                  // two blanks after "file"
 AnsiString TableReadErrorMessage(const AnsiString &path);                  // "File: "..."." CR LF "Reading failed."
+// Tells what opening the table file dropped (loss.Any() must hold).
+AnsiString TableLossMessage(const AnsiString &path, const AnsiString &kind, const TableLoss &loss);
 
 // Removes every run of blanks (0x20) directly before a CR or LF, in one pass. TABs stay; blanks at
 // the very end of a text without a final line break stay.

@@ -190,9 +190,12 @@ TEST(TableFile, BytesToCells)
     struct Case { const char *name; AnsiString bytes; const char *kind; TableData table; };
     const Case cases[] = {
         {"plain", "a\tb\r\nc\td\r\n", CMD_Document, Table(2, 2, {"a", "b", "c", "d"})},
-        {"unfinished last line", "a\tb\r\nc\td", CMD_Document, Table(2, 1, {"a", "b"})},
-        {"no CR LF at all", "a\tb\tc", CMD_Document, Table(1, 1, {""})},
-        {"no CR LF, KAT", "a\tb", KAT_Document, Table(4, 1, {"", "", "", ""})},
+        // A last line without CR LF is kept as the last row (it used to vanish without a word).
+        {"unfinished last line", "a\tb\r\nc\td", CMD_Document, Table(2, 2, {"a", "b", "c", "d"})},
+        {"no CR LF at all", "a\tb\tc", CMD_Document, Table(3, 1, {"a", "b", "c"})},
+        {"no CR LF, KAT", "a\tb", KAT_Document, Table(4, 1, {"a", "b", "", ""})},
+        {"unfinished line of a TAB", "a\r\n\t", CMD_Document, Table(2, 2, {"a", "", "", ""})},
+        {"unfinished line of a lone CR", "a\r\n\r", CMD_Document, Table(1, 1, {"a"})},
         {"empty file", "", CMD_Document, Table(1, 1, {""})},
         {"empty line", "\r\n", CMD_Document, Table(1, 1, {""})},
         {"two empty lines", "\r\n\r\n", CMD_Document, Table(1, 2, {"", ""})},
@@ -210,7 +213,7 @@ TEST(TableFile, BytesToCells)
          Table(1, 1, {"x\x15\x1D\x7F\x80\xFF"})},
         {"ragged CMD", "a\tb\r\nc\td\te\tf\tg\r\nh\ti\tj\r\n", CMD_Document,
          Table(5, 3, {"a", "b", "", "", "", "c", "d", "e", "f", "g", "h", "i", "j", "", ""})},
-        {"unfinished wide line", "a\r\nb\tc\td", CMD_Document, Table(1, 1, {"a"})},
+        {"unfinished wide line", "a\r\nb\tc\td", CMD_Document, Table(3, 2, {"a", "", "", "b", "c", "d"})},
         {"KAT seed", "\t\t\r\n", KAT_Document, Table(4, 1, {"", "", "", ""})},
         {"KAT extra cells", "1\t2\t3\t4\t5\t6\r\nx\r\n", KAT_Document,
          Table(4, 2, {"1", "2", "3", "4", "x", "", "", ""})},
@@ -223,6 +226,35 @@ TEST(TableFile, BytesToCells)
         ASSERT_TRUE(t) << c.name;
         EXPECT_EQ(*t, c.table) << c.name;
     }
+}
+
+TEST(TableFile, WhatTheTableCannotHoldIsCounted)
+{
+    struct Case { const char *name; AnsiString bytes; const char *kind; TableLoss loss; };
+    const Case cases[] = {
+        {"well formed", "a\tb\r\nc\r\n", KAT_Document, {}},
+        {"12-cell KAO row", "0\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\r\n", KAO_Document, {1, 1, 0}},
+        {"KAT rows of 6 cells", "x\r\n1\t2\t3\t4\t5\t6\r\n1\t2\t3\t4\t5\r\n", KAT_Document, {3, 2, 0}},
+        {"empty cells beyond the columns hold nothing", "1\t2\t3\t4\t\t\r\n", KAT_Document, {}},
+        {"extra cells of an unfinished last row", "x\r\n1\t2\t3\t4\t5", KAT_Document, {1, 2, 0}},
+        {"CMD keeps every cell", "1\t2\t3\t4\t5\t6\r\n", CMD_Document, {}},
+        {"control bytes", Bytes("a\0b\x01\x14\x15\r\n", 8), CMD_Document, {0, 0, 3}},
+        {"lone CR and CR CR LF", "a\rb\r\r\nc\r", CMD_Document, {0, 0, 3}},
+        {"LF alone is a line break in a cell", "a\nb\r\n", CMD_Document, {}},
+    };
+    for (const Case &c : cases) {
+        TableLoss loss;
+        ASSERT_TRUE(TableFromFileBytes(c.bytes, c.kind, &loss)) << c.name;
+        EXPECT_EQ(loss, c.loss) << c.name;
+        EXPECT_EQ(loss.Any(), c.loss.ExtraCells + c.loss.DroppedBytes > 0) << c.name;
+    }
+}
+
+TEST(TableFile, AnUnfinishedLastRowSurvivesOpenAndSave)
+{
+    const std::optional<TableData> t = TableFromFileBytes("a\tb\r\nc\td", CMD_Document);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(TableToFileBytes(*t), "a\tb\r\nc\td\r\n");   // written back with the format's line end
 }
 
 TEST(TableFile, RaggedRowsAreWrittenBackWithEmptyCells)
@@ -285,7 +317,7 @@ TEST(TableFile, ReadsFileAndReportsPhases)
     const FileProgress hooks = log.Hooks();
     const TableReadResult r = ReadTableFile(FromQPath(path), KAT_Document, &hooks);
     EXPECT_EQ(r.Status, TableReadStatus::Ok);
-    EXPECT_EQ(r.Table, Table(4, 2, {"1", "\xE9", "3", "", "\x1D", "b", "", ""}));
+    EXPECT_EQ(r.Table, Table(4, 3, {"1", "\xE9", "3", "", "\x1D", "b", "", "", "tail", "", "", ""}));
     EXPECT_EQ(log.Events, (std::vector<AnsiString>{"status:Opening file ...", "status:Reading file ..."}));
 }
 
