@@ -321,36 +321,9 @@ TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, co
     return result;
 }
 
-FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes)
+FileWriteResult WriteDocumentBytes(const AnsiString &path, std::string_view bytes)
 {
-    FileWriteResult result;
-    result.ToWrite = (long long)bytes.size();
-    const QString target = ToQPath(path);
-    // A read-only file is not replaced behind its owner's back (the rename alone would allow it).
-    // Tested with the effective user, as opening the file would be.
-    if (QFileInfo::exists(target) && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
-        result.ErrorText = "The file is read-only.";
-        return result;
-    }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.ErrorText = FromQ(file.errorString());
-        return result;
-    }
-    result.Opened = true;
-    const qint64 written = file.write(bytes.data(), qint64(bytes.size()));
-    if (written != qint64(bytes.size())) {
-        result.Written = std::max<qint64>(written, 0);
-        result.ErrorText = FromQ(file.errorString());
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit()) {   // nothing reached the target
-        result.ErrorText = FromQ(file.errorString());
-        return result;
-    }
-    result.Written = written;
-    return result;
+    return WriteFileSafely(path, bytes);
 }
 
 AnsiString SaveOpenErrorMessage(const AnsiString &path) { return "Error at opening the file \"" + path + "\"!"; }

@@ -3,6 +3,7 @@
 // save and open routines call these and show the status texts, progress and messages.
 #pragma once
 
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 #include <functional>
@@ -106,18 +107,10 @@ struct TableReadResult
 // Emits "Opening file ..." and, once the bytes are in, "Reading file ...".
 TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, const FileProgress *progress = nullptr);
 
-// Writes bytes atomically: a temporary file beside the target is renamed over it only after the
-// whole write succeeded, so a failed or short write leaves the target as it was. An existing
-// read-only target is not replaced (counts as not opened).
-struct FileWriteResult
-{
-    bool Opened = false;      // the file could be created for writing
-    long long ToWrite = 0;
-    long long Written = 0;    // bytes that reached the target: ToWrite after a whole write, else less
-    AnsiString ErrorText;     // the system's reason, for logs
-    bool Ok() const { return Opened && Written == ToWrite; }
-};
-FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes);
+// Writes a document file by the rule of WriteFileSafely (platform/Files.h): replaced whole through
+// a temporary file where the folder allows it, in place where it refuses new files or the file
+// has other names; a read-only file counts as not opened.
+FileWriteResult WriteDocumentBytes(const AnsiString &path, std::string_view bytes);
 
 // Message texts of the save and open routines.
 AnsiString SaveOpenErrorMessage(const AnsiString &path);                   // "Error at opening the file "..."!"

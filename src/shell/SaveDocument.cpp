@@ -127,12 +127,12 @@ void TMainForm::BeginSaving()
     ShowOperationStatus("Saving document...");
 }
 
-// Writes the bytes (atomically: a failed write leaves the old file as it was) and reports the
-// outcome; true when the whole file was written.
+// Writes the bytes (where the folder allows, a failed write leaves the old file as it was) and
+// reports the outcome; true when the whole file was written.
 bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted)
 {
     if (converted) ShowOperationStatus("Saving data in file ...");
-    const FileWriteResult result = WriteFileAtomically(path, bytes);
+    const FileWriteResult result = WriteDocumentBytes(path, bytes);
     if (!result.Opened)
         MessageBox(ApplicationWindow(), SaveOpenErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
     else if (result.Written != result.ToWrite)

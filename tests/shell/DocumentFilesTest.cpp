@@ -9,6 +9,7 @@
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -358,20 +359,20 @@ TEST(AtomicWriter, WritesAndReplacesKeepingPermissions)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.kas");
-    FileWriteResult r = WriteFileAtomically(FromQPath(path), Bytes("x\0y\n\r", 5));
+    FileWriteResult r = WriteDocumentBytes(FromQPath(path), Bytes("x\0y\n\r", 5));
     EXPECT_TRUE(r.Ok());
     EXPECT_EQ(r.ToWrite, 5);
     EXPECT_EQ(r.Written, 5);
     EXPECT_EQ(ReadAll(path), Bytes("x\0y\n\r", 5));
 
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    r = WriteFileAtomically(FromQPath(path), "shorter");
+    r = WriteDocumentBytes(FromQPath(path), "shorter");
     EXPECT_TRUE(r.Ok());
     EXPECT_EQ(ReadAll(path), "shorter");
     const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
     EXPECT_EQ(QFile::permissions(path) & ~userBits, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 
-    r = WriteFileAtomically(FromQPath(path), "");
+    r = WriteDocumentBytes(FromQPath(path), "");
     EXPECT_TRUE(r.Ok());
     EXPECT_EQ(ReadAll(path), "");
     EXPECT_EQ(Entries(dir.path()), QStringList{"a.kas"});
@@ -380,7 +381,7 @@ TEST(AtomicWriter, WritesAndReplacesKeepingPermissions)
 TEST(AtomicWriter, MissingFolderIsAnOpenFailure)
 {
     QTemporaryDir dir;
-    const FileWriteResult r = WriteFileAtomically(FromQPath(dir.filePath("no/such/a.cmd")), "a\r\n");
+    const FileWriteResult r = WriteDocumentBytes(FromQPath(dir.filePath("no/such/a.cmd")), "a\r\n");
     EXPECT_FALSE(r.Opened);
     EXPECT_FALSE(r.Ok());
     EXPECT_EQ(r.ToWrite, 3);
@@ -398,7 +399,7 @@ TEST(AtomicWriter, ShortWriteLeavesTargetUnchanged)
     FileWriteResult r;
     {
         FileSizeLimit limit(4096);
-        r = WriteFileAtomically(FromQPath(path), big);
+        r = WriteDocumentBytes(FromQPath(path), big);
     }
 
     EXPECT_TRUE(r.Opened);
@@ -409,33 +410,75 @@ TEST(AtomicWriter, ShortWriteLeavesTargetUnchanged)
     EXPECT_EQ(Entries(dir.path()), QStringList{"t.kao"});   // no temporary file left
 }
 
-TEST(AtomicWriter, ReadOnlyFolderOrFileIsNotWritten)
+// A file the user may write is written even where its folder refuses new files (in place, so no
+// temporary file is left there); a read-only file is not written wherever it is.
+TEST(AtomicWriter, AWritableFileInAReadOnlyFolderIsWrittenInPlace)
 {
     OpenTempDir dir;
     QDir(dir.Dir.path()).mkdir("ro");
     const QString inReadOnlyFolder = dir.Path("ro/a.kas");
     const QString readOnlyFile = dir.Path("b.kas");
-    WriteAll(inReadOnlyFolder, "old a");
+    const QString readOnlyInReadOnlyFolder = dir.Path("ro/c.kas");
+    WriteAll(inReadOnlyFolder, "old a, longer than the new");
     WriteAll(readOnlyFile, "old b");
+    WriteAll(readOnlyInReadOnlyFolder, "old c");
     QFile::setPermissions(inReadOnlyFolder, QFile::Permissions(0x6666));
     QFile::setPermissions(readOnlyFile, QFile::Permissions(0x4444));
+    QFile::setPermissions(readOnlyInReadOnlyFolder, QFile::Permissions(0x4444));
     QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x5555));
     QFile::setPermissions(dir.Dir.path(), QFile::Permissions(0x7777));
 
-    FileWriteResult inFolder, onFile;
+    FileWriteResult inFolder, onFile, onFileInFolder;
     {
         UnprivilegedScope user;
         ASSERT_TRUE(user.Active());
-        inFolder = WriteFileAtomically(FromQPath(inReadOnlyFolder), "new");
-        onFile = WriteFileAtomically(FromQPath(readOnlyFile), "new");
+        inFolder = WriteDocumentBytes(FromQPath(inReadOnlyFolder), "new");
+        onFile = WriteDocumentBytes(FromQPath(readOnlyFile), "new");
+        onFileInFolder = WriteDocumentBytes(FromQPath(readOnlyInReadOnlyFolder), "new");
     }
     QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x7755));
-    EXPECT_FALSE(inFolder.Opened);
+    EXPECT_TRUE(inFolder.Ok());
+    EXPECT_EQ(ReadAll(inReadOnlyFolder), "new");
+    EXPECT_EQ(QFile::permissions(inReadOnlyFolder) & QFile::Permissions(0x6666), QFile::Permissions(0x6666));
     EXPECT_FALSE(onFile.Opened);
-    EXPECT_EQ(ReadAll(inReadOnlyFolder), "old a");
+    EXPECT_FALSE(onFileInFolder.Opened);
     EXPECT_EQ(ReadAll(readOnlyFile), "old b");
-    EXPECT_EQ(Entries(dir.Path("ro")), QStringList{"a.kas"});
+    EXPECT_EQ(ReadAll(readOnlyInReadOnlyFolder), "old c");
+    EXPECT_EQ(Entries(dir.Path("ro")), (QStringList{"a.kas", "c.kas"}));
     EXPECT_EQ(Entries(dir.Dir.path()), (QStringList{"b.kas", "ro"}));
+}
+
+// A file with a second name (a hard link) is written in place, so both names keep showing one
+// file; a file with one name is replaced whole, as a new file.
+TEST(AtomicWriter, AFileWithOtherNamesKeepsThem)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.kat");
+    const QString other = dir.filePath("other-name.kat");
+    WriteAll(path, "old\r\n");
+    ASSERT_EQ(::link(path.toLocal8Bit().constData(), other.toLocal8Bit().constData()), 0);
+    const QFileInfo before(path);
+
+    const FileWriteResult r = WriteDocumentBytes(FromQPath(path), "new content\r\n");
+    EXPECT_TRUE(r.Ok());
+    EXPECT_EQ(ReadAll(path), "new content\r\n");
+    EXPECT_EQ(ReadAll(other), "new content\r\n");
+    struct stat st;
+    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u);
+
+    // Shorter content leaves nothing of the old behind.
+    EXPECT_TRUE(WriteDocumentBytes(FromQPath(other), "x").Ok());
+    EXPECT_EQ(ReadAll(path), "x");
+
+    const QString single = dir.filePath("single.kat");
+    WriteAll(single, "old");
+    ASSERT_EQ(::stat(single.toLocal8Bit().constData(), &st), 0);
+    const ino_t oldInode = st.st_ino;
+    EXPECT_TRUE(WriteDocumentBytes(FromQPath(single), "new").Ok());
+    ASSERT_EQ(::stat(single.toLocal8Bit().constData(), &st), 0);
+    EXPECT_NE(st.st_ino, oldInode);   // replaced through a temporary file
+    EXPECT_EQ(Entries(dir.path()), (QStringList{"a.kat", "other-name.kat", "single.kat"}));
 }
 
 TEST(DocumentMessages, TextsOfTheSaveAndOpenRoutines)
