@@ -116,9 +116,12 @@ FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes)
     }
     result.Opened = true;
     const qint64 written = file.write(bytes.data(), qint64(bytes.size()));
-    if (written != qint64(bytes.size())) {
-        result.Written = std::max<qint64>(written, 0);
-        result.ErrorText = FromQ(file.errorString());
+    // The last bytes may still sit in the file's buffer: a write that fails there (a full disk)
+    // shows only in the flush. On disk before the rename, so a power cut leaves the old file or
+    // the new one, never an empty one.
+    if (written != qint64(bytes.size()) || !file.flush() || ::fsync(file.handle()) != 0) {
+        result.Written = std::clamp<qint64>(written, 0, std::max<qint64>(qint64(bytes.size()) - 1, 0));
+        result.ErrorText = file.error() != QFileDevice::NoError ? FromQ(file.errorString()) : SystemError();
         file.cancelWriting();
         return result;
     }
