@@ -176,9 +176,36 @@ long long ScriptSaveProgressMax(size_t textLength) { return (long long)textLengt
 
 long long TableSaveProgressMax(int rowCount, int colCount) { return (long long)rowCount * colCount + 2; }
 
+namespace {
+
+// A line that ends in a TAB loses its trailing blanks and TABs. Written as blanks they would be
+// taken off by the next opening, so the next save would change the file again; every other line
+// keeps its bytes.
+void DropWhiteEndsOfTabEndedLines(AnsiString &text)
+{
+    char *const data = text.data();
+    const size_t n = text.size();
+    size_t out = 0;
+    size_t lineStart = 0;
+    for (size_t i = 0; i <= n; ++i) {
+        if (i < n && data[i] != '\r' && data[i] != '\n') continue;
+        size_t end = i;
+        if (end > lineStart && data[end - 1] == '\t')
+            while (end > lineStart && (data[end - 1] == '\t' || data[end - 1] == ' ')) --end;
+        if (out != lineStart) std::memmove(data + out, data + lineStart, end - lineStart);
+        out += end - lineStart;
+        if (i < n) data[out++] = data[i];
+        lineStart = i + 1;
+    }
+    text.resize(out);
+}
+
+} // namespace
+
 AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress)
 {
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x09\")...");
+    DropWhiteEndsOfTabEndedLines(text);
     std::replace(text.begin(), text.end(), '\t', ' ');
     ReportStep(progress);
 

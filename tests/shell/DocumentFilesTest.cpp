@@ -120,6 +120,23 @@ TEST(ScriptFile, TextToBytes)
     EXPECT_EQ(TextDocumentToFileBytes(KAS_Document, "a\tb\r\n"), "a b\n\r");
 }
 
+// A line ending in a TAB is written without its trailing blanks and TABs, so that open, save,
+// open and save give the same bytes; lines that do not end in a TAB keep their bytes.
+TEST(ScriptFile, ATabEndedLineIsSavedStably)
+{
+    struct Case { AnsiString text; AnsiString bytes; };
+    const Case cases[] = {
+        {"abc\t\r\nx\r\n", "abc\nx\n\r"},
+        {"abc \t \t\r\nx\r\n", "abc\nx\n\r"},
+        {"a\tb\t\r\n", "a b\n\r"},
+        {"\t\r\nx\r\n", "\nx\n\r"},
+        {"abc\t \r\nx\r\n", "abc  \nx\n\r"},      // ends in a blank: the bytes as before
+        {"abc \r\nx\r\n", "abc \nx\n\r"},
+        {"a\tb\r\n", "a b\n\r"},
+    };
+    for (const Case &c : cases) EXPECT_EQ(ScriptTextToFileBytes(c.text), c.bytes) << c.text;
+}
+
 TEST(ScriptFile, ConversionReportsItsPhases)
 {
     ProgressLog log;

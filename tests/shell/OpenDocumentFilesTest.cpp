@@ -73,4 +73,19 @@ TEST_F(OpenDocumentFiles, AScriptGetsTheLinesOfTheFileLessTrailingBlanks)
     }
 }
 
+// Open, save, open and save give the same bytes, also for a line that ends in a TAB.
+TEST_F(OpenDocumentFiles, OpenAndSaveTwiceGivesTheSameBytes)
+{
+    const AnsiString path = Root + "/tabs.kas";
+    WriteBytes(path, "JOTE\t\nkeep  \t  inner\nend\t \t\n\r");
+    AnsiString saved[2];
+    for (AnsiString &bytes : saved) {
+        TForm_Editor *w = Form->OpenDocument(path, KAS_Document);
+        ASSERT_TRUE(Form->SaveDocumentToFile(KAS_Document, path, w->Memo1));
+        bytes = ReadAll(ToQPath(path));
+    }
+    EXPECT_EQ(saved[0], "JOTE\nkeep     inner\nend\n\r");
+    EXPECT_EQ(saved[1], saved[0]);
+}
+
 } // namespace
