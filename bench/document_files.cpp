@@ -150,7 +150,7 @@ void BM_WriteFileAtomically(benchmark::State &state)
 {
     const AnsiString path = FromQPath(TempDir().filePath("atomic.cmd"));
     const AnsiString &bytes = TableBytes();
-    for (auto _ : state) benchmark::DoNotOptimize(WriteDocumentBytes(path, bytes));
+    for (auto _ : state) benchmark::DoNotOptimize(WriteFileAtomically(path, bytes));
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
 }
 

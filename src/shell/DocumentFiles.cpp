@@ -348,7 +348,7 @@ TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, co
     return result;
 }
 
-FileWriteResult WriteDocumentBytes(const AnsiString &path, std::string_view bytes)
+FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes)
 {
     return WriteFileSafely(path, bytes);
 }

@@ -107,10 +107,10 @@ struct TableReadResult
 // Emits "Opening file ..." and, once the bytes are in, "Reading file ...".
 TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, const FileProgress *progress = nullptr);
 
-// Writes a document file by the rule of WriteFileSafely (platform/Files.h): replaced whole through
-// a temporary file where the folder allows it, in place where it refuses new files or the file
-// has other names; a read-only file counts as not opened.
-FileWriteResult WriteDocumentBytes(const AnsiString &path, std::string_view bytes);
+// Writes a document file by the rule of WriteFileSafely (platform/Files.h): atomically, replaced
+// whole through a temporary file, where the folder allows it; in place where the folder refuses
+// new files or the file has other names; a read-only file counts as not opened.
+FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes);
 
 // Message texts of the save and open routines.
 AnsiString SaveOpenErrorMessage(const AnsiString &path);                   // "Error at opening the file "..."!"

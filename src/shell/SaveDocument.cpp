@@ -132,7 +132,7 @@ void TMainForm::BeginSaving()
 bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted)
 {
     if (converted) ShowOperationStatus("Saving data in file ...");
-    const FileWriteResult result = WriteDocumentBytes(path, bytes);
+    const FileWriteResult result = WriteFileAtomically(path, bytes);
     if (!result.Opened)
         MessageBox(ApplicationWindow(), SaveOpenErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
     else if (result.Written != result.ToWrite)

@@ -376,20 +376,20 @@ TEST(AtomicWriter, WritesAndReplacesKeepingPermissions)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.kas");
-    FileWriteResult r = WriteDocumentBytes(FromQPath(path), Bytes("x\0y\n\r", 5));
+    FileWriteResult r = WriteFileAtomically(FromQPath(path), Bytes("x\0y\n\r", 5));
     EXPECT_TRUE(r.Ok());
     EXPECT_EQ(r.ToWrite, 5);
     EXPECT_EQ(r.Written, 5);
     EXPECT_EQ(ReadAll(path), Bytes("x\0y\n\r", 5));
 
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    r = WriteDocumentBytes(FromQPath(path), "shorter");
+    r = WriteFileAtomically(FromQPath(path), "shorter");
     EXPECT_TRUE(r.Ok());
     EXPECT_EQ(ReadAll(path), "shorter");
     const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
     EXPECT_EQ(QFile::permissions(path) & ~userBits, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 
-    r = WriteDocumentBytes(FromQPath(path), "");
+    r = WriteFileAtomically(FromQPath(path), "");
     EXPECT_TRUE(r.Ok());
     EXPECT_EQ(ReadAll(path), "");
     EXPECT_EQ(Entries(dir.path()), QStringList{"a.kas"});
@@ -398,7 +398,7 @@ TEST(AtomicWriter, WritesAndReplacesKeepingPermissions)
 TEST(AtomicWriter, MissingFolderIsAnOpenFailure)
 {
     QTemporaryDir dir;
-    const FileWriteResult r = WriteDocumentBytes(FromQPath(dir.filePath("no/such/a.cmd")), "a\r\n");
+    const FileWriteResult r = WriteFileAtomically(FromQPath(dir.filePath("no/such/a.cmd")), "a\r\n");
     EXPECT_FALSE(r.Opened);
     EXPECT_FALSE(r.Ok());
     EXPECT_EQ(r.ToWrite, 3);
@@ -416,7 +416,7 @@ TEST(AtomicWriter, ShortWriteLeavesTargetUnchanged)
     FileWriteResult r;
     {
         FileSizeLimit limit(4096);
-        r = WriteDocumentBytes(FromQPath(path), big);
+        r = WriteFileAtomically(FromQPath(path), big);
     }
 
     EXPECT_TRUE(r.Opened);
@@ -449,9 +449,9 @@ TEST(AtomicWriter, AWritableFileInAReadOnlyFolderIsWrittenInPlace)
     {
         UnprivilegedScope user;
         ASSERT_TRUE(user.Active());
-        inFolder = WriteDocumentBytes(FromQPath(inReadOnlyFolder), "new");
-        onFile = WriteDocumentBytes(FromQPath(readOnlyFile), "new");
-        onFileInFolder = WriteDocumentBytes(FromQPath(readOnlyInReadOnlyFolder), "new");
+        inFolder = WriteFileAtomically(FromQPath(inReadOnlyFolder), "new");
+        onFile = WriteFileAtomically(FromQPath(readOnlyFile), "new");
+        onFileInFolder = WriteFileAtomically(FromQPath(readOnlyInReadOnlyFolder), "new");
     }
     QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x7755));
     EXPECT_TRUE(inFolder.Ok());
@@ -476,7 +476,7 @@ TEST(AtomicWriter, AFileWithOtherNamesKeepsThem)
     ASSERT_EQ(::link(path.toLocal8Bit().constData(), other.toLocal8Bit().constData()), 0);
     const QFileInfo before(path);
 
-    const FileWriteResult r = WriteDocumentBytes(FromQPath(path), "new content\r\n");
+    const FileWriteResult r = WriteFileAtomically(FromQPath(path), "new content\r\n");
     EXPECT_TRUE(r.Ok());
     EXPECT_EQ(ReadAll(path), "new content\r\n");
     EXPECT_EQ(ReadAll(other), "new content\r\n");
@@ -485,14 +485,14 @@ TEST(AtomicWriter, AFileWithOtherNamesKeepsThem)
     EXPECT_EQ(st.st_nlink, 2u);
 
     // Shorter content leaves nothing of the old behind.
-    EXPECT_TRUE(WriteDocumentBytes(FromQPath(other), "x").Ok());
+    EXPECT_TRUE(WriteFileAtomically(FromQPath(other), "x").Ok());
     EXPECT_EQ(ReadAll(path), "x");
 
     const QString single = dir.filePath("single.kat");
     WriteAll(single, "old");
     ASSERT_EQ(::stat(single.toLocal8Bit().constData(), &st), 0);
     const ino_t oldInode = st.st_ino;
-    EXPECT_TRUE(WriteDocumentBytes(FromQPath(single), "new").Ok());
+    EXPECT_TRUE(WriteFileAtomically(FromQPath(single), "new").Ok());
     ASSERT_EQ(::stat(single.toLocal8Bit().constData(), &st), 0);
     EXPECT_NE(st.st_ino, oldInode);   // replaced through a temporary file
     EXPECT_EQ(Entries(dir.path()), (QStringList{"a.kat", "other-name.kat", "single.kat"}));
