@@ -1,9 +1,9 @@
 #include "platform/SettingsFile.h"
+#include "platform/Files.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QThread>
 
 #include <algorithm>
@@ -23,6 +23,14 @@ constexpr int LockWaitMs = 20000;
 AnsiString SystemError() { return std::strerror(errno); }
 
 int64_t Nanoseconds(const timespec &t) { return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec; }
+
+// The settings file may be written but its folder takes no new file (no lock file, no temporary).
+bool FolderRefusesNewFiles(const AnsiString &path)
+{
+    const AnsiString folder = FromQPath(QFileInfo(ToQPath(path)).absolutePath());
+    return faccessat(AT_FDCWD, folder.c_str(), W_OK, AT_EACCESS) != 0 &&
+           faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
 
 } // namespace
 
@@ -72,39 +80,16 @@ FileReadResult ReadWholeFile(const AnsiString &path, AnsiString &bytes, AnsiStri
 
 bool WriteFileAtomically(const AnsiString &path, const AnsiString &bytes, AnsiString &error)
 {
-    const QString qpath = ToQPath(path);
-    const QString folder = QFileInfo(qpath).absolutePath();
+    const QString folder = QFileInfo(ToQPath(path)).absolutePath();
     if (!QDir().mkpath(folder)) {
         error = "cannot create the folder \"" + FromQPath(folder) + "\"";
         return false;
     }
-    QSaveFile file(qpath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = FromQ(file.errorString());
-        return false;
-    }
-    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
-        error = FromQ(file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    // On disk before the rename, so a power cut leaves the old file or the new one, never an
-    // empty one.
-    if (!file.flush()) {
-        error = FromQ(file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (::fsync(file.handle()) != 0) {
-        error = SystemError();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = FromQ(file.errorString());
-        return false;
-    }
-    return true;
+    // Replaced through a synced temporary file where the folder allows it, so a power cut leaves
+    // the old file or the new one; written in place where the folder refuses new files.
+    const FileWriteResult result = WriteFileSafely(path, bytes);
+    if (!result.Ok()) error = result.ErrorText.empty() ? AnsiString("short write") : result.ErrorText;
+    return result.Ok();
 }
 
 AnsiString MoveFileAside(const AnsiString &path)
@@ -128,6 +113,12 @@ SettingsFileLock::SettingsFileLock(const AnsiString &path) : Lock(ToQPath(path +
         IsLocked = Lock.tryLock(0);
         if (IsLocked)
             return;
+        if (Lock.error() == QLockFile::PermissionError && FolderRefusesNewFiles(path)) {
+            // No program can lock the file there, so there is no other writer to wait for; the
+            // write goes on, in place.
+            IsLocked = true;
+            return;
+        }
         if (Lock.error() != QLockFile::LockFailedError) {
             ErrorText = Lock.error() == QLockFile::PermissionError
                             ? "no permission to create the lock file \"" + path + ".lock\""
@@ -145,7 +136,7 @@ SettingsFileLock::SettingsFileLock(const AnsiString &path) : Lock(ToQPath(path +
 
 SettingsFileLock::~SettingsFileLock()
 {
-    if (IsLocked)
+    if (IsLocked && Lock.isLocked())
         Lock.unlock();
 }
 

@@ -25,7 +25,8 @@ enum class FileReadResult { Ok, Missing, Failed };
 FileReadResult ReadWholeFile(const AnsiString &path, AnsiString &bytes, AnsiString &error);
 
 // Creates missing folders, writes a temporary file beside the target and renames it over the
-// target, so the old file stays whole when anything fails.
+// target, so the old file stays whole when anything fails; where the folder refuses new files
+// (or the file has other hard links) the file is written in place.
 bool WriteFileAtomically(const AnsiString &path, const AnsiString &bytes, AnsiString &error);
 
 // Renames a file that must not be overwritten to path.bad (path.bad1, path.bad2 ... when that
@@ -33,7 +34,8 @@ bool WriteFileAtomically(const AnsiString &path, const AnsiString &bytes, AnsiSt
 AnsiString MoveFileAside(const AnsiString &path);
 
 // Serialises the writers of one file, also across processes: path.lock beside the file. A lock
-// left behind by a crashed program is taken over (dead owner, or older than the stale time).
+// left behind by a crashed program is taken over (dead owner, or older than the stale time). In
+// a folder that refuses new files, where no program can lock, a writable file counts as locked.
 class SettingsFileLock
 {
 public:

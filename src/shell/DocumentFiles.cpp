@@ -43,11 +43,13 @@ void RemoveCarriageReturns(AnsiString &text, const FileProgress *progress)
     text.resize(out);
 }
 
-// Collects the cells of a table file row by row; the cells of a row that never ends are dropped.
+// Collects the cells of a table file row by row, and what the table cannot hold.
 class TableBuilder
 {
 public:
     explicit TableBuilder(int fixedColCount) : FixedCols(fixedColCount) {}
+
+    TableLoss Loss;
 
     // Room for the cells and rows the bytes can give, so that growing never moves them.
     void Reserve(std::string_view bytes)
@@ -64,8 +66,13 @@ public:
 
     void StoreCell(AnsiString &cell)
     {
-        if (Cells.size() >= size_t(MaxTableCells)) Overflow = true;
-        else if (FixedCols == 0 || Column < FixedCols) Cells.emplace_back(cell);
+        if (Cells.size() >= size_t(MaxTableCells)) {
+            Overflow = true;
+        } else if (FixedCols == 0 || Column < FixedCols) {
+            Cells.emplace_back(cell);
+        } else if (!cell.empty()) {   // an empty cell beyond the columns holds nothing to lose
+            if (Loss.ExtraCells++ == 0) Loss.FirstRowWithExtraCells = int(RowStarts.size());
+        }
         cell.clear();
         ++Column;
     }
@@ -89,9 +96,10 @@ public:
         return rows * (long long)ColCount() <= MaxTableCells;
     }
 
-    TableData Finish()
+    // A last line without its CR LF is a row as well when it holds anything.
+    std::optional<TableData> Finish(AnsiString &cell)
     {
-        Cells.resize(RowStarts.back());   // the unfinished last line is not part of the table
+        if ((Column > 0 || !cell.empty()) && !EndRow(cell)) return std::nullopt;
         TableData table;
         table.ColCount = ColCount();
         table.RowCount = int(RowStarts.size()) - 1;
@@ -168,9 +176,36 @@ long long ScriptSaveProgressMax(size_t textLength) { return (long long)textLengt
 
 long long TableSaveProgressMax(int rowCount, int colCount) { return (long long)rowCount * colCount + 2; }
 
+namespace {
+
+// A line that ends in a TAB loses its trailing blanks and TABs. Written as blanks they would be
+// taken off by the next opening, so the next save would change the file again; every other line
+// keeps its bytes.
+void DropWhiteEndsOfTabEndedLines(AnsiString &text)
+{
+    char *const data = text.data();
+    const size_t n = text.size();
+    size_t out = 0;
+    size_t lineStart = 0;
+    for (size_t i = 0; i <= n; ++i) {
+        if (i < n && data[i] != '\r' && data[i] != '\n') continue;
+        size_t end = i;
+        if (end > lineStart && data[end - 1] == '\t')
+            while (end > lineStart && (data[end - 1] == '\t' || data[end - 1] == ' ')) --end;
+        if (out != lineStart) std::memmove(data + out, data + lineStart, end - lineStart);
+        out += end - lineStart;
+        if (i < n) data[out++] = data[i];
+        lineStart = i + 1;
+    }
+    text.resize(out);
+}
+
+} // namespace
+
 AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress)
 {
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x09\")...");
+    DropWhiteEndsOfTabEndedLines(text);
     std::replace(text.begin(), text.end(), '\t', ' ');
     ReportStep(progress);
 
@@ -234,7 +269,7 @@ AnsiString TableToFileBytes(const TableData &table, const FileProgress *progress
 
 namespace {
 
-std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &kind)
+std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &kind, TableLoss *loss)
 {
     TableBuilder builder(FixedColCountOfKind(kind));
     builder.Reserve(bytes);
@@ -258,18 +293,22 @@ std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &ki
             } else {
                 cell += CellLineBreak;
             }
-        }   // any other byte below 0x15, CR included, is dropped
+        } else if (b[i] != '\r' || i + 1 == n || b[i + 1] != '\n') {
+            ++builder.Loss.DroppedBytes;   // any other byte below 0x15, a CR not ending a row included
+        }
         ++i;
     }
-    return builder.Finish();
+    std::optional<TableData> table = builder.Finish(cell);
+    if (table && loss) *loss = builder.Loss;
+    return table;
 }
 
 } // namespace
 
-std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind)
+std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind, TableLoss *loss)
 {
     try {
-        return ParseTable(bytes, kind);
+        return ParseTable(bytes, kind, loss);
     } catch (const std::bad_alloc &) {   // a table too big for this machine is refused, not a crash
         return std::nullopt;
     }
@@ -297,7 +336,8 @@ TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, co
     }
 
     ReportStatus(progress, "Reading file ...");
-    std::optional<TableData> table = TableFromFileBytes(std::string_view(bytes.constData(), size_t(bytes.size())), kind);
+    std::optional<TableData> table =
+        TableFromFileBytes(std::string_view(bytes.constData(), size_t(bytes.size())), kind, &result.Loss);
     if (!table) {
         result.Status = TableReadStatus::ReadFailed;
         result.ErrorText = "The table has more than " + IntToStr(MaxTableCells) + " cells.";
@@ -310,40 +350,7 @@ TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, co
 
 FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes)
 {
-    FileWriteResult result;
-    result.ToWrite = (long long)bytes.size();
-    const QString target = ToQPath(path);
-    // A read-only file is not replaced behind its owner's back (the rename alone would allow it).
-    // Tested with the effective user, as opening the file would be.
-    if (QFileInfo::exists(target) && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
-        result.ErrorText = "The file is read-only.";
-        return result;
-    }
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.ErrorText = FromQ(file.errorString());
-        return result;
-    }
-    result.Opened = true;
-    const qint64 written = file.write(bytes.data(), qint64(bytes.size()));
-    if (written != qint64(bytes.size())) {
-        result.Written = std::max<qint64>(written, 0);
-        result.ErrorText = FromQ(file.errorString());
-        file.cancelWriting();
-        return result;
-    }
-    // A small write waits in the buffer until here, and commit() would not see it fail.
-    if (!file.flush()) {
-        result.ErrorText = FromQ(file.errorString());
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit()) {   // nothing reached the target
-        result.ErrorText = FromQ(file.errorString());
-        return result;
-    }
-    result.Written = written;
-    return result;
+    return WriteFileSafely(path, bytes);
 }
 
 AnsiString SaveOpenErrorMessage(const AnsiString &path) { return "Error at opening the file \"" + path + "\"!"; }
@@ -363,6 +370,22 @@ AnsiString TableOpenErrorMessage(const AnsiString &path) { return "Error at open
 
 AnsiString TableReadErrorMessage(const AnsiString &path) { return "File: \"" + path + "\".\r\nReading failed."; }
 
+AnsiString TableLossMessage(const AnsiString &path, const AnsiString &kind, const TableLoss &loss)
+{
+    std::vector<AnsiString> parts;
+    if (loss.ExtraCells > 0)
+        parts.push_back(IntToStr(loss.ExtraCells) + (loss.ExtraCells == 1 ? " cell" : " cells") + " beyond column " +
+                        IntToStr(FixedColCountOfKind(kind)) + " (first in row " + IntToStr(loss.FirstRowWithExtraCells) +
+                        ")");
+    if (loss.DroppedBytes > 0)
+        parts.push_back(IntToStr(loss.DroppedBytes) + (loss.DroppedBytes == 1 ? " control byte" : " control bytes") +
+                        " that a table cannot hold");
+    AnsiString what;
+    for (size_t i = 0; i < parts.size(); ++i) what += (i ? " and " : "") + parts[i];
+    return "Document: \"" + path + "\".\r\nThe file holds more than the table keeps: " + what +
+           " were left out.\r\nSaving the document writes the table without them.";
+}
+
 AnsiString RemoveBlanksBeforeLineEnds(std::string_view text)
 {
     AnsiString result;
@@ -378,4 +401,34 @@ AnsiString RemoveBlanksBeforeLineEnds(std::string_view text)
     }
     result.append(text.data() + lineStart, text.size() - lineStart);
     return result;
+}
+
+void RemoveBlanksBeforeLineEndsInPlace(AnsiString &bytes)
+{
+    char *const data = bytes.data();
+    const size_t n = bytes.size();
+    size_t out = 0;         // bytes kept so far
+    size_t lineStart = 0;   // in the input
+    // Each line is moved only when something before it was removed.
+    const auto keepLine = [&](size_t end) {
+        size_t stop = end;
+        while (stop > lineStart && data[stop - 1] == ' ') --stop;
+        if (out != lineStart) std::memmove(data + out, data + lineStart, stop - lineStart);
+        out += stop - lineStart;
+    };
+    for (size_t i = 0; i < n;) {
+        const void *brk = std::memchr(data + i, '\n', n - i);
+        size_t end = brk ? size_t(static_cast<const char *>(brk) - data) : n;
+        if (const void *cr = std::memchr(data + i, '\r', end - i)) end = size_t(static_cast<const char *>(cr) - data);
+        if (end == n) break;
+        keepLine(end);
+        data[out++] = data[end];
+        lineStart = i = end + 1;
+    }
+    if (lineStart < n) {
+        const size_t before = out;
+        keepLine(n);
+        if (out == before) data[out++] = '\n';   // a last line of blanks stays as an empty line
+    }
+    bytes.resize(out);
 }

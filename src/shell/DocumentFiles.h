@@ -3,6 +3,7 @@
 // save and open routines call these and show the status texts, progress and messages.
 #pragma once
 
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 #include <functional>
@@ -74,13 +75,25 @@ AnsiString TableToFileBytes(std::span<const AnsiString> cells, int colCount, int
                             const FileProgress *progress = nullptr);
 AnsiString TableToFileBytes(const TableData &table, const FileProgress *progress = nullptr);
 
+// What a table file held that its table cannot: cells with text beyond the 11 columns of a KAO or
+// the 4 of a KAT, and bytes 0x00-0x14 other than TAB, LF and the CR of a CR LF.
+struct TableLoss
+{
+    long long ExtraCells = 0;
+    int FirstRowWithExtraCells = 0;   // 1-based; 0 when none
+    long long DroppedBytes = 0;
+    bool Any() const { return ExtraCells > 0 || DroppedBytes > 0; }
+    bool operator==(const TableLoss &) const = default;
+};
+
 // File bytes -> cells of a table of this kind. LF after CR ends a row; any other LF (the first byte
-// included) is 0x1D; other bytes 0x00-0x14 (CR included) are dropped; text after the last CR LF is
-// not part of the table; at least one row. Columns: widest row for CMD, 11 KAO, 4 KAT (extra cells
-// dropped, missing ones empty). Empty result when the table would not fit in memory (more
-// than MaxTableCells cells, as a crafted file of ragged rows can ask for, or more than memory holds).
+// included) is 0x1D; other bytes 0x00-0x14 (CR included) are dropped; a last line without CR LF
+// is the last row when it holds anything; at least one row. Columns: widest row for CMD, 11 KAO,
+// 4 KAT (extra cells dropped, missing ones empty). What was dropped goes to loss. Empty result
+// when the table would not fit in memory (more than MaxTableCells cells, as a crafted file of
+// ragged rows can ask for, or more than memory holds).
 inline constexpr long long MaxTableCells = 64LL * 1024 * 1024;
-std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind);
+std::optional<TableData> TableFromFileBytes(std::string_view bytes, const AnsiString &kind, TableLoss *loss = nullptr);
 
 // Reading a table file. The file is opened for reading only, so a read-only table loads.
 enum class TableReadStatus { Ok, CannotOpen, ReadFailed };
@@ -88,22 +101,15 @@ struct TableReadResult
 {
     TableReadStatus Status = TableReadStatus::Ok;
     TableData Table;          // the prepared empty table after a failure
+    TableLoss Loss;           // what the file held that the table does not
     AnsiString ErrorText;     // the system's reason, for logs
 };
 // Emits "Opening file ..." and, once the bytes are in, "Reading file ...".
 TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, const FileProgress *progress = nullptr);
 
-// Writes bytes atomically: a temporary file beside the target is renamed over it only after the
-// whole write succeeded, so a failed or short write leaves the target as it was. An existing
-// read-only target is not replaced (counts as not opened).
-struct FileWriteResult
-{
-    bool Opened = false;      // the file could be created for writing
-    long long ToWrite = 0;
-    long long Written = 0;    // bytes that reached the target: ToWrite after a whole write, else less
-    AnsiString ErrorText;     // the system's reason, for logs
-    bool Ok() const { return Opened && Written == ToWrite; }
-};
+// Writes a document file by the rule of WriteFileSafely (platform/Files.h): atomically, replaced
+// whole through a temporary file, where the folder allows it; in place where the folder refuses
+// new files or the file has other names; a read-only file counts as not opened.
 FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes);
 
 // Message texts of the save and open routines.
@@ -112,7 +118,12 @@ AnsiString SaveOpenErrorMessage(const AnsiString &path);                   // "E
 AnsiString SaveWriteErrorMessage(const AnsiString &kind, long long toWrite, long long written);
 AnsiString TableOpenErrorMessage(const AnsiString &path);                  // two blanks after "file"
 AnsiString TableReadErrorMessage(const AnsiString &path);                  // "File: "..."." CR LF "Reading failed."
+// Tells what opening the table file dropped (loss.Any() must hold).
+AnsiString TableLossMessage(const AnsiString &path, const AnsiString &kind, const TableLoss &loss);
 
 // Removes every run of blanks (0x20) directly before a CR or LF, in one pass. TABs stay; blanks at
 // the very end of a text without a final line break stay.
 AnsiString RemoveBlanksBeforeLineEnds(std::string_view text);
+// The same on the bytes of a text file before they become a pane's lines, in place: the last line
+// counts as ended too, and when it was nothing but blanks it stays as one empty line.
+void RemoveBlanksBeforeLineEndsInPlace(AnsiString &bytes);

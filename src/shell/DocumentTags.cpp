@@ -60,11 +60,23 @@ void TMainForm::RefreshScriptOutline()
     if (TForm_Editor *window = ActiveEditor()) RefreshScriptOutline(window);
 }
 
+// Only lines that begin like a tag, a warning or a declaration can be in the outline: they are
+// picked from the pane's text in place, so a big script is not copied line by line.
+static TStringList OutlineCandidateLines(const TSynMemo *pane)
+{
+    TStringList candidates;
+    pane->Lines.FindLine([&candidates](std::string_view line) {
+        if (!line.empty() && (line[0] == 'Q' || line[0] == '_') && line.find('=') != std::string_view::npos &&
+            (line.starts_with("QUIL_") || line.starts_with("_WARNING_") || line.starts_with("_DECLARATION_")))
+            candidates.Add(AnsiString(line));
+        return false;
+    });
+    return candidates;
+}
+
 void TMainForm::RefreshScriptOutline(TForm_Editor *window)
 {
-    TStringList lines;
-    window->Memo1->Lines.AssignTo(lines);
-    const ScriptOutline outline = BuildScriptOutline(lines);
+    const ScriptOutline outline = BuildScriptOutline(OutlineCandidateLines(window->Memo1));
     window->OutlineLines->Assign(outline.OutlineLines);
     window->DeclarationLines->Assign(outline.DeclarationLines);
     window->ComboBox1->clear();

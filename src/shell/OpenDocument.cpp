@@ -62,17 +62,14 @@ void TMainForm::OpenDocumentStep(const AnsiString &status)
     StepOperationProgress();
 }
 
-// Loads a text file into the pane; a file that cannot be read leaves the pane empty and says so.
-static bool LoadTextFile(TForm_Editor *window, const AnsiString &path)
+// Reads a text file for the pane; a file that cannot be read leaves the pane empty and says so.
+static bool ReadTextFile(TForm_Editor *window, const AnsiString &path, AnsiString &bytes)
 {
-    try {
-        window->Memo1->LoadFromFile(path);
-        return true;
-    } catch (const EFOpenError &) {
-        window->FileNotRead = true;
-        MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
-        return false;
-    }
+    AnsiString error;
+    if (ReadFileBytes(path, bytes, error)) return true;
+    window->FileNotRead = true;
+    MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+    return false;
 }
 
 void TMainForm::OpenTextDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path, bool exists)
@@ -81,13 +78,17 @@ void TMainForm::OpenTextDocument(TForm_Editor *window, const AnsiString &kind, c
     bool tagsRenamed = false;
     ShowOperationStatus("Openingcreating " + kind + " ...");
     if (!script) StepOperationProgress();
-    if (exists && LoadTextFile(window, path)) {
-        // Legacy tag names and blanks before line ends are dealt with on the text in one go, and
-        // the pane is rewritten only when that changed anything.
-        AnsiString text = window->Memo1->Text();
-        tagsRenamed = script && ConvertAutoTagsInPlace(text);
-        AnsiString cleaned = RemoveBlanksBeforeLineEnds(text);
-        if (tagsRenamed || cleaned != text) window->Memo1->SetText(cleaned);
+    // The highlighter goes on while the pane is empty: the text is then coloured as it is shown,
+    // not all at once.
+    window->SetHighlighterDown(script ? EditorHighlightKAS : EditorHighlightTXT);
+    AnsiString bytes;
+    if (exists && ReadTextFile(window, path, bytes)) {
+        // Legacy tag names and blanks before line ends are dealt with on the file's bytes, so the
+        // text goes into the pane once.
+        tagsRenamed = script && ConvertAutoTagsInPlace(bytes);
+        RemoveBlanksBeforeLineEndsInPlace(bytes);
+        window->Memo1->LoadText(bytes);
+        AnsiString().swap(bytes);
         RefreshScriptOutline(window);
     }
     StepOperationProgress();
@@ -103,7 +104,6 @@ void TMainForm::OpenTextDocument(TForm_Editor *window, const AnsiString &kind, c
     window->ToolBar2->show();
     window->StringGridPanel->hide();
     window->ToolBar1->hide();
-    window->SetHighlighterDown(script ? EditorHighlightKAS : EditorHighlightTXT);
     window->Memo1Click();
     if (script) window->StatusBar1->Panels[11].SetText("Script date: " + window->Memo1->Lines.Values(ScriptDateTag));
     StepOperationProgress();

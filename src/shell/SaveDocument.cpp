@@ -127,8 +127,8 @@ void TMainForm::BeginSaving()
     ShowOperationStatus("Saving document...");
 }
 
-// Writes the bytes (atomically: a failed write leaves the old file as it was) and reports the
-// outcome; true when the whole file was written.
+// Writes the bytes (where the folder allows, a failed write leaves the old file as it was) and
+// reports the outcome; true when the whole file was written.
 bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted)
 {
     if (converted) ShowOperationStatus("Saving data in file ...");
@@ -165,6 +165,13 @@ void TMainForm::ReadTableDocument(TForm_Editor *window, const AnsiString &kind, 
         MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
     TableData &table = read.Table;
     window->StringGrid1->Assign(table.ColCount, std::max(table.RowCount, 1), std::move(table.Cells));
+    // What the table could not keep would be gone from the file at the next save: the user is told
+    // once, and the document counts as changed.
+    if (read.Loss.Any()) {
+        MessageBox(ApplicationWindow(), TableLossMessage(path, kind, read.Loss), "Quillet", MB_OK | MB_ICONWARNING);
+        window->SetModified(true);
+        window->SetModifiedHint("Document was changed");
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

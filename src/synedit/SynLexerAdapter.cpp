@@ -1,6 +1,7 @@
 #include "synedit/SynLexerAdapter.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <QEvent>
 #include <QFontDatabase>
 #include <algorithm>
 #include <cstring>
@@ -57,7 +58,30 @@ TSynLexerAdapter::TSynLexerAdapter(TSynCustomHighlighter *highlighter, QObject *
         connect(highlighter, &QObject::destroyed, this, &TSynLexerAdapter::HighlighterDestroyed);
     }
     fStyledEnabled = Highlighting();
+    fLinesIndependent = highlighter && StartsEveryLineAfresh(*highlighter);
+    fGapTimer.setSingleShot(true);
+    fGapTimer.setInterval(0);
+    connect(&fGapTimer, &QTimer::timeout, this, &TSynLexerAdapter::StyleGapSlice);
     ApplyStyles();
+}
+
+// A highlighter that forgets, on each new line, the range it was left in colours every line on
+// its own: a line can then be styled without styling the lines above it. Tried on an empty line
+// with each range the highlighter can be put in.
+bool TSynLexerAdapter::StartsEveryLineAfresh(TSynCustomHighlighter &h)
+{
+    h.ResetRange();
+    const int initial = h.GetRange();
+    bool fresh = true;
+    for (int range = 1; range <= 8 && fresh; ++range) {
+        h.ResetRange();
+        h.SetRange(range);
+        if (h.GetRange() == initial) continue;   // a range it does not have
+        h.SetLine("", 0);
+        fresh = h.GetRange() == initial;
+    }
+    h.ResetRange();
+    return fresh;
 }
 
 long TSynLexerAdapter::Send(unsigned int msg, unsigned long wParam, long lParam) const
@@ -144,17 +168,22 @@ void TSynLexerAdapter::HighlighterDestroyed()
 
 void TSynLexerAdapter::setEditor(QsciScintilla *newEditor)
 {
-    if (QsciScintilla *old = editor())
+    if (QsciScintilla *old = editor()) {
         disconnect(old, &QsciScintillaBase::SCN_MODIFIED, this, &TSynLexerAdapter::TextModified);
+        old->viewport()->removeEventFilter(this);
+    }
     QsciLexerCustom::setEditor(newEditor);
     if (newEditor) {
         connect(newEditor, &QsciScintillaBase::SCN_MODIFIED, this, &TSynLexerAdapter::TextModified);
+        newEditor->viewport()->installEventFilter(this);
         RestyleAll();   // whatever states and styles the text carries are not ours
     }
 }
 
 void TSynLexerAdapter::ClearLineStates(long firstLine, long lastLine)
 {
+    // Lines past the last one that ever had a state have none.
+    lastLine = std::min(lastLine, Send(SB::SCI_GETMAXLINESTATE) - 1);
     for (long line = firstLine; line <= lastLine; ++line)
         if (Send(SB::SCI_GETLINESTATE, (unsigned long)line) != 0)
             Send(SB::SCI_SETLINESTATE, (unsigned long)line, 0);
@@ -197,10 +226,94 @@ void TSynLexerAdapter::styleText(int start, int end)
     const long stop = lastLine + 1 < lineCount
                           ? Send(SB::SCI_POSITIONFROMLINE, (unsigned long)(lastLine + 1))
                           : length;
-    if (Highlighting())
+    if (!Highlighting()) return StylePlain(from, stop, firstLine, lastLine);
+    const long styleFrom = FirstLineWorthStyling(firstLine, lastLine);
+    if (styleFrom > firstLine) {
+        RememberGap(firstLine, styleFrom - 1);
+        StyleLines(Send(SB::SCI_POSITIONFROMLINE, (unsigned long)styleFrom), stop, styleFrom, lastLine);
+    } else
         StyleLines(from, stop, firstLine, lastLine);
+}
+
+TSynLexerAdapter::VisibleLines TSynLexerAdapter::LinesOnScreen() const
+{
+    const long top = Send(SB::SCI_DOCLINEFROMVISIBLE, (unsigned long)Send(SB::SCI_GETFIRSTVISIBLELINE));
+    const long bottomVisible = Send(SB::SCI_GETFIRSTVISIBLELINE) + Send(SB::SCI_LINESONSCREEN) + 1;
+    const long bottom = Send(SB::SCI_DOCLINEFROMVISIBLE, (unsigned long)bottomVisible);
+    return {top, std::min(bottom, Send(SB::SCI_GETLINECOUNT) - 1)};
+}
+
+// A request to style everything from far above the screen down to it (a jump to the end of a
+// big text) styles only what is shown, when lines are coloured on their own; the lines passed
+// over keep an invalid state and are styled when they come into view.
+long TSynLexerAdapter::FirstLineWorthStyling(long firstLine, long lastLine) const
+{
+    constexpr long Margin = 100;
+    if (!fLinesIndependent || lastLine - firstLine < LinesPerSlice) return firstLine;
+    const VisibleLines screen = LinesOnScreen();
+    if (lastLine > screen.Last + Margin || screen.First - Margin <= firstLine) return firstLine;
+    return std::min(screen.First - Margin, lastLine);
+}
+
+bool TSynLexerAdapter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && editor() && watched == editor()->viewport()) StyleLinesPassedOver();
+    return QsciLexerCustom::eventFilter(watched, event);
+}
+
+// Before a paint: lines on screen that a jump passed over are styled now (the component counts
+// them as styled already, so it would not ask).
+void TSynLexerAdapter::StyleLinesPassedOver()
+{
+    if (!fLinesIndependent || !Highlighting()) return;
+    const VisibleLines screen = LinesOnScreen();
+    StyleInvalidLines(screen.First, screen.Last);
+}
+
+// The lines passed over are also styled in the background, a slice at a time, so that the whole
+// text is coloured soon for anything that reads the styles (printing), not only what is shown.
+void TSynLexerAdapter::StyleGapSlice()
+{
+    if (fGapFirst < 0 || !editor() || !Highlighting()) {
+        fGapFirst = fGapLast = -1;
+        return;
+    }
+    const long last = std::min(fGapLast, fGapFirst + LinesPerSlice - 1);
+    StyleInvalidLines(fGapFirst, last);
+    fGapFirst = last + 1;
+    if (fGapFirst > fGapLast || fGapFirst >= Send(SB::SCI_GETLINECOUNT))
+        fGapFirst = fGapLast = -1;
     else
-        StylePlain(from, stop, firstLine, lastLine);
+        fGapTimer.start();
+}
+
+void TSynLexerAdapter::RememberGap(long firstLine, long lastLine)
+{
+    fGapFirst = fGapFirst < 0 ? firstLine : std::min(fGapFirst, firstLine);
+    fGapLast = std::max(fGapLast, lastLine);
+    fGapTimer.start();
+}
+
+// Styles the lines of first..last whose state is not valid; what the component counts as styled
+// stays as it was.
+void TSynLexerAdapter::StyleInvalidLines(long first, long last)
+{
+    const long lineCount = Send(SB::SCI_GETLINECOUNT);
+    last = std::min(last, lineCount - 1);
+    const long endStyled = Send(SB::SCI_GETENDSTYLED);
+    bool styled = false;
+    for (long line = std::max(first, 0L); line <= last; ++line) {
+        if (StateValid(int(Send(SB::SCI_GETLINESTATE, (unsigned long)line)))) continue;
+        long runEnd = line;
+        while (runEnd < last && !StateValid(int(Send(SB::SCI_GETLINESTATE, (unsigned long)(runEnd + 1))))) ++runEnd;
+        const long start = Send(SB::SCI_POSITIONFROMLINE, (unsigned long)line);
+        const long stop = runEnd + 1 < lineCount ? Send(SB::SCI_POSITIONFROMLINE, (unsigned long)(runEnd + 1))
+                                                 : Send(SB::SCI_GETLENGTH);
+        StyleLines(start, stop, line, runEnd);
+        styled = true;
+        line = runEnd;
+    }
+    if (styled) startStyling(int(endStyled));
 }
 
 void TSynLexerAdapter::StylePlain(long start, long stop, long firstLine, long lastLine)

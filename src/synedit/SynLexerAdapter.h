@@ -14,6 +14,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPointer>
+#include <QTimer>
 
 class TSynLexerAdapter : public QsciLexerCustom
 {
@@ -45,6 +46,7 @@ public:
     int styleBitsNeeded() const override { return 8; }
     void setEditor(QsciScintilla *editor) override;
     void styleText(int start, int end) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void HighlighterChanged();
@@ -54,6 +56,19 @@ private slots:
                       int annotationLinesAdded);
 
 private:
+    struct VisibleLines
+    {
+        long First = 0;
+        long Last = 0;
+    };
+    static bool StartsEveryLineAfresh(TSynCustomHighlighter &h);
+    VisibleLines LinesOnScreen() const;
+    long FirstLineWorthStyling(long firstLine, long lastLine) const;
+    void StyleLinesPassedOver();
+    void RememberGap(long firstLine, long lastLine);
+    void StyleGapSlice();
+    void StyleInvalidLines(long first, long last);
+    static constexpr long LinesPerSlice = 2000;   // styled in a few milliseconds
     long Send(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const;
     bool Highlighting() const { return fHighlighter && fHighlighter->Enabled(); }
     void ApplyStyles();
@@ -75,6 +90,9 @@ private:
     QFont fFont;
     QColor fText, fPaper;
     bool fStyledEnabled = false;    // whether the styles in the text come from the highlighter
+    bool fLinesIndependent = false; // each line is coloured without the lines above it
+    long fGapFirst = -1, fGapLast = -1;   // lines passed over by a jump, not yet styled
+    QTimer fGapTimer;
     QByteArray fLine;               // the bytes of the line being styled
     QByteArray fStyles;             // the styles of the lines being restyled, one byte each
     long fStylesStart = 0;          // their document position

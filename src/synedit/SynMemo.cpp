@@ -270,27 +270,80 @@ void TSynMemo::LoadFromFile(const AnsiString &path)
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EFOpenError("Cannot read file \"" + path + "\". " + FromQ(file.errorString()));
-    bool one = false;
-    const AnsiString doc = ToDocument(AnsiString(data.constData(), size_t(data.size())), one);
+    LoadText(std::string_view(data.constData(), size_t(data.size())));
+}
+
+namespace {
+
+// The text without its final line break (CR LF, LF or a lone CR), which the document does not keep.
+std::string_view WithoutFinalLineBreak(std::string_view text)
+{
+    if (text.size() >= 2 && text.substr(text.size() - 2) == "\r\n") return text.substr(0, text.size() - 2);
+    if (!text.empty() && (text.back() == '\n' || text.back() == '\r')) return text.substr(0, text.size() - 1);
+    return text;
+}
+
+} // namespace
+
+// The whole text goes in as one fresh document: every line break made CR LF in one pass, straight
+// into the component's buffer (sized once) in pieces, with undo collection and change
+// notifications off while it goes in. Nothing of the previous text stays: neither in the buffer
+// nor in the undo history, which is emptied before and after.
+void TSynMemo::LoadText(std::string_view text)
+{
+    const std::string_view body = WithoutFinalLineBreak(text);
+    const bool one = body.empty() && !text.empty();
 
     NotifyGuard guard(this);
     std::vector<int> markLines;
     for (const auto &m : Marks.Items) markLines.push_back(m->Line());
     WritableAnyway writable(this);
-    CountUndo = false;
+    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_APPENDTEXT, uintptr_t(doc.size()), doc.c_str());
+    // New lines take the state of the line they are inserted at: start from a clean one, so that a
+    // lexer finds every line of the new text unstyled.
+    if (SendScintilla(SCI_GETMAXLINESTATE) > 0) SendScintilla(SCI_SETLINESTATE, 0UL, 0L);
+    SendScintilla(SCI_ALLOCATE, (unsigned long)(body.size() + body.size() / 8 + 1));
+
+    constexpr size_t PieceSize = 1 << 20;
+    std::unique_ptr<char[]> piece(new char[PieceSize + 2]);
+    const char *p = body.data();
+    const char *const end = p + body.size();
+    while (p < end) {
+        char *out = piece.get();
+        char *const full = out + PieceSize;
+        while (p < end && out < full) {
+            const char c = *p++;
+            if (c == '\r' || c == '\n') {
+                *out++ = '\r';
+                *out++ = '\n';
+                if (c == '\r' && p < end && *p == '\n') ++p;
+            } else {
+                *out++ = c;
+            }
+        }
+        SendScintilla(SCI_APPENDTEXT, uintptr_t(out - piece.get()), piece.get());
+    }
+
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETMODEVENTMASK, (unsigned long)eventMask);
     SendScintilla(SCI_SETSAVEPOINT);
-    CountUndo = true;
     UndoSteps = RedoSteps = 0;
     OneEmptyLine = one;
     IsModified = false;
     SendScintilla(SCI_GOTOPOS, 0UL);
     for (size_t i = 0; i < Marks.Items.size(); ++i) Marks.Items[i]->SetLine(markLines[i]);
-    PendingStatus = true;
+    PendingChange = PendingStatus = true;   // the notifications held back during the insert
+}
+
+std::string_view TSynMemo::TextView() const
+{
+    const char *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    return data ? std::string_view(data, size_t(Length())) : std::string_view();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1106,15 +1159,54 @@ AnsiString TSynMemoLines::ValueFromIndex(int i) const
     return eq == AnsiString::npos ? AnsiString() : line.substr(eq + 1);
 }
 
+namespace {
+
+bool SameTextView(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AnsiUpperChar((unsigned char)a[i]) != AnsiUpperChar((unsigned char)b[i])) return false;
+    return true;
+}
+
+// Index of the first line of the text (split at CR LF, LF or a lone CR) that matches; -1 if none.
+template <class Matches> int FindLine(std::string_view text, Matches matches)
+{
+    size_t start = 0;
+    for (int index = 0;; ++index) {
+        const size_t left = text.size() - start;
+        const void *lf = std::memchr(text.data() + start, '\n', left);
+        size_t stop = lf ? size_t(static_cast<const char *>(lf) - text.data()) : text.size();
+        if (const void *cr = std::memchr(text.data() + start, '\r', stop - start))
+            stop = size_t(static_cast<const char *>(cr) - text.data());
+        if (matches(text.substr(start, stop - start))) return index;
+        if (stop >= text.size()) return -1;
+        start = stop + 1;
+        if (text[stop] == '\r' && start < text.size() && text[start] == '\n') ++start;
+    }
+}
+
+} // namespace
+
+// Lookups go through the document's bytes in place: a copy of every line would cost more than
+// the search.
+int TSynMemoLines::FindLine(const std::function<bool(std::string_view)> &matches) const
+{
+    if (Buffer) {
+        for (size_t i = 0; i < Buffer->size(); ++i)
+            if (matches((*Buffer)[i])) return int(i);
+        return -1;
+    }
+    if (Owner->Length() == 0) return Owner->OneEmptyLine && matches(std::string_view()) ? 0 : -1;
+    return ::FindLine(Owner->TextView(), matches);
+}
+
 int TSynMemoLines::IndexOfName(const AnsiString &name) const
 {
-    const int n = Count();
-    for (int i = 0; i < n; ++i) {
-        const AnsiString line = Strings(i);
+    return FindLine([&name](std::string_view line) {
         const size_t eq = line.find('=');
-        if (eq != AnsiString::npos && SameText(line.substr(0, eq), name)) return i;
-    }
-    return -1;
+        return eq != std::string_view::npos && SameTextView(line.substr(0, eq), name);
+    });
 }
 
 AnsiString TSynMemoLines::Values(const AnsiString &name) const
@@ -1125,10 +1217,7 @@ AnsiString TSynMemoLines::Values(const AnsiString &name) const
 
 int TSynMemoLines::IndexOf(const AnsiString &s) const
 {
-    const int n = Count();
-    for (int i = 0; i < n; ++i)
-        if (SameText(Strings(i), s)) return i;
-    return -1;
+    return FindLine([&s](std::string_view line) { return SameTextView(line, s); });
 }
 
 void TSynMemoLines::AssignTo(TStringList &list) const { list.SetText(Text()); }

@@ -9,7 +9,9 @@
 #include <QFont>
 #include <QPixmap>
 #include <QPointer>
+#include <functional>
 #include <map>
+#include <string_view>
 #include <memory>
 #include <vector>
 
@@ -89,6 +91,9 @@ public:
     int IndexOfName(const AnsiString &name) const;
     AnsiString Values(const AnsiString &name) const;
     int IndexOf(const AnsiString &s) const;       // whole line, without letter case
+    // Index of the first line that matches, -1 when none; the lines are looked at in place, in
+    // order, without copies (a line is valid only during its call).
+    int FindLine(const std::function<bool(std::string_view)> &matches) const;
 
     void AssignTo(TStringList &list) const;
     void Assign(const TStringList &list);         // one undo step
@@ -188,6 +193,13 @@ public:
     // Reads the file, splitting at CR LF, LF or a lone CR; clears undo and Modified.
     // Raises EFOpenError when the file cannot be read.
     void LoadFromFile(const AnsiString &path);
+    // Takes a text as a freshly loaded document (split as LoadFromFile splits a file): the caret
+    // at the start, not modified, nothing to undo, and nothing of the previous text kept, not
+    // even in the undo history. For big texts: one pass, no change notifications per line.
+    void LoadText(std::string_view text);
+    // The document's bytes as they stand (line breaks CR LF, no final one), without a copy.
+    // Valid until the next change of the text.
+    std::string_view TextView() const;
 
     // Selection by 0-based positions of the document text.
     int SelStart() const;

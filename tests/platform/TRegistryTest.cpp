@@ -434,6 +434,8 @@ TEST_F(RegistryTest, AFailedWriteLeavesTheOldFileWhole)
     EXPECT_EQ(reg.ReadString("kept"), "old");
 }
 
+// A read-only folder takes no lock or temporary file: a writable settings file is written in
+// place, a read-only one is left as it was.
 TEST_F(RegistryTest, AReadOnlyFolderRaisesAndKeepsTheFile)
 {
     if (geteuid() == 0)
@@ -441,11 +443,15 @@ TEST_F(RegistryTest, AReadOnlyFolderRaisesAndKeepsTheFile)
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\T", true));
     reg.WriteString("kept", "old");
-    const AnsiString before = FileText(File());
     ASSERT_EQ(chmod(Folder().c_str(), 0555), 0);
-    EXPECT_THROW(reg.WriteString("new", "x"), ERegistryException);
+    reg.WriteString("new", "x");
+    ASSERT_EQ(chmod(File().c_str(), 0444), 0);
+    const AnsiString before = FileText(File());
+    EXPECT_THROW(reg.WriteString("newer", "x"), ERegistryException);
     EXPECT_FALSE(reg.CreateKey("\\SOFTWARE\\Other"));
     chmod(Folder().c_str(), 0755);
+    chmod(File().c_str(), 0644);
+    EXPECT_NE(before.find("\"new\"=\"x\""), AnsiString::npos);
     EXPECT_EQ(FileText(File()), before);
     EXPECT_EQ(FolderEntries(), (std::vector<AnsiString>{"registry.reg"}));
 }

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -119,6 +120,23 @@ TEST(ScriptFile, TextToBytes)
     EXPECT_EQ(TextDocumentToFileBytes(KAS_Document, "a\tb\r\n"), "a b\n\r");
 }
 
+// A line ending in a TAB is written without its trailing blanks and TABs, so that open, save,
+// open and save give the same bytes; lines that do not end in a TAB keep their bytes.
+TEST(ScriptFile, ATabEndedLineIsSavedStably)
+{
+    struct Case { AnsiString text; AnsiString bytes; };
+    const Case cases[] = {
+        {"abc\t\r\nx\r\n", "abc\nx\n\r"},
+        {"abc \t \t\r\nx\r\n", "abc\nx\n\r"},
+        {"a\tb\t\r\n", "a b\n\r"},
+        {"\t\r\nx\r\n", "\nx\n\r"},
+        {"abc\t \r\nx\r\n", "abc  \nx\n\r"},      // ends in a blank: the bytes as before
+        {"abc \r\nx\r\n", "abc \nx\n\r"},
+        {"a\tb\r\n", "a b\n\r"},
+    };
+    for (const Case &c : cases) EXPECT_EQ(ScriptTextToFileBytes(c.text), c.bytes) << c.text;
+}
+
 TEST(ScriptFile, ConversionReportsItsPhases)
 {
     ProgressLog log;
@@ -190,9 +208,12 @@ TEST(TableFile, BytesToCells)
     struct Case { const char *name; AnsiString bytes; const char *kind; TableData table; };
     const Case cases[] = {
         {"plain", "a\tb\r\nc\td\r\n", CMD_Document, Table(2, 2, {"a", "b", "c", "d"})},
-        {"unfinished last line", "a\tb\r\nc\td", CMD_Document, Table(2, 1, {"a", "b"})},
-        {"no CR LF at all", "a\tb\tc", CMD_Document, Table(1, 1, {""})},
-        {"no CR LF, KAT", "a\tb", KAT_Document, Table(4, 1, {"", "", "", ""})},
+        // A last line without CR LF is kept as the last row (it used to vanish without a word).
+        {"unfinished last line", "a\tb\r\nc\td", CMD_Document, Table(2, 2, {"a", "b", "c", "d"})},
+        {"no CR LF at all", "a\tb\tc", CMD_Document, Table(3, 1, {"a", "b", "c"})},
+        {"no CR LF, KAT", "a\tb", KAT_Document, Table(4, 1, {"a", "b", "", ""})},
+        {"unfinished line of a TAB", "a\r\n\t", CMD_Document, Table(2, 2, {"a", "", "", ""})},
+        {"unfinished line of a lone CR", "a\r\n\r", CMD_Document, Table(1, 1, {"a"})},
         {"empty file", "", CMD_Document, Table(1, 1, {""})},
         {"empty line", "\r\n", CMD_Document, Table(1, 1, {""})},
         {"two empty lines", "\r\n\r\n", CMD_Document, Table(1, 2, {"", ""})},
@@ -210,7 +231,7 @@ TEST(TableFile, BytesToCells)
          Table(1, 1, {"x\x15\x1D\x7F\x80\xFF"})},
         {"ragged CMD", "a\tb\r\nc\td\te\tf\tg\r\nh\ti\tj\r\n", CMD_Document,
          Table(5, 3, {"a", "b", "", "", "", "c", "d", "e", "f", "g", "h", "i", "j", "", ""})},
-        {"unfinished wide line", "a\r\nb\tc\td", CMD_Document, Table(1, 1, {"a"})},
+        {"unfinished wide line", "a\r\nb\tc\td", CMD_Document, Table(3, 2, {"a", "", "", "b", "c", "d"})},
         {"KAT seed", "\t\t\r\n", KAT_Document, Table(4, 1, {"", "", "", ""})},
         {"KAT extra cells", "1\t2\t3\t4\t5\t6\r\nx\r\n", KAT_Document,
          Table(4, 2, {"1", "2", "3", "4", "x", "", "", ""})},
@@ -223,6 +244,35 @@ TEST(TableFile, BytesToCells)
         ASSERT_TRUE(t) << c.name;
         EXPECT_EQ(*t, c.table) << c.name;
     }
+}
+
+TEST(TableFile, WhatTheTableCannotHoldIsCounted)
+{
+    struct Case { const char *name; AnsiString bytes; const char *kind; TableLoss loss; };
+    const Case cases[] = {
+        {"well formed", "a\tb\r\nc\r\n", KAT_Document, {}},
+        {"12-cell KAO row", "0\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\r\n", KAO_Document, {1, 1, 0}},
+        {"KAT rows of 6 cells", "x\r\n1\t2\t3\t4\t5\t6\r\n1\t2\t3\t4\t5\r\n", KAT_Document, {3, 2, 0}},
+        {"empty cells beyond the columns hold nothing", "1\t2\t3\t4\t\t\r\n", KAT_Document, {}},
+        {"extra cells of an unfinished last row", "x\r\n1\t2\t3\t4\t5", KAT_Document, {1, 2, 0}},
+        {"CMD keeps every cell", "1\t2\t3\t4\t5\t6\r\n", CMD_Document, {}},
+        {"control bytes", Bytes("a\0b\x01\x14\x15\r\n", 8), CMD_Document, {0, 0, 3}},
+        {"lone CR and CR CR LF", "a\rb\r\r\nc\r", CMD_Document, {0, 0, 3}},
+        {"LF alone is a line break in a cell", "a\nb\r\n", CMD_Document, {}},
+    };
+    for (const Case &c : cases) {
+        TableLoss loss;
+        ASSERT_TRUE(TableFromFileBytes(c.bytes, c.kind, &loss)) << c.name;
+        EXPECT_EQ(loss, c.loss) << c.name;
+        EXPECT_EQ(loss.Any(), c.loss.ExtraCells + c.loss.DroppedBytes > 0) << c.name;
+    }
+}
+
+TEST(TableFile, AnUnfinishedLastRowSurvivesOpenAndSave)
+{
+    const std::optional<TableData> t = TableFromFileBytes("a\tb\r\nc\td", CMD_Document);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(TableToFileBytes(*t), "a\tb\r\nc\td\r\n");   // written back with the format's line end
 }
 
 TEST(TableFile, RaggedRowsAreWrittenBackWithEmptyCells)
@@ -285,7 +335,7 @@ TEST(TableFile, ReadsFileAndReportsPhases)
     const FileProgress hooks = log.Hooks();
     const TableReadResult r = ReadTableFile(FromQPath(path), KAT_Document, &hooks);
     EXPECT_EQ(r.Status, TableReadStatus::Ok);
-    EXPECT_EQ(r.Table, Table(4, 2, {"1", "\xE9", "3", "", "\x1D", "b", "", ""}));
+    EXPECT_EQ(r.Table, Table(4, 3, {"1", "\xE9", "3", "", "\x1D", "b", "", "", "tail", "", "", ""}));
     EXPECT_EQ(log.Events, (std::vector<AnsiString>{"status:Opening file ...", "status:Reading file ..."}));
 }
 
@@ -377,33 +427,75 @@ TEST(AtomicWriter, ShortWriteLeavesTargetUnchanged)
     EXPECT_EQ(Entries(dir.path()), QStringList{"t.kao"});   // no temporary file left
 }
 
-TEST(AtomicWriter, ReadOnlyFolderOrFileIsNotWritten)
+// A file the user may write is written even where its folder refuses new files (in place, so no
+// temporary file is left there); a read-only file is not written wherever it is.
+TEST(AtomicWriter, AWritableFileInAReadOnlyFolderIsWrittenInPlace)
 {
     OpenTempDir dir;
     QDir(dir.Dir.path()).mkdir("ro");
     const QString inReadOnlyFolder = dir.Path("ro/a.kas");
     const QString readOnlyFile = dir.Path("b.kas");
-    WriteAll(inReadOnlyFolder, "old a");
+    const QString readOnlyInReadOnlyFolder = dir.Path("ro/c.kas");
+    WriteAll(inReadOnlyFolder, "old a, longer than the new");
     WriteAll(readOnlyFile, "old b");
+    WriteAll(readOnlyInReadOnlyFolder, "old c");
     QFile::setPermissions(inReadOnlyFolder, QFile::Permissions(0x6666));
     QFile::setPermissions(readOnlyFile, QFile::Permissions(0x4444));
+    QFile::setPermissions(readOnlyInReadOnlyFolder, QFile::Permissions(0x4444));
     QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x5555));
     QFile::setPermissions(dir.Dir.path(), QFile::Permissions(0x7777));
 
-    FileWriteResult inFolder, onFile;
+    FileWriteResult inFolder, onFile, onFileInFolder;
     {
         UnprivilegedScope user;
         ASSERT_TRUE(user.Active());
         inFolder = WriteFileAtomically(FromQPath(inReadOnlyFolder), "new");
         onFile = WriteFileAtomically(FromQPath(readOnlyFile), "new");
+        onFileInFolder = WriteFileAtomically(FromQPath(readOnlyInReadOnlyFolder), "new");
     }
     QFile::setPermissions(dir.Path("ro"), QFile::Permissions(0x7755));
-    EXPECT_FALSE(inFolder.Opened);
+    EXPECT_TRUE(inFolder.Ok());
+    EXPECT_EQ(ReadAll(inReadOnlyFolder), "new");
+    EXPECT_EQ(QFile::permissions(inReadOnlyFolder) & QFile::Permissions(0x6666), QFile::Permissions(0x6666));
     EXPECT_FALSE(onFile.Opened);
-    EXPECT_EQ(ReadAll(inReadOnlyFolder), "old a");
+    EXPECT_FALSE(onFileInFolder.Opened);
     EXPECT_EQ(ReadAll(readOnlyFile), "old b");
-    EXPECT_EQ(Entries(dir.Path("ro")), QStringList{"a.kas"});
+    EXPECT_EQ(ReadAll(readOnlyInReadOnlyFolder), "old c");
+    EXPECT_EQ(Entries(dir.Path("ro")), (QStringList{"a.kas", "c.kas"}));
     EXPECT_EQ(Entries(dir.Dir.path()), (QStringList{"b.kas", "ro"}));
+}
+
+// A file with a second name (a hard link) is written in place, so both names keep showing one
+// file; a file with one name is replaced whole, as a new file.
+TEST(AtomicWriter, AFileWithOtherNamesKeepsThem)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.kat");
+    const QString other = dir.filePath("other-name.kat");
+    WriteAll(path, "old\r\n");
+    ASSERT_EQ(::link(path.toLocal8Bit().constData(), other.toLocal8Bit().constData()), 0);
+    const QFileInfo before(path);
+
+    const FileWriteResult r = WriteFileAtomically(FromQPath(path), "new content\r\n");
+    EXPECT_TRUE(r.Ok());
+    EXPECT_EQ(ReadAll(path), "new content\r\n");
+    EXPECT_EQ(ReadAll(other), "new content\r\n");
+    struct stat st;
+    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &st), 0);
+    EXPECT_EQ(st.st_nlink, 2u);
+
+    // Shorter content leaves nothing of the old behind.
+    EXPECT_TRUE(WriteFileAtomically(FromQPath(other), "x").Ok());
+    EXPECT_EQ(ReadAll(path), "x");
+
+    const QString single = dir.filePath("single.kat");
+    WriteAll(single, "old");
+    ASSERT_EQ(::stat(single.toLocal8Bit().constData(), &st), 0);
+    const ino_t oldInode = st.st_ino;
+    EXPECT_TRUE(WriteFileAtomically(FromQPath(single), "new").Ok());
+    ASSERT_EQ(::stat(single.toLocal8Bit().constData(), &st), 0);
+    EXPECT_NE(st.st_ino, oldInode);   // replaced through a temporary file
+    EXPECT_EQ(Entries(dir.path()), (QStringList{"a.kat", "other-name.kat", "single.kat"}));
 }
 
 TEST(DocumentMessages, TextsOfTheSaveAndOpenRoutines)
