@@ -180,12 +180,21 @@ void TKATGenSetsForm::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
+void TKATGenSetsForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    FormResize();   // the grids have their final size only now
+}
+
 void TKATGenSetsForm::FormResize()
 {
-    const int w1 = StringGrid1->viewport()->width() > 0 ? StringGrid1->width() - 4 : 480;
+    // The client width: the grid less its frame.
+    const int w1 = StringGrid1->width() - 2 * StringGrid1->frameWidth();
     for (int c = 0; c < 4; ++c) StringGrid1->SetColWidth(c, w1 / 4);
-    const int w2 = StringGrid2->width() - 4;
+    const int w2 = StringGrid2->width() - 2 * StringGrid2->frameWidth();
     for (int c = 0; c < 2; ++c) StringGrid2->SetColWidth(c, w2 / 2);
+    TabControl1->setCurrentIndex(0);
+    TabControl1Change();
 }
 
 void TKATGenSetsForm::keyPressEvent(QKeyEvent *event)

@@ -42,15 +42,21 @@ TREKATForm::TREKATForm(QWidget *owner) : QDialog(owner)
     FormCreate();
 }
 
+// The dialog has a small fixed size: the groups keep their margins tight.
+static void Tighten(QLayout *layout) { layout->setContentsMargins(8, 4, 8, 4); }
+
 void TREKATForm::CreateComponents()
 {
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 4);
+    layout->setSpacing(4);
 
     auto *scriptGroup = new QGroupBox(" KAS document (destination) ");
     auto *scriptLayout = new QHBoxLayout(scriptGroup);
     Edit1 = new QLineEdit;
     Edit1->setReadOnly(true);
     scriptLayout->addWidget(Edit1);
+    Tighten(scriptLayout);
     layout->addWidget(scriptGroup);
 
     auto *katGroup = new QGroupBox(" KATdocument (source) ");
@@ -61,6 +67,7 @@ void TREKATForm::CreateComponents()
     ToolButton3 = browseBar->AddButton("...");
     ToolButton3->SetHint("Select KAT document");
     katLayout->addWidget(browseBar);
+    Tighten(katLayout);
     layout->addWidget(katGroup);
 
     auto *settingsGroup = new QGroupBox(" Settings ");
@@ -71,8 +78,9 @@ void TREKATForm::CreateComponents()
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    CheckListBox1->setMaximumHeight(48);
+    CheckListBox1->setFixedHeight(2 * CheckListBox1->sizeHintForRow(0) + 2 * CheckListBox1->frameWidth() + 2);
     settingsLayout->addWidget(CheckListBox1);
+    Tighten(settingsLayout);
     layout->addWidget(settingsGroup);
 
     auto *progressGroup = new QGroupBox(" Progress ");
@@ -86,6 +94,7 @@ void TREKATForm::CreateComponents()
     Label2 = new QLabel("0");
     Label2->setMinimumWidth(120);
     progressLayout->addWidget(Label2);
+    Tighten(progressLayout);
     layout->addWidget(progressGroup);
 
     ToolBar1 = new TToolBar;
