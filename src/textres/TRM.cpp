@@ -198,6 +198,8 @@ void TTxtResMan::CreateComponents()
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) ListBox1Click();
     });
+    // A click on the current item selects its text in the script again.
+    connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
 }
 
@@ -691,10 +693,15 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
     BeginProgress(ItemCount());
     Application->ProcessMessages();
 
-    const KattifyResult result = Kattify(script->Text(), Items(), TypeIndexSettings, CommonIndexSettings,
-                                         [this](int done) {
-                                             if (done % 1024 == 0) ProgressBar1->SetPosition(done);
-                                         });
+    KattifyResult result;
+    try {
+        result = Kattify(script->Text(), Items(), TypeIndexSettings, CommonIndexSettings, [this](int done) {
+            if (done % 1024 == 0) ProgressBar1->SetPosition(done);
+        });
+    } catch (...) {
+        EndProgress();   // a setting that is no number: nothing of the script or the rows has changed
+        throw;
+    }
     const AnsiString version = ScriptVersionOf(script);
     const AnsiString today = TodayShortDate();
     const int rows = firstRow + int(result.Rows.size());
