@@ -64,6 +64,20 @@ int ToInt(const AnsiString &decimal) { return decimal.empty() ? 0 : std::atoi(de
 
 TRegistry *OpenSettingsKey(TRegistry &reg) { return reg.OpenKey(SettingsKey, true) ? &reg : nullptr; }
 
+// Only the part between what both have in common at their beginning and end is replaced: one
+// edit, whose cost grows with the text only once.
+void ReplaceDocumentRange(TSynMemo *pane, const AnsiString &old, const AnsiString &newText)
+{
+    const size_t limit = std::min(old.size(), newText.size());
+    size_t head = 0;
+    while (head < limit && old[head] == newText[head]) ++head;
+    size_t tail = 0;
+    while (tail < limit - head && old[old.size() - 1 - tail] == newText[newText.size() - 1 - tail]) ++tail;
+    pane->SetSelStart(int(head));
+    pane->SetSelEnd(int(old.size() - tail));
+    pane->SetSelText(newText.substr(head, newText.size() - tail - head));
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -77,17 +91,19 @@ AnsiString ScriptVersionOf(TSynMemo *script)
 
 void ReplaceScriptText(TSynMemo *pane, const AnsiString &newText)
 {
-    const AnsiString old = pane->Text();
-    if (old == newText) return;
-    const size_t limit = std::min(old.size(), newText.size());
-    size_t head = 0;
-    while (head < limit && old[head] == newText[head]) ++head;
-    size_t tail = 0;
-    while (tail < limit - head && old[old.size() - 1 - tail] == newText[newText.size() - 1 - tail]) ++tail;
-    pane->SetSelStart(int(head));
-    pane->SetSelEnd(int(old.size() - tail));
-    pane->SetSelText(newText.substr(head, newText.size() - tail - head));
+    // The pane's text ends with a CR LF that its document does not hold; positions compare
+    // within the document.
+    const auto document = [](AnsiString text) {
+        if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) text.resize(text.size() - 2);
+        return text;
+    };
+    const AnsiString old = document(pane->Text());
+    const AnsiString wanted = document(newText);
+    if (old == wanted) return;
+    ReplaceDocumentRange(pane, old, wanted);
 }
+
+
 
 // ---------------------------------------------------------------------------------------------
 // Creation

@@ -231,6 +231,40 @@ TEST_F(TextResTest, KattifyAddsToAnOpenTableOfAnotherScript)
     EXPECT_EQ(WindowOf(KatPath()), kat);
 }
 
+// With "open old document" off, an existing KAT file is backed up and replaced by a fresh table
+// (the settings come from the registry when the manager is made).
+TEST_F(TextResTest, KattifyStartsAFreshTableWhenTheOldOneIsNotOpened)
+{
+    WithSettings([](TRegistry &reg) {
+        reg.WriteBool("KAT_OpenOldDoc", false);
+        reg.WriteBool("KAT_WriteScriptVersion", false);
+    });
+    const AnsiString old = "#\tText resource for \"Script07.kas\" document\t\t\r\n9\tOld row\t\t\r\n";
+    MakeFile("Script07.kat", old);
+    TForm_Editor *script = OpenFile("Script07.kas", "!!IF:S^One^;\n!!IF:Q^Two^;\n\r", "KAS_Document");
+    TTxtResMan manager(Form);
+    EXPECT_FALSE(KatOptionFlags[KatOpenOldDoc]);
+    manager.ToolButton3Click();
+    manager.ExportchangesinKATdocument1Click();
+
+    EXPECT_EQ(ReadFileBytes(Root + "/Script07_COPY0.kat"), old);
+    EXPECT_TRUE(PathExists(Root + "/Script07_COPY0.kas"));
+    EXPECT_EQ(ReadFileBytes(KatPath()), "\t\t\r\n");
+    TForm_Editor *kat = WindowOf(KatPath());
+    ASSERT_NE(kat, nullptr);
+    TStringGrid *grid = kat->StringGrid1;
+    ASSERT_EQ(grid->RowCount(), 3);
+    EXPECT_EQ(grid->Cells(0, 0), "#");
+    EXPECT_EQ(grid->Cells(0, 1), "107000");
+    EXPECT_EQ(grid->Cells(2, 1), "!!S");
+    EXPECT_EQ(grid->Cells(0, 2), "107001");
+    EXPECT_EQ(grid->Cells(2, 2), "!!Q");
+    EXPECT_EQ(script->Memo1->Text(), "!!IF:Sz107000;\r\n!!IF:Q/z107001;\r\n\r\n");
+    EXPECT_EQ(Form->ActiveEditor(), kat);   // no text is left in the script
+    EXPECT_EQ(kat->StatusBar2->Panels[2].Text(), IntToStr(grid->Row() + 1) + "/3");
+    EXPECT_TRUE(Boxes->Calls.empty());
+}
+
 TEST_F(TextResTest, WriteBackEditedTexts)
 {
     TForm_Editor *script = OpenScript();
