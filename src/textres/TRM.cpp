@@ -103,8 +103,6 @@ void ReplaceScriptText(TSynMemo *pane, const AnsiString &newText)
     ReplaceDocumentRange(pane, old, wanted);
 }
 
-
-
 // ---------------------------------------------------------------------------------------------
 // Creation
 
