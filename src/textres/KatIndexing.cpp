@@ -172,6 +172,28 @@ bool CanMoveText(const AnsiString &script, const KatItem &item)
     return close + 1 >= script.size() || !IsDigit(script[close + 1]);
 }
 
+// A command letter other than M, Q and S counts as the "Unknown types as" letter.
+char EffectiveLetter(char letter, const TStringList &common)
+{
+    if (letter == 'M' || letter == 'Q' || letter == 'S') return letter;
+    return common[2].empty() ? '-' : common[2][0];
+}
+
+// De-KATtify tells the three reference forms apart by what stands before them ("M1/z", "/z",
+// "z"); a reference whose script text before it would make it read as another form could not be
+// restored as it was.
+bool ReadsAsItsOwnForm(const AnsiString &before, int type)
+{
+    const auto endsWith = [&](const char *tail) {
+        const size_t n = std::char_traits<char>::length(tail);
+        return before.size() >= n && before.compare(before.size() - n, n, tail) == 0;
+    };
+    const AnsiString form = ReferenceForm(type);
+    if (form == "1/z") return endsWith("M");
+    if (form == "/z") return !endsWith("M1");
+    return !endsWith("/");
+}
+
 } // namespace
 
 KattifyResult Kattify(const AnsiString &script, const std::vector<KatItem> &items,
@@ -185,20 +207,20 @@ KattifyResult Kattify(const AnsiString &script, const std::vector<KatItem> &item
     size_t copied = 0;   // script bytes before this are in the result
     for (size_t i = 0; i < items.size(); ++i) {
         const KatItem &item = items[i];
-        const char letter = item.Letter == 'M' || item.Letter == 'Q' || item.Letter == 'S'
-            ? item.Letter
-            : (common[2].empty() ? '-' : common[2][0]);
-        const int type = StringTypeOf(item.Kind, letter);
+        const int type = StringTypeOf(item.Kind, EffectiveLetter(item.Letter, common));
         if (item.Checked && type >= 0 && types[size_t(type)][0] == "TRUE" && CanMoveText(script, item)) {
-            const long long number = DecimalOf(types[size_t(type)][2]) + counter;
-            lastNumber[size_t(type)] = number;
-            const AnsiString index = ComposeIndex(types[size_t(type)][1], common, number);
-            result.Rows.push_back({index, TextToCell(item.Text), type});
             const size_t open = size_t(item.Start) - 2;
             result.Script.append(script, copied, open - copied);
-            result.Script += ReferenceForm(type) + index;
-            copied = size_t(item.End);
-            counter += DecimalOf(common[1]);
+            copied = open;
+            if (ReadsAsItsOwnForm(result.Script, type)) {
+                const long long number = DecimalOf(types[size_t(type)][2]) + counter;
+                lastNumber[size_t(type)] = number;
+                const AnsiString index = ComposeIndex(types[size_t(type)][1], common, number);
+                result.Rows.push_back({index, TextToCell(item.Text), type});
+                result.Script += ReferenceForm(type) + index;
+                copied = size_t(item.End);
+                counter += DecimalOf(common[1]);
+            }
         }
         if (progress) progress(int(i + 1));
     }
