@@ -3,6 +3,8 @@
 #include "shell/DocumentTestSupport.h"
 
 #include "common/Utils.h"
+#include "platform/Application.h"
+#include "platform/Shell.h"
 #include "platform/StatusBar.h"
 #include "platform/TStringGrid.h"
 #include "platform/ToolBar.h"
@@ -24,6 +26,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTabBar>
+#include <QTimer>
 
 namespace {
 
@@ -454,6 +457,63 @@ TEST_F(TextResTest, IndexationSettingsDialog)
     dialog.CheckListBox1->item(KatOpenOldDoc)->setCheckState(Qt::Unchecked);
     EXPECT_FALSE(KatOptionFlags[KatOpenOldDoc]);
     WithSettings([](TRegistry &reg) { EXPECT_FALSE(reg.ReadBool("KAT_OpenOldDoc")); });
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TextResTest, HelpContextsAndRightArrangeIsRemembered)
+{
+    OpenScript();
+    ShellRecording shell;
+    {
+        TTxtResMan manager(Form);
+        EXPECT_FALSE(manager.RightArrange->isChecked());
+        manager.ToolButton10Click();
+        TKATGenSetsForm settings(Form);
+        settings.ToolButton5Click();
+        TREKATForm rekat(Form);
+        rekat.ToolButton9Click();
+        manager.RightArrange->setChecked(true);
+    }
+    ASSERT_EQ(shell.Calls().size(), 3u);
+    EXPECT_EQ(shell.Calls()[0].Data, 116);
+    EXPECT_EQ(shell.Calls()[1].Data, 104);
+    EXPECT_EQ(shell.Calls()[2].Data, 119);
+    for (const ShellCall &call : shell.Calls()) EXPECT_EQ(call.Command, unsigned(HELP_CONTEXT));
+
+    // Docked at the main window's right edge while shown, and the main window back afterwards.
+    const int left = Form->x(), width = Form->width();
+    TTxtResMan manager(Form);
+    EXPECT_TRUE(manager.RightArrange->isChecked());
+    manager.show();
+    EXPECT_GE(manager.x(), Form->x() + Form->width() - 4);   // right of the main window
+    manager.close();
+    EXPECT_EQ(Form->width(), width);
+    EXPECT_EQ(Form->x(), left);
+}
+
+} // namespace
+
+namespace {
+
+// The scan lets the window's events run, so Stop reaches it: the scan ends at the next closing
+// caret.
+TEST_F(TextResTest, StopReachesARunningScan)
+{
+    AnsiString script;
+    for (int i = 0; i < 10000; ++i) script += "!!IF:M^text^;\n";
+    OpenFile("Script04.kas", script + "\r", "KAS_Document");
+    TTxtResMan manager(Form);
+    QTimer::singleShot(0, &manager, [&manager] { manager.ToolButton5->click(); });
+    manager.ToolButton3Click();
+    EXPECT_EQ(manager.ItemCount(), 1);
+    EXPECT_FALSE(manager.ToolButton5->Enabled());
+    EXPECT_TRUE(manager.ToolButton3->Enabled());
+    manager.ToolButton3Click();
+    EXPECT_EQ(manager.ItemCount(), 10000);
+    EXPECT_EQ(manager.Panel22Count->text(), "Count: 10000");
 }
 
 } // namespace
