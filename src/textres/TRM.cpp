@@ -260,9 +260,9 @@ void TTxtResMan::CreateMenus()
     connect(Toseparatethemessages1, &QAction::triggered, this, [this] { Toseparatethemessages1Click(); });
     connect(RightArrange, &QAction::triggered, this, [this] { RightArrangeClick(); });
     connect(KATsetup1, &QAction::triggered, this, [this] { KATsetup1Click(); });
-    connect(SelectAll1, &QAction::triggered, this, [this] { SetAllChecks(1); });
-    connect(UnselectAll1, &QAction::triggered, this, [this] { SetAllChecks(0); });
-    connect(InvertSelection1, &QAction::triggered, this, [this] { SetAllChecks(2); });
+    connect(SelectAll1, &QAction::triggered, this, [this] { SetAllChecks(ccSelect); });
+    connect(UnselectAll1, &QAction::triggered, this, [this] { SetAllChecks(ccUnselect); });
+    connect(InvertSelection1, &QAction::triggered, this, [this] { SetAllChecks(ccInvert); });
     guarded(Exportchangesincurrentdocument1, &TTxtResMan::Exportchangesincurrentdocument1Click,
             "TTxtResMan::Exportchangesincurrentdocument1Click");
     guarded(ExportchangesinKATdocument1, &TTxtResMan::ExportchangesinKATdocument1Click,
@@ -453,12 +453,12 @@ void TTxtResMan::EndProgress()
     ProgressBar1->hide();
 }
 
-void TTxtResMan::SetAllChecks(int how)
+void TTxtResMan::SetAllChecks(TCheckChange change)
 {
     for (int i = 0; i < ItemCount(); ++i) {
         QListWidgetItem *item = ListBox1->item(i);
         const bool checked = item->checkState() == Qt::Checked;
-        const bool on = how == 2 ? !checked : how == 1;
+        const bool on = change == ccInvert ? !checked : change == ccSelect;
         item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
 }

@@ -72,7 +72,8 @@ public:
     void Toseparatethemessages1Click();
     void RightArrangeClick();
     void KATsetup1Click();
-    void SetAllChecks(int how);   // 0 clear, 1 set, 2 invert
+    enum TCheckChange { ccUnselect, ccSelect, ccInvert };
+    void SetAllChecks(TCheckChange change);   // the list's pop-up menu
     void Exportchangesincurrentdocument1Click();
     void ExportchangesinKATdocument1Click();   // KATtify
 

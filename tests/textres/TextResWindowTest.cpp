@@ -303,6 +303,20 @@ TEST_F(TextResTest, CopyAndPasteTheList)
     EXPECT_EQ(manager.ItemText(1), "y1\r\ny2");
     EXPECT_EQ(manager.ItemText(2), "c");
 
+    const auto checks = [&manager] {
+        AnsiString marks;
+        for (int i = 0; i < manager.ItemCount(); ++i)
+            marks += manager.ListBox1->item(i)->checkState() == Qt::Checked ? 'x' : '-';
+        return marks;
+    };
+    manager.ListBox1->item(1)->setCheckState(Qt::Unchecked);
+    manager.InvertSelection1->trigger();
+    EXPECT_EQ(checks(), "-x-");
+    manager.SelectAll1->trigger();
+    EXPECT_EQ(checks(), "xxx");
+    manager.UnselectAll1->trigger();
+    EXPECT_EQ(checks(), "---");
+
     manager.Toseparatethemessages1->trigger();
     ASSERT_EQ(Boxes->Calls.size(), 1u);
     EXPECT_EQ(Boxes->Calls[0].Text, "Attention! The \"Paste List\" function can work only with the text divided "
