@@ -3,12 +3,20 @@
 // text pane (the script replaced as one edit), and De-KATtify's two passes. A plain pass over the
 // bytes is the baseline.
 #include "QtBenchmarkMain.h"
+#include "platform/Application.h"
+#include "shell/Main.h"
+#include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 #include "textres/KatIndexing.h"
 #include "textres/TRM.h"
 #include "textres/TextScanner.h"
 
 #include <benchmark/benchmark.h>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <cstdlib>
 
 namespace {
 
@@ -39,7 +47,9 @@ const AnsiString &Script(int texts)
 std::vector<KatItem> ItemsOf(const AnsiString &script)
 {
     std::vector<KatItem> items;
-    for (const FoundText &f : ScanTexts(script).Texts) items.push_back({f.Kind, f.Letter, f.Start, f.End, f.Text, true});
+    const ScanResult scan = ScanTexts(script);
+    items.reserve(scan.Texts.size());
+    for (const FoundText &f : scan.Texts) items.push_back({f.Kind, f.Letter, f.Start, f.End, f.Text, true});
     return items;
 }
 
@@ -132,6 +142,68 @@ void BM_DeKattify(benchmark::State &state)
     SetBytes(state, script);
 }
 
+// The whole command as the user runs it: the script opened in the main window, the manager's
+// Search (list filled), then KATtify (table rows, the script's edit and the new Search).
+struct ManagerRun
+{
+    QTemporaryDir Dir;
+    TMainForm *Form = nullptr;
+    TTxtResMan *Manager = nullptr;
+
+    explicit ManagerRun(int texts)
+    {
+        setenv("QUILLET_REGISTRY", (Dir.path() + "/settings.reg").toLocal8Bit().constData(), 1);
+        Application->SetCommandLine({FromQPath(Dir.path() + "/quillet")});
+        const QString path = Dir.path() + "/Script07.kas";
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        const AnsiString &script = Script(texts);
+        file.write(script.data(), qint64(script.size()));
+        file.close();
+        Form = new TMainForm;
+        Form->OpenDocument(FromQPath(path), "KAS_Document");
+        Manager = new TTxtResMan(Form);
+    }
+    ~ManagerRun()
+    {
+        delete Manager;
+        for (int i = 0; i < Form->MDIChildCount(); ++i)
+            if (auto *w = qobject_cast<TForm_Editor *>(Form->MDIChildren(i))) w->SetModified(false);
+        delete Form;
+    }
+};
+
+void BM_ManagerSearch(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto run = std::make_unique<ManagerRun>(int(state.range(0)));
+        state.ResumeTiming();
+        run->Manager->ToolButton3Click();
+        benchmark::DoNotOptimize(run->Manager->ItemCount());
+        state.PauseTiming();
+        run.reset();
+        state.ResumeTiming();
+    }
+    SetBytes(state, Script(int(state.range(0))));
+}
+
+void BM_ManagerKattify(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto run = std::make_unique<ManagerRun>(int(state.range(0)));
+        run->Manager->ToolButton3Click();
+        state.ResumeTiming();
+        run->Manager->ExportchangesinKATdocument1Click();
+        benchmark::DoNotOptimize(run->Manager->ItemCount());
+        state.PauseTiming();
+        run.reset();
+        state.ResumeTiming();
+    }
+    SetBytes(state, Script(int(state.range(0))));
+}
+
 #define TEXTRES_SIZES Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_PlainPassBaseline)->TEXTRES_SIZES;
 BENCHMARK(BM_Scan)->TEXTRES_SIZES;
@@ -139,6 +211,8 @@ BENCHMARK(BM_ScanAndKattify)->TEXTRES_SIZES;
 BENCHMARK(BM_KattifyIntoPane)->TEXTRES_SIZES->Iterations(2);
 BENCHMARK(BM_ReplaceInPane)->TEXTRES_SIZES->Iterations(2);
 BENCHMARK(BM_DeKattify)->TEXTRES_SIZES;
+BENCHMARK(BM_ManagerSearch)->TEXTRES_SIZES->Iterations(1);
+BENCHMARK(BM_ManagerKattify)->TEXTRES_SIZES->Iterations(1);
 
 } // namespace
 

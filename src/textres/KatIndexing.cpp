@@ -202,6 +202,7 @@ KattifyResult Kattify(const AnsiString &script, const std::vector<KatItem> &item
 {
     KattifyResult result;
     result.Script.reserve(script.size());
+    result.Rows.reserve(items.size());
     std::array<long long, StringTypeCount> lastNumber{};
     long long counter = 0;
     size_t copied = 0;   // script bytes before this are in the result

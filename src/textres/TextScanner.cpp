@@ -16,6 +16,8 @@ public:
     ScanResult Run()
     {
         const size_t n = T.size();
+        // Room for every text at once: growing the list step by step copies it again and again.
+        Result.Texts.reserve(size_t(std::count(T.begin(), T.end(), '^')) / 2 + 1);
         size_t i = 0;   // 0-based here; positions handed out are 1-based
         while (i < n) {
             const char c = T[i];
