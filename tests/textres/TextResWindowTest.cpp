@@ -19,6 +19,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -528,6 +530,38 @@ TEST_F(TextResTest, StopReachesARunningScan)
     manager.ToolButton3Click();
     EXPECT_EQ(manager.ItemCount(), 10000);
     EXPECT_EQ(manager.Panel22Count->text(), "Count: 10000");
+}
+
+} // namespace
+
+namespace {
+
+// A KAT file that cannot be made is reported; the run still gives the texts to a new table of
+// that name.
+TEST_F(TextResTest, KatFileThatCannotBeCreated)
+{
+    ASSERT_TRUE(QDir().mkpath(ToQPath(Root + "/locked")));
+    TForm_Editor *script = OpenFile("locked/Script09.kas", "!!IF:M^Text^;\n\r", "KAS_Document");
+    QFile::setPermissions(ToQPath(Root + "/locked"), QFile::Permissions(0x5555));
+    OpenToEveryone(Root);
+    QFile::setPermissions(ToQPath(SettingsFile), QFileDevice::Permissions(0x6644));
+    {
+        UnprivilegedScope user;
+        ASSERT_TRUE(user.Active());
+        TTxtResMan manager(Form);
+        manager.ToolButton3Click();
+        manager.ExportchangesinKATdocument1Click();
+    }
+
+    const AnsiString katPath = Root + "/locked/Script09.kat";
+    ASSERT_GE(Boxes->Calls.size(), 1u);
+    EXPECT_EQ(Boxes->Calls[0].Text, "Error at creating file \"" + katPath + "\"!");
+    EXPECT_EQ(Boxes->Calls[0].Caption, "Quillet");
+    EXPECT_EQ(Boxes->Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONSTOP));
+    TForm_Editor *kat = WindowOf(katPath);
+    ASSERT_NE(kat, nullptr);
+    EXPECT_EQ(kat->StringGrid1->Cells(0, 1), "109000");
+    EXPECT_EQ(script->Memo1->Text(), "!!IF:M1/z109000;\r\n\r\n");
 }
 
 } // namespace
