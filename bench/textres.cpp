@@ -100,7 +100,7 @@ void BM_KattifyIntoPane(benchmark::State &state)
         ResetIndexSettings("07");
         const AnsiString text = pane.Text();
         const KattifyResult r = Kattify(text, ItemsOf(text), TypeIndexSettings, CommonIndexSettings);
-        ReplaceScriptText(&pane, r.Script);
+        ReplaceScriptText(&pane, text, r.Script);
         benchmark::DoNotOptimize(pane.GetTextLen());
     }
     SetBytes(state, script);
@@ -116,8 +116,9 @@ void BM_ReplaceInPane(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         pane.SetText(script);
+        const AnsiString text = pane.Text();
         state.ResumeTiming();
-        ReplaceScriptText(&pane, r.Script);
+        ReplaceScriptText(&pane, text, r.Script);
         benchmark::DoNotOptimize(pane.GetTextLen());
     }
     SetBytes(state, script);

@@ -148,6 +148,26 @@ AnsiString KatComment(const AnsiString &oldCell, int type, bool writeType, const
     return comment;
 }
 
+AnsiString ScriptVersionIn(const AnsiString &script)
+{
+    bool found[2] = {false, false};
+    AnsiString values[2];
+    const char *const names[2] = {"QUIL_ScriptVersion", "AUTO_ScriptVersion"};
+    for (size_t start = 0; start < script.size() && !found[0];) {
+        size_t end = script.find("\r\n", start);
+        if (end == AnsiString::npos) end = script.size();
+        const size_t eq = size_t(std::find(script.begin() + long(start), script.begin() + long(end), '=') - script.begin());
+        if (eq < end)
+            for (int k = 0; k < 2; ++k)
+                if (!found[k] && SameText(script.substr(start, eq - start), names[k])) {
+                    found[k] = true;
+                    values[k] = script.substr(eq + 1, end - eq - 1);
+                }
+        start = end + 2;
+    }
+    return values[0].empty() ? values[1] : values[0];
+}
+
 AnsiString TodayShortDate()
 {
     return FromQ(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));

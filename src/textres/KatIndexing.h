@@ -52,6 +52,9 @@ AnsiString CellToText(const AnsiString &cell);
 // written), then "Script version = " and the version when it is known and written.
 AnsiString KatComment(const AnsiString &oldCell, int type, bool writeType, const AnsiString &version,
                       bool writeVersion);
+// The script version a script's header gives: the value of the first line named
+// "QUIL_ScriptVersion" (names compared without letter case), else of "AUTO_ScriptVersion".
+AnsiString ScriptVersionIn(const AnsiString &script);
 // Today in the system's short date format.
 AnsiString TodayShortDate();
 

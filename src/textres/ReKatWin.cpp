@@ -256,8 +256,9 @@ void TREKATForm::RestoreScript()
     }
     TSynMemo *script = ScriptWindow->Memo1;
     const int rows = grid->RowCount();
+    const AnsiString oldText = script->Text();
     const RestoreResult result =
-        RestoreKatReferences(script->Text(), indexes, texts, [this, rows](size_t done, size_t total) {
+        RestoreKatReferences(oldText, indexes, texts, [this, rows](size_t done, size_t total) {
             ProgressBar1->SetPosition(rows + int(3.0 * rows * double(done) / double(std::max<size_t>(1, total))));
             Application->ProcessMessages();
         });
@@ -271,7 +272,7 @@ void TREKATForm::RestoreScript()
     }
     grid->EndUpdate();
     if (!any) return;
-    ReplaceScriptText(script, result.Script);
+    ReplaceScriptText(script, oldText, result.Script);
     ScriptWindow->SetModified(true);
     KatWindow->SetModified(true);
 }

@@ -64,43 +64,29 @@ int ToInt(const AnsiString &decimal) { return decimal.empty() ? 0 : std::atoi(de
 
 TRegistry *OpenSettingsKey(TRegistry &reg) { return reg.OpenKey(SettingsKey, true) ? &reg : nullptr; }
 
-// Only the part between what both have in common at their beginning and end is replaced: one
-// edit, whose cost grows with the text only once.
-void ReplaceDocumentRange(TSynMemo *pane, const AnsiString &old, const AnsiString &newText)
-{
-    const size_t limit = std::min(old.size(), newText.size());
-    size_t head = 0;
-    while (head < limit && old[head] == newText[head]) ++head;
-    size_t tail = 0;
-    while (tail < limit - head && old[old.size() - 1 - tail] == newText[newText.size() - 1 - tail]) ++tail;
-    pane->SetSelStart(int(head));
-    pane->SetSelEnd(int(old.size() - tail));
-    pane->SetSelText(newText.substr(head, newText.size() - tail - head));
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Shared helpers
 
-AnsiString ScriptVersionOf(TSynMemo *script)
+void ReplaceScriptText(TSynMemo *pane, const AnsiString &oldText, const AnsiString &newText)
 {
-    const AnsiString version = script->Lines.Values("QUIL_ScriptVersion");
-    return version.empty() ? script->Lines.Values("AUTO_ScriptVersion") : version;
-}
-
-void ReplaceScriptText(TSynMemo *pane, const AnsiString &newText)
-{
-    // The pane's text ends with a CR LF that its document does not hold; positions compare
-    // within the document.
-    const auto document = [](AnsiString text) {
-        if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) text.resize(text.size() - 2);
-        return text;
+    // Both texts end with a CR LF that the pane's document does not hold; only the part between
+    // what they have in common at their beginning and end is replaced.
+    const auto documentLength = [](const AnsiString &text) {
+        const bool crlf = text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
+        return crlf ? text.size() - 2 : text.size();
     };
-    const AnsiString old = document(pane->Text());
-    const AnsiString wanted = document(newText);
-    if (old == wanted) return;
-    ReplaceDocumentRange(pane, old, wanted);
+    const size_t oldLength = documentLength(oldText), newLength = documentLength(newText);
+    const size_t limit = std::min(oldLength, newLength);
+    size_t head = 0;
+    while (head < limit && oldText[head] == newText[head]) ++head;
+    if (head == oldLength && head == newLength) return;
+    size_t tail = 0;
+    while (tail < limit - head && oldText[oldLength - 1 - tail] == newText[newLength - 1 - tail]) ++tail;
+    pane->SetSelStart(int(head));
+    pane->SetSelEnd(int(oldLength - tail));
+    pane->SetSelText(newText.substr(head, newLength - tail - head));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -622,8 +608,8 @@ void TTxtResMan::Exportchangesincurrentdocument1Click()
     BeginProgress(ItemCount());
     Application->ProcessMessages();
     std::vector<KatItem> items = Items();
-    const AnsiString newText = WriteBackTexts(script->Text(), items);
-    ReplaceScriptText(script, newText);
+    const AnsiString oldText = script->Text();
+    ReplaceScriptText(script, oldText, WriteBackTexts(oldText, items));
     StoreItemPositions(items);
     ProgressBar1->SetPosition(ItemCount());
     EndProgress();
@@ -707,16 +693,17 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
     BeginProgress(ItemCount());
     Application->ProcessMessages();
 
+    const AnsiString oldText = script->Text();
     KattifyResult result;
     try {
-        result = Kattify(script->Text(), Items(), TypeIndexSettings, CommonIndexSettings, [this](int done) {
+        result = Kattify(oldText, Items(), TypeIndexSettings, CommonIndexSettings, [this](int done) {
             if (done % 1024 == 0) ProgressBar1->SetPosition(done);
         });
     } catch (...) {
         EndProgress();   // a setting that is no number: nothing of the script or the rows has changed
         throw;
     }
-    const AnsiString version = ScriptVersionOf(script);
+    const AnsiString version = ScriptVersionIn(oldText);
     const AnsiString today = TodayShortDate();
     const int rows = firstRow + int(result.Rows.size());
     grid->BeginUpdate();
@@ -733,7 +720,7 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
     grid->SetRowCount(rows);
     grid->EndUpdate();
     target->SetModified(true);
-    ReplaceScriptText(script, result.Script);
+    ReplaceScriptText(script, oldText, result.Script);
 
     EndProgress();
     script->SetSelStart(selStart);

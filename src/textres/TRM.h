@@ -108,9 +108,6 @@ private:
     bool Updating = false;   // the program itself fills Memo1
 };
 
-// The script version a script's header gives: "QUIL_ScriptVersion", else "AUTO_ScriptVersion".
-AnsiString ScriptVersionOf(TSynMemo *script);
-
-// Replaces the whole text of the pane by newText as one edit (one undo step), touching only the
-// part between what both have in common at their beginning and end.
-void ReplaceScriptText(TSynMemo *pane, const AnsiString &newText);
+// Makes the pane's text newText as one edit (one undo step); oldText is its text as it stands.
+// Only the part that differs is replaced, so the cost grows with the text only once.
+void ReplaceScriptText(TSynMemo *pane, const AnsiString &oldText, const AnsiString &newText);

@@ -169,6 +169,15 @@ TEST(KatIndexing, CommentColumn)
     EXPECT_EQ(KatComment("old", 0, false, "2.1", false), "old");
 }
 
+TEST(KatIndexing, ScriptVersionFromTheHeader)
+{
+    EXPECT_EQ(ScriptVersionIn("a\r\nquil_scriptversion=2.1\r\nQUIL_ScriptVersion=9\r\n"), "2.1");
+    EXPECT_EQ(ScriptVersionIn("AUTO_ScriptVersion=1.5\r\nQUIL_ScriptVersion=\r\n"), "1.5");
+    EXPECT_EQ(ScriptVersionIn("QUIL_ScriptVersion=3\r\nAUTO_ScriptVersion=1.5\r\n"), "3");
+    EXPECT_EQ(ScriptVersionIn("x=1\r\nQUIL_ScriptVersion 2\r\n"), "");
+    EXPECT_EQ(ScriptVersionIn("QUIL_ScriptVersion=a=b"), "a=b");
+}
+
 TEST(KatIndexing, HeaderOfTheScript)
 {
     EXPECT_EQ(KatHeaderText("/maps/Script07.kas"), "Text resource for \"Script07.kas\" document");
