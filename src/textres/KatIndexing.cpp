@@ -319,7 +319,9 @@ RestoreResult RestoreKatReferences(const AnsiString &script, const std::vector<A
     std::vector<AnsiString> restored(rows);   // texts with CR LF, made when first needed
 
     AnsiString &out = result.Script;
-    out.reserve(script.size());
+    size_t restoredSize = 0;   // every text restored once, as the usual case
+    for (size_t i = 0; i < rows; ++i) restoredSize += texts[i].size() + 2;
+    out.reserve(script.size() + restoredSize);
     size_t copied = 0;
     size_t nextReport = 1 << 20;
     for (size_t z = script.find('z'); z != AnsiString::npos; z = script.find('z', z + 1)) {
