@@ -302,6 +302,12 @@ public:
 
     // Text resources (textres/TRM.cpp).
     void ConnectTextResourceActions();
+    void TextresourcemanagerAction1Update();
+    void TextresourcemanagerAction1Execute();
+    void ReKATtifyActionUpdate();
+    void ReKATtifyActionExecute();
+    void GoToKATIndexActionUpdate();
+    void GoToKATIndexActionExecute();
 
     // Settings dialog, user tools, fast-insert list editor (editing/SettingsCommands.cpp).
     void ConnectSettingsActions();

@@ -1,0 +1,389 @@
+#include "textres/KatIndexing.h"
+
+#include "common/Utils.h"
+#include "platform/Exception.h"
+
+#include <QDate>
+#include <QLocale>
+#include <unordered_map>
+
+std::array<TStringList, 6> TypeIndexSettings;
+TStringList CommonIndexSettings;
+std::array<bool, 4> KatOptionFlags = {true, true, true, true};
+const std::array<const char *, 4> KatOptionValueNames = {"KAT_WriteScriptVersion", "KAT_WriteStringType",
+                                                         "KAT_MakeBackups", "KAT_OpenOldDoc"};
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+struct TypeInfo
+{
+    const char *Title, *Text, *Reference;
+};
+constexpr TypeInfo Types[StringTypeCount] = {
+    {"!!, M", "!!M", "1/z"}, {"!!, Q", "!!Q", "/z"}, {"!!, S", "!!S", "z"},
+    {"!#, M", "!#M", "1/z"}, {"!#, Q", "!#Q", "/z"}, {"!#, S", "!#S", "z"},
+};
+
+// A strict decimal number, as the settings hold them.
+long long DecimalOf(const AnsiString &text)
+{
+    if (!IsNumber(text, true) || text == "-" || text.size() > 18)
+        throw EConvertError("'" + text + "' is not a valid integer value");
+    return std::stoll(text);
+}
+
+AnsiString FileNameOf(const AnsiString &path)
+{
+    const size_t cut = path.find_last_of("/\\:");
+    return cut == AnsiString::npos ? path : path.substr(cut + 1);
+}
+
+// The end of the run of digits that begins at pos.
+size_t DigitsEnd(const AnsiString &s, size_t pos)
+{
+    while (pos < s.size() && IsDigit(s[pos])) ++pos;
+    return pos;
+}
+
+// The first "%Z" + index in the text that is not followed by another digit.
+size_t FindWholeReference(const AnsiString &text, const AnsiString &index)
+{
+    const AnsiString ref = "%Z" + index;
+    for (size_t at = text.find(ref); at != AnsiString::npos; at = text.find(ref, at + 1))
+        if (at + ref.size() >= text.size() || !IsDigit(text[at + ref.size()])) return at;
+    return AnsiString::npos;
+}
+
+// Calls found(digits) for every "%Z" followed by digits in the text.
+template <typename F> void ForEachPercentReference(const AnsiString &text, F found)
+{
+    for (size_t at = text.find("%Z"); at != AnsiString::npos; at = text.find("%Z", at + 2)) {
+        const size_t end = DigitsEnd(text, at + 2);
+        if (end > at + 2) found(text.substr(at + 2, end - at - 2));
+    }
+}
+
+} // namespace
+
+void ResetIndexSettings(const AnsiString &scriptNumber)
+{
+    for (TStringList &list : TypeIndexSettings) {
+        list.Clear();
+        list.Add("TRUE");
+        list.Add("1");
+        list.Add("0");
+    }
+    CommonIndexSettings.Clear();
+    CommonIndexSettings.Add(scriptNumber);
+    CommonIndexSettings.Add("1");
+    CommonIndexSettings.Add("S");
+}
+
+AnsiString ScriptNumberOf(const AnsiString &caption)
+{
+    const AnsiString name = FileNameOf(AnsiUpperCase(caption));
+    if (name.find("SCRIPT") == AnsiString::npos || name.size() <= 8) return "0";
+    return IsDigit(name[6]) && IsDigit(name[7]) ? name.substr(6, 2) : AnsiString("0");
+}
+
+int StringTypeOf(char kind, char letter)
+{
+    const int group = kind == '!' ? 0 : kind == '#' ? 3 : -1;
+    const int offset = letter == 'M' ? 0 : letter == 'Q' ? 1 : letter == 'S' ? 2 : -1;
+    return group < 0 || offset < 0 ? -1 : group + offset;
+}
+
+AnsiString TypeTitle(int type) { return Types[type].Title; }
+AnsiString TypeText(int type) { return Types[type].Text; }
+AnsiString ReferenceForm(int type) { return Types[type].Reference; }
+
+AnsiString KatHeaderText(const AnsiString &scriptPath)
+{
+    return "Text resource for \"" + FileNameOf(scriptPath) + "\" document";
+}
+
+bool IsKatHeaderOf(const AnsiString &cell0, const AnsiString &cell1, const AnsiString &scriptPath)
+{
+    return cell0.find('#') != AnsiString::npos && cell1.find(KatHeaderText(scriptPath)) != AnsiString::npos;
+}
+
+AnsiString TextToCell(const AnsiString &text)
+{
+    AnsiString cell;
+    cell.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            cell += '\x1D';
+            ++i;
+        } else {
+            cell += text[i];
+        }
+    }
+    return cell;
+}
+
+AnsiString CellToText(const AnsiString &cell)
+{
+    AnsiString text;
+    text.reserve(cell.size());
+    for (char c : cell) {
+        if (c == '\x1D')
+            text += "\r\n";
+        else
+            text += c;
+    }
+    return text;
+}
+
+AnsiString KatComment(const AnsiString &oldCell, int type, bool writeType, const AnsiString &version,
+                      bool writeVersion)
+{
+    AnsiString comment = writeType ? TypeText(type) : oldCell;
+    if (!version.empty() && writeVersion) {
+        if (!comment.empty()) comment += "; ";
+        comment += "Script version = " + version;
+    }
+    return comment;
+}
+
+AnsiString ScriptVersionIn(const AnsiString &script)
+{
+    bool found[2] = {false, false};
+    AnsiString values[2];
+    const char *const names[2] = {"QUIL_ScriptVersion", "AUTO_ScriptVersion"};
+    for (size_t start = 0; start < script.size() && !found[0];) {
+        size_t end = script.find("\r\n", start);
+        if (end == AnsiString::npos) end = script.size();
+        const size_t eq = size_t(std::find(script.begin() + long(start), script.begin() + long(end), '=') - script.begin());
+        if (eq < end)
+            for (int k = 0; k < 2; ++k)
+                if (!found[k] && SameText(script.substr(start, eq - start), names[k])) {
+                    found[k] = true;
+                    values[k] = script.substr(eq + 1, end - eq - 1);
+                }
+        start = end + 2;
+    }
+    return values[0].empty() ? values[1] : values[0];
+}
+
+AnsiString TodayShortDate()
+{
+    return FromQ(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+AnsiString ComposeIndex(const AnsiString &prefix, TStringList &common, long long postfix)
+{
+    AnsiString padded = std::to_string(postfix);
+    if (padded.size() < 3) padded.insert(0, 3 - padded.size(), '0');
+    if (common[0].size() == 1) common.SetString(0, "0" + common[0]);
+    return StripLeadingZeros(prefix + common[0] + padded);
+}
+
+namespace {
+
+// The item's carets still stand where the scan found them, and no digit follows the closing one.
+bool CanMoveText(const AnsiString &script, const KatItem &item)
+{
+    const size_t open = size_t(item.Start) - 2, close = size_t(item.End) - 1;   // 0-based carets
+    if (item.Start < 2 || item.End < item.Start || close >= script.size()) return false;
+    if (script[open] != '^' || script[close] != '^') return false;
+    return close + 1 >= script.size() || !IsDigit(script[close + 1]);
+}
+
+// A command letter other than M, Q and S counts as the "Unknown types as" letter.
+char EffectiveLetter(char letter, const TStringList &common)
+{
+    if (letter == 'M' || letter == 'Q' || letter == 'S') return letter;
+    return common[2].empty() ? '-' : common[2][0];
+}
+
+// De-KATtify tells the three reference forms apart by what stands before them ("M1/z", "/z",
+// "z"); a reference whose script text before it would make it read as another form could not be
+// restored as it was.
+bool ReadsAsItsOwnForm(const AnsiString &before, int type)
+{
+    const auto endsWith = [&](const char *tail) {
+        const size_t n = std::char_traits<char>::length(tail);
+        return before.size() >= n && before.compare(before.size() - n, n, tail) == 0;
+    };
+    const AnsiString form = ReferenceForm(type);
+    if (form == "1/z") return endsWith("M");
+    if (form == "/z") return !endsWith("M1");
+    return !endsWith("/");
+}
+
+} // namespace
+
+KattifyResult Kattify(const AnsiString &script, const std::vector<KatItem> &items,
+                      std::array<TStringList, 6> &types, TStringList &common,
+                      const std::function<void(int done)> &progress)
+{
+    KattifyResult result;
+    result.Script.reserve(script.size());
+    result.Rows.reserve(items.size());
+    std::array<long long, StringTypeCount> lastNumber{};
+    long long counter = 0;
+    size_t copied = 0;   // script bytes before this are in the result
+    for (size_t i = 0; i < items.size(); ++i) {
+        const KatItem &item = items[i];
+        const int type = StringTypeOf(item.Kind, EffectiveLetter(item.Letter, common));
+        if (item.Checked && type >= 0 && types[size_t(type)][0] == "TRUE" && CanMoveText(script, item)) {
+            const size_t open = size_t(item.Start) - 2;
+            result.Script.append(script, copied, open - copied);
+            copied = open;
+            if (ReadsAsItsOwnForm(result.Script, type)) {
+                const long long number = DecimalOf(types[size_t(type)][2]) + counter;
+                lastNumber[size_t(type)] = number;
+                const AnsiString index = ComposeIndex(types[size_t(type)][1], common, number);
+                result.Rows.push_back({index, TextToCell(item.Text), type});
+                result.Script += ReferenceForm(type) + index;
+                copied = size_t(item.End);
+                counter += DecimalOf(common[1]);
+            }
+        }
+        if (progress) progress(int(i + 1));
+    }
+    result.Script.append(script, copied, AnsiString::npos);
+    for (size_t t = 0; t < types.size(); ++t) types[t].SetString(2, std::to_string(lastNumber[t] + 1));
+    return result;
+}
+
+AnsiString WriteBackTexts(const AnsiString &script, std::vector<KatItem> &items)
+{
+    AnsiString out;
+    out.reserve(script.size());
+    size_t copied = 0;
+    long long delta = 0;   // change of length so far
+    for (KatItem &item : items) {
+        const size_t from = size_t(item.Start - 1), to = size_t(item.End - 1);   // in the old script
+        item.Start = int(item.Start + delta);
+        item.End = int(item.End + delta);
+        if (!item.Checked || from < copied || to < from || to > script.size()) continue;
+        if (script.compare(from, to - from, item.Text) == 0) continue;
+        out.append(script, copied, from - copied);
+        out += item.Text;
+        copied = to;
+        delta += (long long)item.Text.size() - (long long)(to - from);
+        item.End = int(item.Start + (long long)item.Text.size());
+    }
+    out.append(script, copied, AnsiString::npos);
+    return out;
+}
+
+bool IsKatIndex(const AnsiString &cell) { return IsNumber(cell, false); }
+
+std::vector<bool> ExpandKatReferences(const std::vector<AnsiString> &indexes, std::vector<AnsiString> &texts)
+{
+    const size_t rows = std::min(indexes.size(), texts.size());
+    std::vector<bool> source(rows, false);
+    // Which rows hold "%Z" + an index: kept up to date as texts grow, so a row is visited only
+    // for the references it holds instead of every row for every index.
+    std::unordered_map<AnsiString, std::vector<size_t>> holders;
+    for (size_t j = 0; j < rows; ++j)
+        ForEachPercentReference(texts[j], [&](const AnsiString &index) { holders[index].push_back(j); });
+    for (size_t i = 0; i < rows; ++i) {
+        if (!IsKatIndex(indexes[i])) continue;
+        const auto found = holders.find(indexes[i]);
+        if (found == holders.end()) continue;
+        std::vector<size_t> candidates = std::move(found->second);
+        holders.erase(found);
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        for (size_t j : candidates) {
+            if (j == i) continue;
+            const size_t at = FindWholeReference(texts[j], indexes[i]);
+            if (at == AnsiString::npos) continue;
+            texts[j].replace(at, 2 + indexes[i].size(), texts[i]);
+            source[i] = true;
+            ForEachPercentReference(texts[i], [&](const AnsiString &index) { holders[index].push_back(j); });
+        }
+        // Rows that still name this index wait for a later row of the same index.
+        for (size_t j : candidates)
+            if (FindWholeReference(texts[j], indexes[i]) != AnsiString::npos) holders[indexes[i]].push_back(j);
+    }
+    return source;
+}
+
+RestoreResult RestoreKatReferences(const AnsiString &script, const std::vector<AnsiString> &indexes,
+                                   const std::vector<AnsiString> &texts,
+                                   const std::function<void(size_t done, size_t total)> &progress)
+{
+    const size_t rows = std::min(indexes.size(), texts.size());
+    RestoreResult result;
+    result.Restored.assign(rows, false);
+    std::unordered_map<AnsiString, size_t> rowOf;
+    for (size_t i = 0; i < rows; ++i)
+        if (IsKatIndex(indexes[i])) rowOf.emplace(indexes[i], i);   // the first row of an index counts
+    std::vector<AnsiString> restored(rows);   // texts with CR LF, made when first needed
+
+    AnsiString &out = result.Script;
+    size_t restoredSize = 0;   // every text restored once, as the usual case
+    for (size_t i = 0; i < rows; ++i) restoredSize += texts[i].size() + 2;
+    out.reserve(script.size() + restoredSize);
+    size_t copied = 0;
+    size_t nextReport = 1 << 20;
+    for (size_t z = script.find('z'); z != AnsiString::npos; z = script.find('z', z + 1)) {
+        const size_t end = DigitsEnd(script, z + 1);
+        if (end == z + 1) continue;
+        const auto row = rowOf.find(script.substr(z + 1, end - z - 1));
+        if (row == rowOf.end()) continue;
+        // The longest form at this place: "M1/z", then "/z", then "z"; "M" stays in the script.
+        size_t from = z;
+        if (z >= 3 && script.compare(z - 3, 3, "M1/") == 0 && z - 3 >= copied)
+            from = z - 2;
+        else if (z >= 1 && script[z - 1] == '/' && z - 1 >= copied)
+            from = z - 1;
+        const size_t i = row->second;
+        if (restored[i].empty() && !texts[i].empty()) restored[i] = CellToText(texts[i]);
+        out.append(script, copied, from - copied);
+        out += '^';
+        out += restored[i];
+        out += '^';
+        copied = end;
+        z = end - 1;
+        result.Restored[i] = true;
+        if (progress && z >= nextReport) {
+            progress(z, script.size());
+            nextReport = z + (1 << 20);
+        }
+    }
+    out.append(script, copied, AnsiString::npos);
+    if (progress) progress(script.size(), script.size());
+    return result;
+}
+
+AnsiString JoinMessageList(const std::vector<AnsiString> &texts, bool separate, const AnsiString &separator)
+{
+    const AnsiString glue = separate ? "\r\n" + separator + "\r\n" : AnsiString("\r\n");
+    AnsiString out;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i > 0) out += glue;
+        out += texts[i];
+    }
+    return out;
+}
+
+void PasteMessageList(const AnsiString &pasted, const AnsiString &separator, std::vector<AnsiString> &texts)
+{
+    TStringList lines;
+    lines.SetText(pasted);
+    lines.Add(separator);
+    int next = 0;
+    for (AnsiString &text : texts) {
+        if (next >= lines.Count()) break;
+        text.clear();
+        for (; next < lines.Count(); ++next) {
+            const AnsiString &line = lines[next];
+            if (line == separator) {
+                ++next;
+                break;
+            }
+            if (text.empty())
+                text = line;
+            else
+                text += "\r\n" + line;
+        }
+    }
+}

@@ -1,0 +1,139 @@
+// Moving texts of a script into its KAT table and back: the indexation settings, the index scheme,
+// the references put into the script, the KAT rows, and the reverse operation. Plain functions
+// over texts; the windows call them.
+#pragma once
+
+#include "platform/TStringList.h"
+#include "platform/Text.h"
+
+#include <array>
+#include <functional>
+#include <vector>
+
+// ---- Indexation settings (shared by the manager window, its settings dialog and KATtify) ----
+
+// Six lists, one per string type, in the order of TypeTitle: [0] Enabled ("TRUE" enables),
+// [1] Prefix, [2] Postfix (the number from which the type's texts are counted).
+extern std::array<TStringList, 6> TypeIndexSettings;
+// [0] Script number, [1] Postfix increment, [2] Unknown types as ("M", "Q", "S" or "-").
+extern TStringList CommonIndexSettings;
+// Kept for the whole run, all on at start.
+enum KatOption { KatWriteScriptVersion, KatWriteStringType, KatMakeBackups, KatOpenOldDoc };
+extern std::array<bool, 4> KatOptionFlags;
+// Their registry values, in KatOption order.
+extern const std::array<const char *, 4> KatOptionValueNames;
+
+// Puts the defaults into the seven lists: each type "TRUE", "1", "0"; common scriptNumber, "1", "S".
+void ResetIndexSettings(const AnsiString &scriptNumber);
+
+// The script number a document's caption gives: characters 7 and 8 of an upper-cased file name
+// that contains "SCRIPT" and is longer than 8 characters, when both are digits; else "0".
+AnsiString ScriptNumberOf(const AnsiString &caption);
+
+// ---- String types ----
+
+constexpr int StringTypeCount = 6;
+// 0 .. 5 for ("!" or "#") and ("M", "Q" or "S"); -1 for any other pair.
+int StringTypeOf(char kind, char letter);
+AnsiString TypeTitle(int type);      // "!!, M" ... "!#, S"
+AnsiString TypeText(int type);       // "!!M" ... "!#S", the comment column's text
+AnsiString ReferenceForm(int type);  // "1/z", "/z" or "z"
+
+// ---- KAT table cells ----
+
+// "Text resource for \"<file name>\" document".
+AnsiString KatHeaderText(const AnsiString &scriptPath);
+// Row 0 already is the header of this script.
+bool IsKatHeaderOf(const AnsiString &cell0, const AnsiString &cell1, const AnsiString &scriptPath);
+// CR LF pairs become the in-cell line break 0x1D, and back.
+AnsiString TextToCell(const AnsiString &text);
+AnsiString CellToText(const AnsiString &cell);
+// The comment column of a new row: the type text (or the cell's old content when the type is not
+// written), then "Script version = " and the version when it is known and written.
+AnsiString KatComment(const AnsiString &oldCell, int type, bool writeType, const AnsiString &version,
+                      bool writeVersion);
+// The script version a script's header gives: the value of the first line named
+// "QUIL_ScriptVersion" (names compared without letter case), else of "AUTO_ScriptVersion".
+AnsiString ScriptVersionIn(const AnsiString &script);
+// Today in the system's short date format.
+AnsiString TodayShortDate();
+
+// ---- KATtify ----
+
+struct KatItem
+{
+    char Kind = '!';
+    char Letter = '-';
+    int Start = 0;        // 1-based first character after the opening caret
+    int End = 0;          // 1-based position of the closing caret
+    AnsiString Text;      // as edited in the manager; may hold CR LF
+    bool Checked = true;
+};
+
+struct KatRow
+{
+    AnsiString Index;
+    AnsiString Cell;      // the text with 0x1D for its line breaks
+    int Type = 0;
+};
+
+struct KattifyResult
+{
+    AnsiString Script;          // the script with every moved text (carets included) replaced
+    std::vector<KatRow> Rows;   // in script order
+};
+
+// The index of a text: Prefix + script number + postfix padded to three digits, without leading
+// zeros. A one-character script number is widened to two in CommonIndexSettings.
+AnsiString ComposeIndex(const AnsiString &prefix, TStringList &common, long long postfix);
+
+// Moves the checked items of a known, enabled type out of the script (its whole text, CR LF line
+// breaks, positions as the scanner gave them) and numbers them; afterwards every type's Postfix
+// is one past the last number it used in this run ("1" when it used none). An item is left in
+// place when its carets are no longer where the scan found them, when it never closed, when a
+// digit follows its closing caret (the reference would run into that digit), or when what stands
+// before it would make its reference read as another form (an M text not right after "M", a Q
+// text right after "M1", an S text right after "/"): De-KATtify could not give it back as it was. Postfix and increment must be decimal numbers: EConvertError otherwise.
+// progress runs once per item.
+KattifyResult Kattify(const AnsiString &script, const std::vector<KatItem> &items,
+                      std::array<TStringList, 6> &types, TStringList &common,
+                      const std::function<void(int done)> &progress = {});
+
+// ---- Write back edited texts ----
+
+// Puts every checked item's text in place of the script's text at its positions when they
+// differ; the items' positions follow the changes. Returns the new script.
+AnsiString WriteBackTexts(const AnsiString &script, std::vector<KatItem> &items);
+
+// ---- De-KATtify ----
+
+// A row takes part when its index cell is all digits.
+bool IsKatIndex(const AnsiString &cell);
+
+// First pass: for each numbered row in order, the first "%Z" + its index (a whole index, not
+// followed by a digit) in every other row's text is replaced by its text. Returns per row
+// whether it was the source of an expansion.
+std::vector<bool> ExpandKatReferences(const std::vector<AnsiString> &indexes, std::vector<AnsiString> &texts);
+
+struct RestoreResult
+{
+    AnsiString Script;
+    std::vector<bool> Restored;   // per row: at least one of its references was replaced
+};
+
+// Second pass: every reference "M1/z", "/z" or "z" + a whole index of a numbered row (the longest
+// form at each place) becomes "M^", "^" or "^", the row's text (line breaks CR LF) and "^". One
+// pass from left to right: the texts put in are not searched again, so every run ends. With
+// several rows of one index the first counts.
+RestoreResult RestoreKatReferences(const AnsiString &script, const std::vector<AnsiString> &indexes,
+                                   const std::vector<AnsiString> &texts,
+                                   const std::function<void(size_t done, size_t total)> &progress = {});
+
+// ---- The list of texts on the clipboard ----
+
+// The texts in order, joined by CR LF and the separator line (or CR LF alone), nothing after the
+// last.
+AnsiString JoinMessageList(const std::vector<AnsiString> &texts, bool separate, const AnsiString &separator);
+// Splits the pasted text into messages at separator lines and gives them to the texts in order;
+// texts beyond the last message keep theirs. Empty lines at the start of a message are dropped.
+void PasteMessageList(const AnsiString &pasted, const AnsiString &separator, std::vector<AnsiString> &texts);

@@ -1,0 +1,96 @@
+#include "textres/TextScanner.h"
+
+#include <algorithm>
+
+namespace {
+
+bool OpensCommand(char c) { return c == '!' || c == '#' || c == '?' || c == '$'; }
+
+// The walk keeps where the last ":" stood, so finding a text's command letter costs nothing
+// instead of a walk back through the text.
+class Scanner
+{
+public:
+    Scanner(const AnsiString &text, const ScanHooks &hooks) : T(text), Hooks(hooks) {}
+
+    ScanResult Run()
+    {
+        const size_t n = T.size();
+        // Room for every text at once: growing the list step by step copies it again and again.
+        Result.Texts.reserve(size_t(std::count(T.begin(), T.end(), '^')) / 2 + 1);
+        size_t i = 0;   // 0-based here; positions handed out are 1-based
+        while (i < n) {
+            const char c = T[i];
+            if (c == '\r') {
+                // The character after a CR is skipped, but a ":" there still counts for letters.
+                if (i + 1 < n && T[i + 1] == ':') LastColon = long(i + 1);
+                i += 2;
+                LineDone();
+                continue;
+            }
+            if (c == ':') LastColon = long(i);
+            if (c == '!' && !InQuote && i + 1 < n && OpensCommand(T[i + 1])) {
+                InCommand = true;
+                CommandStart = i;
+            } else if (c == ';' && !InQuote) {
+                InCommand = false;
+            } else if (c == '^' && InCommand) {
+                if (!InQuote)
+                    Open(i);
+                else if (Close(i))
+                    return std::move(Result);
+            }
+            ++i;
+        }
+        if (InQuote) {
+            Current.End = int(n);
+            Current.Text = T.substr(size_t(Current.Start - 1), size_t(std::max(0, Current.End - Current.Start)));
+            Result.Texts.push_back(std::move(Current));
+            Result.Unpaired = true;
+        }
+        return std::move(Result);
+    }
+
+private:
+    void Open(size_t i)
+    {
+        InQuote = true;
+        Current = FoundText{};
+        Current.Kind = T[CommandStart + 1];
+        Current.Start = int(i + 2);
+        // The nearest ":" before the caret, wherever it stands; its next character is the letter.
+        Current.Letter = LastColon >= 0 ? T[size_t(LastColon) + 1] : '-';
+    }
+
+    // True when the scan is to stop here.
+    bool Close(size_t i)
+    {
+        InQuote = false;
+        Current.End = int(i + 1);
+        Current.Text = T.substr(size_t(Current.Start - 1), size_t(Current.End - Current.Start));
+        Result.Texts.push_back(std::move(Current));
+        return Hooks.StopRequested && Hooks.StopRequested();
+    }
+
+    void LineDone()
+    {
+        ++Lines;
+        if (Hooks.Progress && Lines % std::max(1, Hooks.LinesPerBatch) == 0)
+            Hooks.Progress(Lines, int(Result.Texts.size()));
+    }
+
+    const AnsiString &T;
+    const ScanHooks &Hooks;
+    ScanResult Result;
+    FoundText Current;
+    bool InCommand = false, InQuote = false;
+    size_t CommandStart = 0;
+    long LastColon = -1;
+    int Lines = 0;
+};
+
+} // namespace
+
+ScanResult ScanTexts(const AnsiString &text, const ScanHooks &hooks) { return Scanner(text, hooks).Run(); }
+
+int CountScanLines(const AnsiString &text) { return int(std::count(text.begin(), text.end(), '\r')); }

@@ -1,0 +1,352 @@
+#include "textres/KatIndexing.h"
+#include "textres/TextScanner.h"
+
+#include "platform/Exception.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+// Settings as the manager window sets them up, in lists of the test's own.
+struct Settings
+{
+    std::array<TStringList, 6> Types;
+    TStringList Common;
+    explicit Settings(const AnsiString &scriptNumber = "07")
+    {
+        for (TStringList &t : Types) {
+            t.Add("TRUE");
+            t.Add("1");
+            t.Add("0");
+        }
+        Common.Add(scriptNumber);
+        Common.Add("1");
+        Common.Add("S");
+    }
+    std::vector<AnsiString> Postfixes() const
+    {
+        std::vector<AnsiString> p;
+        for (const TStringList &t : Types) p.push_back(t[2]);
+        return p;
+    }
+};
+
+std::vector<KatItem> ItemsOf(const AnsiString &script)
+{
+    std::vector<KatItem> items;
+    for (const FoundText &f : ScanTexts(script).Texts) items.push_back({f.Kind, f.Letter, f.Start, f.End, f.Text, true});
+    return items;
+}
+
+std::vector<AnsiString> IndexesOf(const KattifyResult &r)
+{
+    std::vector<AnsiString> v;
+    for (const KatRow &row : r.Rows) v.push_back(row.Index);
+    return v;
+}
+
+TEST(KatIndexing, ScriptNumberFromFileName)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"/maps/SCRIPT12.KAS", "12"}, {"/maps/Script07.kas", "07"}, {"SCRIPTAB.KAS", "0"},
+        {"SCRIPT.KAS", "0"},          {"/x/MYSCRIPT7.KAS", "0"},    {"/script99/a.kas", "0"},
+    };
+    for (const auto &[caption, number] : cases) EXPECT_EQ(ScriptNumberOf(caption), number) << caption;
+}
+
+// Two M texts and an S text of "!!" commands in a script numbered 07.
+TEST(KatIndexing, NumbersTextsWithTheSharedCounter)
+{
+    Settings s;
+    const AnsiString script = "!!IF:M^one^;\r\n!!VR:S^two^;\r\n!!IF:M^three^;\r\n";
+    const KattifyResult r = Kattify(script, ItemsOf(script), s.Types, s.Common);
+    EXPECT_EQ(IndexesOf(r), (std::vector<AnsiString>{"107000", "107001", "107002"}));
+    EXPECT_EQ(r.Script, "!!IF:M1/z107000;\r\n!!VR:Sz107001;\r\n!!IF:M1/z107002;\r\n");
+    EXPECT_EQ(r.Rows[1].Type, 2);
+    EXPECT_EQ(s.Postfixes(), (std::vector<AnsiString>{"3", "1", "2", "1", "1", "1"}));
+}
+
+TEST(KatIndexing, IndexScheme)
+{
+    TStringList common;
+    for (const char *v : {"07", "1", "S"}) common.Add(v);
+    EXPECT_EQ(ComposeIndex("0", common, 0), "7000");
+    EXPECT_EQ(ComposeIndex("1", common, 1000), "1071000");
+    common.SetString(0, "0");
+    EXPECT_EQ(ComposeIndex("1", common, 5), "100005");
+    EXPECT_EQ(common[0], "00");
+    common.SetString(0, "");
+    EXPECT_EQ(ComposeIndex("1", common, 42), "1042");
+}
+
+TEST(KatIndexing, PostfixGrowsPastThreeDigits)
+{
+    Settings s;
+    s.Types[0].SetString(2, "998");
+    const AnsiString script = "!!IF:M^a^;!!IF:M^b^;";
+    const KattifyResult r = Kattify(script, ItemsOf(script), s.Types, s.Common);
+    EXPECT_EQ(IndexesOf(r), (std::vector<AnsiString>{"107998", "107999"}));
+    EXPECT_EQ(s.Types[0][2], "1000");
+    const AnsiString next = "!!IF:M^c^;";
+    EXPECT_EQ(IndexesOf(Kattify(next, ItemsOf(next), s.Types, s.Common)), (std::vector<AnsiString>{"1071000"}));
+}
+
+TEST(KatIndexing, TextsThatStayInTheScript)
+{
+    struct Case
+    {
+        const char *Name;
+        AnsiString Script;
+        std::function<void(Settings &)> Setup;
+    };
+    const Case cases[] = {
+        {"question and dollar commands", "!?FU:M^a^;!$OB:M^b^;", {}},
+        {"disabled type", "!!IF:Q^a^;", [](Settings &s) { s.Types[1].SetString(0, "FALSE"); }},
+        {"unknown letter left alone", "!!FU:X^a^;", [](Settings &s) { s.Common.SetString(2, "-"); }},
+        {"no colon before it", "!!FU^a^;", [](Settings &s) { s.Common.SetString(2, "-"); }},
+        {"a digit after the closing caret", "!!IF:M^a^5;", {}},
+        {"unpaired caret", "!!IF:M^never closed", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        Settings s;
+        if (c.Setup) c.Setup(s);
+        const KattifyResult r = Kattify(c.Script, ItemsOf(c.Script), s.Types, s.Common);
+        EXPECT_EQ(r.Script, c.Script);
+        EXPECT_TRUE(r.Rows.empty());
+        EXPECT_EQ(s.Postfixes(), std::vector<AnsiString>(6, "1"));
+    }
+}
+
+TEST(KatIndexing, DisabledTypeDoesNotAdvanceTheCounter)
+{
+    Settings s;
+    s.Types[1].SetString(0, "FALSE");
+    const AnsiString script = "!!IF:Q^skip^;!!IF:M^a^;!#IF:S^b^;";
+    const KattifyResult r = Kattify(script, ItemsOf(script), s.Types, s.Common);
+    EXPECT_EQ(IndexesOf(r), (std::vector<AnsiString>{"107000", "107001"}));
+    EXPECT_EQ(r.Script, "!!IF:Q^skip^;!!IF:M1/z107000;!#IF:Sz107001;");
+}
+
+TEST(KatIndexing, UnknownLetterTakesTheConfiguredType)
+{
+    Settings s;
+    const AnsiString script = "!#FU:X^a^;";
+    const KattifyResult r = Kattify(script, ItemsOf(script), s.Types, s.Common);
+    ASSERT_EQ(r.Rows.size(), 1u);
+    EXPECT_EQ(TypeText(r.Rows[0].Type), "!#S");
+    EXPECT_EQ(r.Script, "!#FU:Xz107000;");
+}
+
+TEST(KatIndexing, UncheckedAndLineBreakTexts)
+{
+    Settings s;
+    const AnsiString script = "!!IF:M^skip^;!!IF:M^two\r\nlines^;";
+    std::vector<KatItem> items = ItemsOf(script);
+    items[0].Checked = false;
+    const KattifyResult r = Kattify(script, items, s.Types, s.Common);
+    ASSERT_EQ(r.Rows.size(), 1u);
+    EXPECT_EQ(r.Rows[0].Cell, "two\x1Dlines");
+    EXPECT_EQ(r.Script, "!!IF:M^skip^;!!IF:M1/z107000;");
+}
+
+TEST(KatIndexing, PostfixThatIsNoNumberStopsWithoutChangingAnything)
+{
+    Settings s;
+    s.Types[0].SetString(2, "x1");
+    const AnsiString script = "!!IF:M^a^;";
+    EXPECT_THROW(Kattify(script, ItemsOf(script), s.Types, s.Common), EConvertError);
+    EXPECT_EQ(s.Types[0][2], "x1");
+}
+
+TEST(KatIndexing, CommentColumn)
+{
+    EXPECT_EQ(KatComment("old", 0, true, "2.1", true), "!!M; Script version = 2.1");
+    EXPECT_EQ(KatComment("old", 4, true, "", true), "!#Q");
+    EXPECT_EQ(KatComment("old", 0, false, "2.1", true), "old; Script version = 2.1");
+    EXPECT_EQ(KatComment("", 0, false, "2.1", true), "Script version = 2.1");
+    EXPECT_EQ(KatComment("old", 0, false, "2.1", false), "old");
+}
+
+TEST(KatIndexing, ScriptVersionFromTheHeader)
+{
+    EXPECT_EQ(ScriptVersionIn("a\r\nquil_scriptversion=2.1\r\nQUIL_ScriptVersion=9\r\n"), "2.1");
+    EXPECT_EQ(ScriptVersionIn("AUTO_ScriptVersion=1.5\r\nQUIL_ScriptVersion=\r\n"), "1.5");
+    EXPECT_EQ(ScriptVersionIn("QUIL_ScriptVersion=3\r\nAUTO_ScriptVersion=1.5\r\n"), "3");
+    EXPECT_EQ(ScriptVersionIn("x=1\r\nQUIL_ScriptVersion 2\r\n"), "");
+    EXPECT_EQ(ScriptVersionIn("QUIL_ScriptVersion=a=b"), "a=b");
+}
+
+TEST(KatIndexing, HeaderOfTheScript)
+{
+    EXPECT_EQ(KatHeaderText("/maps/Script07.kas"), "Text resource for \"Script07.kas\" document");
+    EXPECT_TRUE(IsKatHeaderOf("a#b", "x Text resource for \"Script07.kas\" document y", "/m/Script07.kas"));
+    EXPECT_FALSE(IsKatHeaderOf("#", "Text resource for \"Other.kas\" document", "/m/Script07.kas"));
+    EXPECT_FALSE(IsKatHeaderOf("", "Text resource for \"Script07.kas\" document", "/m/Script07.kas"));
+}
+
+// ---- Write back and the clipboard list ----
+
+TEST(KatIndexing, WriteBackMovesLaterPositions)
+{
+    const AnsiString script = "!!IF:M^a^;!!IF:M^bb^;!!IF:M^c^;";
+    std::vector<KatItem> items = ItemsOf(script);
+    items[0].Text = "longer";
+    items[2].Checked = false;
+    items[2].Text = "ignored";
+    const AnsiString written = WriteBackTexts(script, items);
+    EXPECT_EQ(written, "!!IF:M^longer^;!!IF:M^bb^;!!IF:M^c^;");
+    // A second run finds every text at its new place and changes nothing.
+    std::vector<KatItem> again = items;
+    EXPECT_EQ(WriteBackTexts(written, again), written);
+    const std::vector<KatItem> rescanned = ItemsOf(written);
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].Start, rescanned[i].Start);
+        EXPECT_EQ(items[i].End, rescanned[i].End);
+    }
+}
+
+TEST(KatIndexing, CopyList)
+{
+    EXPECT_EQ(JoinMessageList({"a", "b"}, true, "<<<_END_OF_MESSAGE_>>>"), "a\r\n<<<_END_OF_MESSAGE_>>>\r\nb");
+    EXPECT_EQ(JoinMessageList({"a", "b"}, false, "<<<_END_OF_MESSAGE_>>>"), "a\r\nb");
+    EXPECT_EQ(JoinMessageList({}, true, "<<<_END_OF_MESSAGE_>>>"), "");
+}
+
+TEST(KatIndexing, PasteList)
+{
+    const AnsiString sep = "<<<_END_OF_MESSAGE_>>>";
+    std::vector<AnsiString> texts = {"1", "2", "3"};
+    PasteMessageList("\r\n\r\nx\r\ny\r\n" + sep + "\r\nz", sep, texts);
+    EXPECT_EQ(texts, (std::vector<AnsiString>{"x\r\ny", "z", "3"}));
+    std::vector<AnsiString> lf = {"1", "2"};
+    PasteMessageList("p\n" + sep + "\nq\n", sep, lf);
+    EXPECT_EQ(lf, (std::vector<AnsiString>{"p", "q"}));
+}
+
+// ---- De-KATtify ----
+
+TEST(KatIndexing, RestoresEachFormOfReference)
+{
+    const std::vector<AnsiString> indexes = {"#", "5", "7"};
+    const std::vector<AnsiString> texts = {"header", "Hello", "two\x1Dlines"};
+    const RestoreResult r = RestoreKatReferences("!!IF:M1/z5;!!IF:Q/z7;!!VR:Sz5;!!IF:M1/z9;", indexes, texts);
+    EXPECT_EQ(r.Script, "!!IF:M^Hello^;!!IF:Q^two\r\nlines^;!!VR:S^Hello^;!!IF:M1/z9;");
+    EXPECT_EQ(r.Restored, (std::vector<bool>{false, true, true}));
+}
+
+// Rows 1 and 10: z1 must not match inside z10, nor %Z1 inside %Z10.
+TEST(KatIndexing, ReferencesMatchOnlyWholeIndexes)
+{
+    const std::vector<AnsiString> indexes = {"1", "10"};
+    std::vector<AnsiString> texts = {"one", "ten %Z1 and %Z10"};
+    ExpandKatReferences(indexes, texts);
+    EXPECT_EQ(texts[1], "ten one and %Z10");
+    const RestoreResult r = RestoreKatReferences("M1/z10;M1/z1;z10 z1", indexes, texts);
+    EXPECT_EQ(r.Script, "M^ten one and %Z10^;M^one^;^ten one and %Z10^ ^one^");
+}
+
+// A text that holds its own reference: each reference is replaced once, and the run ends.
+TEST(KatIndexing, SelfReferenceEnds)
+{
+    const RestoreResult r = RestoreKatReferences("!!IF:M1/z5;z5", {"5"}, {"see z5 and M1/z5"});
+    EXPECT_EQ(r.Script, "!!IF:M^see z5 and M1/z5^;^see z5 and M1/z5^");
+}
+
+TEST(KatIndexing, RowsWithoutANumberTakeNoPart)
+{
+    const std::vector<AnsiString> indexes = {"#5", "", "-5", "5a"};
+    std::vector<AnsiString> texts = {"a", "b", "c", "d %Z5"};
+    EXPECT_EQ(ExpandKatReferences(indexes, texts), std::vector<bool>(4, false));
+    const AnsiString script = "M1/z5 z5 /z5";
+    EXPECT_EQ(RestoreKatReferences(script, indexes, texts).Script, script);
+}
+
+TEST(KatIndexing, ExpansionInGridOrder)
+{
+    // Row 9 names row 7, which comes first: row 9 gets row 7's text with its two %Z8. Then
+    // row 8 goes into the first %Z8 of each row that holds one, row 9's included.
+    const std::vector<AnsiString> indexes = {"7", "8", "9"};
+    std::vector<AnsiString> texts = {"A %Z8 %Z8", "B", "C %Z7"};
+    const std::vector<bool> sources = ExpandKatReferences(indexes, texts);
+    EXPECT_EQ(texts[0], "A B %Z8");
+    EXPECT_EQ(texts[2], "C A B %Z8");
+    EXPECT_EQ(sources, (std::vector<bool>{true, true, false}));
+}
+
+TEST(KatIndexing, ExpansionOfASelfReferringTextEnds)
+{
+    const std::vector<AnsiString> indexes = {"1", "2"};
+    std::vector<AnsiString> texts = {"x %Z1", "y %Z1"};
+    ExpandKatReferences(indexes, texts);
+    EXPECT_EQ(texts[0], "x %Z1");
+    EXPECT_EQ(texts[1], "y x %Z1");
+}
+
+// KATtify then restore gives the script back, texts of every form included.
+TEST(KatIndexing, RoundTrip)
+{
+    const AnsiString script = "; head\r\n!#IF:M^Welcome!^;\r\n!!IF:Q2^Fight?^;\r\n!!VR:z5:S^a ; b^;\r\n"
+                              "!!IF:M^two\r\nlines^;\r\n!#VR:z3:Q^hash^;\r\n!#IF:S^s^;\r\n!!FU:X^unknown^;\r\n"
+                              "!?FU^never^;\r\n!$OB^dollar^;\r\n!!IF:M^^;\r\n!!IF:M^a^5;\r\n";
+    Settings s;
+    const KattifyResult k = Kattify(script, ItemsOf(script), s.Types, s.Common);
+    EXPECT_EQ(k.Rows.size(), 8u);
+    std::vector<AnsiString> indexes = {"#"}, texts = {KatHeaderText("Script07.kas")};
+    for (const KatRow &row : k.Rows) {
+        indexes.push_back(row.Index);
+        texts.push_back(row.Cell);
+    }
+    ExpandKatReferences(indexes, texts);
+    const RestoreResult r = RestoreKatReferences(k.Script, indexes, texts);
+    EXPECT_EQ(r.Script, script);
+}
+
+} // namespace
+
+namespace {
+
+// Texts whose reference would read as another form stay in the script.
+TEST(KatIndexing, TextsWhoseReferenceWouldReadAsAnotherFormStay)
+{
+    const char *const scripts[] = {"!!IF:M1/^a^;", "!!IF:M ^a^;", "!!IF:QM1^a^;", "!!VR:S/^a^;", "!!IF:M1/^a^;"};
+    for (const char *script : scripts) {
+        SCOPED_TRACE(script);
+        Settings s;
+        const KattifyResult r = Kattify(script, ItemsOf(script), s.Types, s.Common);
+        EXPECT_EQ(r.Script, script);
+        EXPECT_TRUE(r.Rows.empty());
+    }
+}
+
+// Any script made of the characters that matter gives itself back after KATtify and
+// De-KATtify, whatever texts were moved (its digits 1 and 5 never make an index of 107...).
+TEST(KatIndexing, RoundTripOfRandomScripts)
+{
+    const AnsiString pieces[] = {"!", "!!", "!#", "!?", "!$", ":", "M", "Q", "S", "X", ";", "^", "/", "1", "5",
+                                 "z", "a", " ", "\r\n", "M1/", "%Z", "!!IF:M", "!#VR:S", "!!FU:Q", "^", "^;"};
+    std::mt19937 random(7);
+    size_t moved = 0;
+    for (int round = 0; round < 3000; ++round) {
+        AnsiString script;
+        const int length = int(random() % 40);
+        for (int i = 0; i < length; ++i) script += pieces[random() % std::size(pieces)];
+        Settings s;
+        std::vector<KatItem> items = ItemsOf(script);
+        for (KatItem &item : items) item.Checked = random() % 4 != 0;
+        const KattifyResult k = Kattify(script, items, s.Types, s.Common);
+        std::vector<AnsiString> indexes, texts;
+        for (const KatRow &row : k.Rows) {
+            indexes.push_back(row.Index);
+            texts.push_back(row.Cell);
+        }
+        const RestoreResult r = RestoreKatReferences(k.Script, indexes, texts);
+        ASSERT_EQ(r.Script, script) << "round " << round;
+        ASSERT_EQ(std::count(r.Restored.begin(), r.Restored.end(), true), long(k.Rows.size()));
+        moved += k.Rows.size();
+    }
+    EXPECT_GT(moved, 500u);   // the scripts did give texts to move
+}
+
+} // namespace
