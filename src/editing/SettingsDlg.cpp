@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -152,7 +153,7 @@ void TSettings_Form::CreateComponents()
 
     // Key preview: the dialog sees Enter, Esc and F1 before the control that has the focus.
     for (QWidget *child : findChildren<QWidget *>()) child->installEventFilter(this);
-    resize(620, 500);
+    resize(720, 520);
 }
 
 QWidget *TSettings_Form::CreateDisplayPage()
@@ -196,11 +197,15 @@ QWidget *TSettings_Form::CreateDisplayPage()
     ListBox1 = new QListWidget;
     ListBox1->setObjectName("ListBox1");
     for (const HighlighterElement &e : HighlighterElements()) ListBox1->addItem(e.Name);
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListBox1->setFixedWidth(ListBox1->sizeHintForColumn(0) + ListBox1->verticalScrollBar()->sizeHint().width() +
+                              2 * ListBox1->frameWidth() + 4);
     ColorComboBox1 = NewColorList("ColorComboBox1");
     ColorComboBox2 = NewColorList("ColorComboBox2");
     CheckListBox3 = NewCheckList({"Bold", "Italic", "Underline", "StrikeOut"});
     CheckListBox3->setObjectName("CheckListBox3");
     CheckListBox3->setFixedHeight(4 * CheckListBox3->sizeHintForRow(0) + 2 * CheckListBox3->frameWidth());
+    for (QWidget *w : std::initializer_list<QWidget *>{ColorComboBox1, ColorComboBox2, CheckListBox3}) w->setFixedWidth(170);
     auto *attrs = new QVBoxLayout;
     attrs->addWidget(new QLabel(" Foreground color:"));
     attrs->addWidget(ColorComboBox1);
@@ -209,8 +214,8 @@ QWidget *TSettings_Form::CreateDisplayPage()
     attrs->addWidget(CheckListBox3);
     attrs->addStretch();
     auto *highlighter = new QHBoxLayout;
-    highlighter->addWidget(ListBox1, 1);
-    highlighter->addLayout(attrs, 1);
+    highlighter->addWidget(ListBox1);
+    highlighter->addLayout(attrs);
 
     SynKASSyn1 = new TSynKASSyn(this);
     SynKASSyn1->SetDefaultFilter("KAS files (*.kas)|*.kas");
@@ -231,8 +236,9 @@ QWidget *TSettings_Form::CreateDisplayPage()
     misc->addWidget(CheckListBox5);
 
     auto *middle = new QHBoxLayout;
-    middle->addWidget(NewGroup(" Highlighter settings ", highlighter), 1);
+    middle->addWidget(NewGroup(" Highlighter settings ", highlighter));
     middle->addWidget(NewGroup(" Example ", example), 1);
+    middle->setStretch(0, 0);
 
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -533,7 +539,7 @@ bool TSettings_Form::FormKeyDown(int key)
 
 bool TSettings_Form::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && isVisible()) {
+    if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier)
             if (FormKeyDown(key->key())) return true;
