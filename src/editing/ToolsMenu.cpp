@@ -31,7 +31,6 @@ void TMainForm::BuildToolsMenu()
         QAction *item = new QAction(LiteralMenuCaption(ToQ(caption)), Toolls1);
         item->setData(i);
         item->setShortcut(ToolShortcut(i));
-        item->setShortcutContext(Qt::ApplicationShortcut);
         const QString hint = ToQ(ToolHint(caption, item->shortcut()));
         item->setStatusTip(hint);
         item->setToolTip(hint);

@@ -302,10 +302,14 @@ void TForm_SetupTools::ClearAllClick()
 
 void TForm_SetupTools::SaveClick()
 {
-    TRegistry reg;
-    if (reg.OpenKey(SettingsKey, true)) {
-        WriteToolLists(reg, {Main->TC_FileNames, Main->TC_Titles, Main->TC_CommandLines, Main->TC_Macros});
-        reg.CloseKey();
+    try {
+        TRegistry reg;
+        if (reg.OpenKey(SettingsKey, true)) {
+            WriteToolLists(reg, {Main->TC_FileNames, Main->TC_Titles, Main->TC_CommandLines, Main->TC_Macros});
+            reg.CloseKey();
+        }
+    } catch (const std::exception &e) {
+        ShowHandlerException(e, "ToolsSetupDlg", "TForm_SetupTools::SaveClick");
     }
     Main->BuildToolsMenu();
     Closing = true;
