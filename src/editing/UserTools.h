@@ -38,7 +38,7 @@ struct ToolFolders
 {
     AnsiString Program;   // the program folder, no trailing "/"
     AnsiString Game;      // the game folder as stored ("none" when unknown)
-    AnsiString Windows;   // the system folder ("/" when none is set)
+    AnsiString Windows;   // the system folder: $WINDIR when set, else "/"
 };
 // "[QUILDIR]" -> program folder + "/", "[TARROWDIR]" -> game folder, "[WINDOWSDIR]" -> system
 // folder + "/"; each at its first occurrence only.
