@@ -539,7 +539,8 @@ bool TSettings_Form::FormKeyDown(int key)
 
 bool TSettings_Form::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    // A menu keeps its own keys: Enter there chooses the item.
+    if (event->type() == QEvent::KeyPress && !qobject_cast<QMenu *>(watched)) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier)
             if (FormKeyDown(key->key())) return true;

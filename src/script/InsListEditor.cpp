@@ -100,8 +100,8 @@ void TInsListEditor::CreateComponents()
     ToolButton13->OnClick = [this] { ToolButton13Click(); };
     ToolButton7 = HintedButton(ToolBar2, "Delete", "Delete file");
     ToolButton7->OnClick = [this] { ToolButton7Click(); };
+    // The reminders sit beside the tool bars: a tool bar shows its widgets by its own rules.
     Label5 = Reminder(" <- Save file!", "Saving is required");
-    ToolBar2->addWidget(Label5);
 
     Edit5 = new QLineEdit;
     Edit5->setObjectName("Edit5");
@@ -143,7 +143,6 @@ void TInsListEditor::CreateComponents()
     ToolButton12->setPopupMode(QToolButton::InstantPopup);
     Label6 = Reminder(" <- Add/Change item!",
                       "Saving is required (\"Add new item\" or \"Change selected item\" buttons)");
-    ToolBar4->addWidget(Label6);
     SetListButtons(false);
 
     auto *panel8 = new QGridLayout;
@@ -152,11 +151,19 @@ void TInsListEditor::CreateComponents()
     panel8->addWidget(Edit7, 0, 1);
     panel8->addWidget(new QLabel("Item:"), 1, 0);
     panel8->addWidget(Edit8, 1, 1);
-    panel8->addWidget(ToolBar4, 2, 0, 1, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(ToolBar4);
+    buttons->addWidget(Label6);
+    buttons->addStretch();
+    panel8->addLayout(buttons, 2, 0, 1, 2);
     panel8->setColumnStretch(1, 1);
 
     auto *edit = new QVBoxLayout;
-    edit->addWidget(ToolBar2);
+    auto *file = new QHBoxLayout;
+    file->addWidget(ToolBar2);
+    file->addWidget(Label5);
+    file->addStretch();
+    edit->addLayout(file);
     edit->addLayout(panel6);
     edit->addWidget(ListView1, 1);
     edit->addLayout(panel8);
