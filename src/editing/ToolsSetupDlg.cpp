@@ -20,6 +20,8 @@
 
 namespace {
 
+constexpr const char *EmptyTitleHint = "Write title";
+constexpr const char *EmptyCommandLineHint = "Write command line (Parameter is possible to not fill)";
 constexpr const char *EmptyMacroHint = "Write macro (Parameter is possible to not fill)";
 
 TToolButton *FieldButton(TToolBar *bar, const char *caption, const char *hint)
@@ -48,13 +50,10 @@ void TForm_SetupTools::CreateComponents()
     Edit4->setObjectName("Edit4");
     Edit2 = new QLineEdit;
     Edit2->setObjectName("Edit2");
-    Edit2->setToolTip("Write title");
     Edit3 = new QLineEdit;
     Edit3->setObjectName("Edit3");
-    Edit3->setToolTip("Write command line (Parameter is possible to not fill)");
     Edit1 = new QLineEdit;
     Edit1->setObjectName("Edit1");
-    Edit1->setToolTip(EmptyMacroHint);
 
     auto *appBar = new TToolBar;
     appBar->setIconSize(QSize(0, 0));
@@ -173,9 +172,13 @@ AnsiString TForm_SetupTools::ExpandedApplication() const
 void TForm_SetupTools::UpdateHints()
 {
     Edit4->setToolTip(ToQ("Application: " + ExpandedApplication()));
-    Edit2->setToolTip("Title: " + Edit2->text());
-    Edit3->setToolTip("Command line: " + Edit3->text());
-    Edit1->setToolTip(Edit1->text().isEmpty() ? QString(EmptyMacroHint) : "Macro: " + Edit1->text());
+    // An empty field keeps the hint that asks for it.
+    const auto hint = [](QLineEdit *field, const char *prefix, const char *empty) {
+        field->setToolTip(field->text().isEmpty() ? QString(empty) : prefix + field->text());
+    };
+    hint(Edit2, "Title: ", EmptyTitleHint);
+    hint(Edit3, "Command line: ", EmptyCommandLineHint);
+    hint(Edit1, "Macro: ", EmptyMacroHint);
 }
 
 void TForm_SetupTools::FieldsChange()

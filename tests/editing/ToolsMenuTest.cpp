@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -462,4 +464,29 @@ TEST_F(ToolsSetup, MenusFillTheFieldsAndHintsFollowTheText)
         EXPECT_TRUE(form.Edit1->text().isEmpty());
         form.CloseClick();
     });
+}
+
+TEST_F(ToolsSetup, BrowseFillsTheApplicationAndEnterSavesAndCloses)
+{
+    const AnsiString program = MakeFile("prog/editor", "x");
+    FileDialogs.reset();   // the fixture's recorder gives way (it restores what it found)
+    FileDialogs = std::make_unique<FileDialogRecorder>([&](TFileDialog &dialog) {
+        dialog.FileName = program;
+        return true;
+    });
+    RunSetup([&](TForm_SetupTools &form) {
+        EXPECT_EQ(form.Edit2->toolTip(), "Write title");
+        form.BrowseClick();
+        EXPECT_EQ(FromQ(form.Edit4->text()), program);
+        form.Edit2->setText("Ed");
+        EXPECT_EQ(form.Edit2->toolTip(), "Title: Ed");
+        form.AddClick();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.Edit2, &enter);
+    });
+    ASSERT_EQ(FileDialogs->Calls.size(), 1u);
+    EXPECT_EQ(FileDialogs->Calls[0].Title, "Select executable file");
+    EXPECT_EQ(FileDialogs->Calls[0].InitialDir, ProgramFolder);
+    EXPECT_EQ(StoredList("TC_Titles"), "Ed\r\n");
+    ASSERT_EQ(ToolItems().size(), 1);
 }
