@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 
 #include <QDialog>
+#include <vector>
 
 class QActionGroup;
 class QAction;

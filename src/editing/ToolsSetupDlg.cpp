@@ -315,7 +315,6 @@ void TForm_SetupTools::SaveClick()
         ShowHandlerException(e, "ToolsSetupDlg", "TForm_SetupTools::SaveClick");
     }
     Main->BuildToolsMenu();
-    Closing = true;
     accept();
 }
 
@@ -329,7 +328,6 @@ void TForm_SetupTools::CloseClick()
         ReadToolLists(reg, {Main->TC_FileNames, Main->TC_Titles, Main->TC_CommandLines, Main->TC_Macros});
         reg.CloseKey();
     }
-    Closing = true;
     QDialog::reject();
 }
 
@@ -358,10 +356,4 @@ void TForm_SetupTools::keyPressEvent(QKeyEvent *event)
 }
 
 // The window's close box discards like "Close".
-void TForm_SetupTools::reject()
-{
-    if (Closing)
-        QDialog::reject();
-    else
-        CloseClick();
-}
+void TForm_SetupTools::reject() { CloseClick(); }

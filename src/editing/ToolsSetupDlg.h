@@ -67,5 +67,4 @@ private:
 
     TMainForm *Main;
     std::array<TStringList, 4> Opened;   // the lists as they were when the dialog opened
-    bool Closing = false;
 };
