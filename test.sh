@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Set-up and build, then every test; the exit status is ctest's.
+# Set-up and build, then every test, then the checking build (sanitizers and fuzz smoke runs);
+# the exit status is non-zero when any of them fails.
 set -uo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup.sh || exit 1
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+ctest --test-dir build --output-on-failure -j"$(nproc)" || exit 1
+# The same tests under the address and undefined-behaviour sanitizers, and the fuzz smoke runs.
+./scripts/check-sanitizers.sh

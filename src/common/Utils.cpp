@@ -185,11 +185,22 @@ AnsiString ExpandNumberRange(const AnsiString &text, int prefixLength)
 
 AnsiString SortSemicolonList(const AnsiString &text)
 {
-    TStringList list;
-    list.SetSorted(true);
-    list.Duplicates = dupIgnore;
-    SplitToStrings(text, ';', list);
-    return list.Join(";");
+    // The result of adding the items one by one to a sorted list that ignores repeats, without the
+    // insertions into the middle of the list that make a large range's members cost quadratic time:
+    // a stable sort keeps equal items in their order, so the first of them is the one kept.
+    TStringList items;
+    SplitToStrings(text, ';', items);
+    items.Sort();
+    AnsiString r;
+    r.reserve(text.size());
+    const AnsiString *last = nullptr;
+    for (const AnsiString &item : items) {
+        if (last && AnsiCompareText(*last, item) == 0) continue;
+        if (last) r += ';';
+        r += item;
+        last = &item;
+    }
+    return r;
 }
 
 AnsiString StripLeadingZeros(const AnsiString &text)

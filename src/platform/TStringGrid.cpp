@@ -792,7 +792,7 @@ int TStringGrid::TextWidth(const AnsiString &s) const { return fontMetrics().hor
 QString TStringGrid::DisplayText(const AnsiString &s)
 {
     QString q = ToQ(s);
-    q.replace(QChar(0x1D), QChar(0x21B5));
+    if (s.find('\x1D') != AnsiString::npos) q.replace(QChar(0x1D), QChar(0x21B5));
     return q;
 }
 

@@ -1,4 +1,67 @@
 // Script information windows, the Analyzer and the script converter.
+#include "platform/Dialogs.h"
+#include "script/EdInfoWin.h"
+#include "script/InfoWin.h"
+#include "script/KASFileConverter.h"
+#include "script/VarMan.h"
 #include "shell/Main.h"
+#include "shell/_EditorWin.h"
+#include "synedit/SynMemo.h"
 
-void TMainForm::ConnectScriptInfoActions() {}
+#include <memory>
+
+void TMainForm::ConnectScriptInfoActions()
+{
+    InformScr_Action1->OnExecute = [this] { InformScr_Action1Execute(); };
+    InformScr_Action1->OnUpdate = [this] { InformScr_Action1Update(); };
+    EdInformScr_Action1->OnExecute = [this] { EdInformScr_Action1Execute(); };
+    EdInformScr_Action1->OnUpdate = [this] { EdInformScr_Action1Update(); };
+    VarManAction1->OnExecute = [this] { VarManAction1Execute(); };
+    VarManAction1->OnUpdate = [this] { VarManAction1Update(); };
+    KASFCAction1->OnExecute = [this] { KASFCAction1Execute(); };
+    KASFCAction1->SetEnabled(true);
+}
+
+void TMainForm::InformScr_Action1Execute()
+{
+    TForm_Editor *window = ActiveEditor();
+    if (!window) return;
+    auto form = std::make_unique<TInfoScriptForm>(this);
+    form->ShowDocument(window);
+    ShowModal(form.get());
+}
+
+void TMainForm::InformScr_Action1Update() { InformScr_Action1->SetEnabled(MDIChildCount() > 0); }
+
+void TMainForm::EdInformScr_Action1Execute()
+{
+    TForm_Editor *window = ActiveEditor();
+    if (!window) return;
+    auto form = std::make_unique<TVersionForm>(this);
+    form->ShowDocument(window);
+    ShowModal(form.get());
+}
+
+void TMainForm::EdInformScr_Action1Update()
+{
+    const TForm_Editor *window = ActiveEditor();
+    EdInformScr_Action1->SetEnabled(MDIChildCount() > 0 && window && !window->Memo1->isHidden());
+}
+
+void TMainForm::VarManAction1Execute()
+{
+    try {
+        auto form = std::make_unique<TVarManForm>(this);
+        ShowModal(form.get());
+    } catch (const std::exception &e) {
+        ShowHandlerException(e, "VarMan", "TMainForm::VarManAction1Execute");
+    }
+}
+
+void TMainForm::VarManAction1Update() { VarManAction1->SetEnabled(MDIChildCount() > 0); }
+
+void TMainForm::KASFCAction1Execute()
+{
+    auto form = std::make_unique<TForm_ReConvertKAS>(this);
+    ShowModal(form.get());
+}

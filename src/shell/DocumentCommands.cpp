@@ -1,4 +1,445 @@
 // New documents, favourites, companions, refresh, go to, print, help, undo and about.
-#include "shell/Main.h"
+#include "shell/DocumentCommands.h"
 
-void TMainForm::ConnectDocumentActions() {}
+#include "common/Utils.h"
+#include "editing/GoToDlg.h"
+#include "editing/PrintDlg.h"
+#include "platform/Dialogs.h"
+#include "platform/Exception.h"
+#include "platform/FileDialogs.h"
+#include "platform/Files.h"
+#include "platform/Shell.h"
+#include "platform/TRegistry.h"
+#include "platform/ToolBar.h"
+#include "shell/DocumentFiles.h"
+#include "shell/I_win.h"
+#include "shell/Main.h"
+#include "shell/NewDocWin.h"
+#include "shell/_EditorWin.h"
+#include "synedit/SynMemo.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStyle>
+
+#include <algorithm>
+
+// ---------------------------------------------------------------------------------------------
+// Window-free pieces
+
+AnsiString CompanionPath(const AnsiString &path, const AnsiString &extension)
+{
+    return path.substr(0, path.size() >= 4 ? path.size() - 4 : 0) + extension;
+}
+
+AnsiString ReadFavouritesText()
+{
+    TRegistry reg;
+    if (!reg.OpenKey(SettingsKey, true)) return {};
+    return ReadStringOr(reg, FavouritesValueName, "");
+}
+
+void WriteFavouritesText(const AnsiString &text)
+{
+    TRegistry reg;
+    if (reg.OpenKey(SettingsKey, true)) reg.WriteString(FavouritesValueName, text);
+}
+
+void AddToFavourites(const AnsiString &path, const AnsiString &kind)
+{
+    TStringList stored;
+    stored.SetText(ReadFavouritesText());
+    std::vector<AnsiString> lines(stored.begin(), stored.end());
+    const AnsiString line = path + "\t" + kind;
+    // Sorted without regard to case; but file names differing only in case are different files
+    // here, so only an exactly equal line counts as already there.
+    const auto before = [](const AnsiString &a, const AnsiString &b) {
+        const int c = AnsiCompareText(a, b);
+        return c != 0 ? c < 0 : a < b;
+    };
+    std::stable_sort(lines.begin(), lines.end(), before);
+    if (std::find(lines.begin(), lines.end(), line) != lines.end()) return;
+    lines.insert(std::upper_bound(lines.begin(), lines.end(), line, before), line);
+    AnsiString text;
+    for (const AnsiString &l : lines) text += l + "\r\n";
+    WriteFavouritesText(text);
+}
+
+Favourite SplitFavourite(const AnsiString &line)
+{
+    const size_t tab = line.find('\t');
+    if (tab == AnsiString::npos) return {line, ""};
+    return {line.substr(0, tab), line.substr(tab + 1, 12)};
+}
+
+AnsiString FavouriteOpeningKind(const Favourite &favourite)
+{
+    if (IsTextKind(favourite.Kind) || IsTableKind(favourite.Kind)) return favourite.Kind;
+    return DocumentKindFromFileName(favourite.Path, false);
+}
+
+AnsiString FavouriteDisplayName(const AnsiString &path) { return ExtractFileName(path); }
+
+void ShowContextHelp(int context)
+{
+    if (MainForm) WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, context);
+}
+
+TToolBar *DialogToolBar(QWidget *parent)
+{
+    auto *bar = new TToolBar(parent);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setIconSize(QSize(16, 16));
+    return bar;
+}
+
+TToolButton *DialogButton(TToolBar *bar, const AnsiString &caption, const AnsiString &hint, int standardIcon)
+{
+    TToolButton *button = bar->AddButton(caption);
+    button->SetHint(hint);
+    button->setIcon(QApplication::style()->standardIcon(QStyle::StandardPixmap(standardIcon)));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    return button;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Binding
+
+void TMainForm::ConnectDocumentActions()
+{
+    const auto bind = [this](TAction *action, void (TMainForm::*execute)(), void (TMainForm::*update)()) {
+        action->OnExecute = [this, execute] { (this->*execute)(); };
+        if (update)
+            action->OnUpdate = [this, update] { (this->*update)(); };
+        else
+            action->SetEnabled(true);
+    };
+    bind(NewDoc, &TMainForm::NewDocExecute, nullptr);
+    bind(FFLAction1, &TMainForm::FFLAction1Execute, &TMainForm::FFLAction1Update);
+    bind(OpenKASAction1, &TMainForm::OpenKASAction1Execute, &TMainForm::OpenKASAction1Update);
+    bind(OpenKAOAction1, &TMainForm::OpenKAOAction1Execute, &TMainForm::OpenKAOAction1Update);
+    bind(OpenKATAction1, &TMainForm::OpenKATAction1Execute, &TMainForm::OpenKATAction1Update);
+    bind(OpenTXTAction1, &TMainForm::OpenTXTAction1Execute, &TMainForm::OpenTXTAction1Update);
+    bind(RefreshDocAction1, &TMainForm::RefreshDocAction1Execute, &TMainForm::RefreshDocAction1Update);
+    bind(ReOpenAsTableAction1, &TMainForm::ReOpenAsTableAction1Execute, &TMainForm::ReOpenAsTableAction1Update);
+    bind(GoToAction1, &TMainForm::GoToAction1Execute, &TMainForm::GoToAction1Update);
+    bind(PrintAction1, &TMainForm::PrintAction1Execute, &TMainForm::PrintAction1Update);
+    bind(KASHelp1, &TMainForm::KASHelp1Execute, nullptr);
+    bind(QUILHelp1, &TMainForm::QUILHelp1Execute, nullptr);
+    bind(KASHTMLAction1, &TMainForm::KASHTMLAction1Execute, nullptr);
+    bind(SetpathtoKASHelp1, &TMainForm::SetpathtoKASHelp1Click, nullptr);
+    bind(SetpathtoKASHelpHTML1, &TMainForm::SetpathtoKASHelpHTML1Click, nullptr);
+    bind(SetpathtoQuillethelp1, &TMainForm::SetpathtoQuillethelp1Click, nullptr);
+    bind(Undo_Action1, &TMainForm::Undo_Action1Execute, &TMainForm::Undo_Action1Update);
+    bind(Redo_Action1, &TMainForm::Redo_Action1Execute, &TMainForm::Redo_Action1Update);
+    bind(EditDelete1, &TMainForm::EditDelete1Execute, &TMainForm::EditDelete1Update);
+    bind(I_Action1, &TMainForm::I_Action1Execute, nullptr);
+    // Created disabled, and nothing enables it: no checker is called yet.
+    bind(CheckSyntax, &TMainForm::CheckSyntaxExecute, &TMainForm::CheckSyntaxUpdate);
+}
+
+// ---------------------------------------------------------------------------------------------
+// New document and favourites
+
+void TMainForm::NewDocExecute()
+{
+    TNewDocForm form(this);
+    ShowModal(&form);
+}
+
+void TMainForm::FFLAction1Update()
+{
+    TForm_Editor *w = ActiveEditor();
+    FFLAction1->SetEnabled(w && FileExists(w->Caption()));
+}
+
+void TMainForm::FFLAction1Execute()
+{
+    if (TForm_Editor *w = ActiveEditor()) AddToFavourites(w->Caption(), w->DocumentKind);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Companion documents
+
+void TMainForm::UpdateCompanionAction(TAction *action, const AnsiString &kind)
+{
+    TForm_Editor *w = ActiveEditor();
+    action->SetEnabled(w && w->DocumentKind != kind && FileExists(w->Caption()));
+}
+
+void TMainForm::OpenCompanion(const AnsiString &extension, const AnsiString &kind)
+{
+    TForm_Editor *w = ActiveEditor();
+    if (!w || !FileExists(w->Caption())) return;
+    const AnsiString companion = CompanionPath(w->Caption(), extension);
+    for (int i = MDIChildCount() - 1; i >= 0; --i) {
+        auto *other = qobject_cast<TForm_Editor *>(MDIChildren(i));
+        if (other && other->Caption() == companion) {
+            MdiArea->setActiveSubWindow(other);
+            return;
+        }
+    }
+    if (FileExists(companion)) {
+        OpenDocument(companion, kind);
+        return;
+    }
+    if (MessageBox(ApplicationWindow(),
+                   "The file \"" + companion + "\" does not exist, you want to create this file?", "Quillet",
+                   MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
+        OpenDocument(companion, kind)->SetModified(true);
+}
+
+void TMainForm::OpenKASAction1Execute() { OpenCompanion(".kas", KAS_Document); }
+void TMainForm::OpenKAOAction1Execute() { OpenCompanion(".kao", KAO_Document); }
+void TMainForm::OpenKATAction1Execute() { OpenCompanion(".kat", KAT_Document); }
+void TMainForm::OpenTXTAction1Execute() { OpenCompanion(".txt", TXT_Document); }
+void TMainForm::OpenKASAction1Update() { UpdateCompanionAction(OpenKASAction1, KAS_Document); }
+void TMainForm::OpenKAOAction1Update() { UpdateCompanionAction(OpenKAOAction1, KAO_Document); }
+void TMainForm::OpenKATAction1Update() { UpdateCompanionAction(OpenKATAction1, KAT_Document); }
+void TMainForm::OpenTXTAction1Update() { UpdateCompanionAction(OpenTXTAction1, TXT_Document); }
+
+// ---------------------------------------------------------------------------------------------
+// Reopen document, reopen as table
+
+static void ShowNotSavedYet(const AnsiString &caption)
+{
+    MessageBox(ApplicationWindow(),
+               "File \"" + caption + "\" not found.\n\rIt is previouse necessary to save this document.", "Quillet",
+               MB_OK | MB_ICONWARNING);
+}
+
+// Reading the file again throws the window's changes away: only with the user's consent.
+static bool MayDropChanges(TForm_Editor *window)
+{
+    if (!window->IsModified()) return true;
+    return MessageBox(ApplicationWindow(),
+                      "Document \"" + window->Caption() +
+                          "\" was changed.\r\nReopen it from the file and lose the changes?",
+                      "Quillet", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void TMainForm::RefreshDocAction1Update() { RefreshDocAction1->SetEnabled(MDIChildCount() > 0); }
+
+void TMainForm::RefreshDocAction1Execute()
+{
+    TForm_Editor *w = ActiveEditor();
+    if (!w) return;
+    const AnsiString path = w->Caption();
+    if (!FileExistsWithFolder(path)) {
+        ShowNotSavedYet(path);   // the text and its changed state stay as they are
+        return;
+    }
+    if (!MayDropChanges(w)) return;
+    if (w->Memo1->isHidden()) {
+        // The old window goes only when the new one can show the file.
+        if (QFile file(ToQPath(path)); !file.open(QIODevice::ReadOnly)) {
+            MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+            return;
+        }
+        w->SetModified(false);
+        OpenDocument(path, w->DocumentKind);
+        w->close();
+        return;
+    }
+    ReloadTextPane(w);
+}
+
+void TMainForm::ReloadTextPane(TForm_Editor *w)
+{
+    TSynMemo *pane = w->Memo1;
+    const TBufferCoord caret = pane->CaretXY();
+    const int top = pane->TopLine();
+    try {
+        pane->LoadFromFile(w->Caption());
+    } catch (const EFOpenError &) {
+        MessageBox(ApplicationWindow(), TableReadErrorMessage(w->Caption()), "Quillet", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    bool converted = false;
+    if (w->DocumentKind == KAS_Document) {
+        const AnsiString text = pane->Text();
+        const AnsiString renamed = ConvertAutoTags(text);
+        converted = renamed != text;
+        if (converted) pane->SetText(renamed);
+    }
+    pane->SetCaretXY(caret);
+    pane->SetTopLine(top);
+    pane->ClearUndo();
+    w->FileNotRead = false;
+    w->SetModified(converted);
+}
+
+void TMainForm::ReOpenAsTableAction1Update() { ReOpenAsTableAction1->SetEnabled(MDIChildCount() > 0); }
+
+void TMainForm::ReOpenAsTableAction1Execute()
+{
+    TForm_Editor *w = ActiveEditor();
+    if (!w) return;
+    if (w->DocumentKind != TXT_Document) {
+        MessageBox(ApplicationWindow(), "This operation is accessible only to text documents.", "Quillet",
+                   MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (!FileExistsWithFolder(w->Caption())) {
+        ShowNotSavedYet(w->Caption());
+        return;
+    }
+    OpenDocument(w->Caption(), CMD_Document);
+    w->close();   // a changed text is offered for saving first
+}
+
+// ---------------------------------------------------------------------------------------------
+// Go to and print
+
+void TMainForm::GoToAction1Update()
+{
+    TForm_Editor *w = ActiveEditor();
+    GoToAction1->SetEnabled(w && (w->DocumentKind == TXT_Document || w->DocumentKind == KAS_Document));
+}
+
+void TMainForm::GoToAction1Execute()
+{
+    TGoToForm form(this);
+    ShowModal(&form);
+}
+
+void TMainForm::PrintAction1Update()
+{
+    TForm_Editor *w = ActiveEditor();
+    PrintAction1->SetEnabled(w && !w->Memo1->isHidden());
+}
+
+void TMainForm::PrintAction1Execute()
+{
+    TPrintForm form(this);
+    ShowModal(&form);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help
+
+void TMainForm::ShowHelpFileMissing(const AnsiString &path)
+{
+    MessageBox(ApplicationWindow(), "File \"" + path + "\" not found.", FromQ(windowTitle()), MB_OK | MB_ICONWARNING);
+}
+
+void TMainForm::KASHelp1Execute()
+{
+    TForm_Editor *w = ActiveEditor();
+    bool shown;
+    if (!w || w->Memo1->isHidden() || !w->Memo1->SelAvail())
+        shown = WinHelp(KASHelpPath, HELP_CONTENTS, 0L);
+    else
+        shown = WinHelp(KASHelpPath, HELP_PARTIALKEY, w->Memo1->SelText());
+    if (!shown) ShowHelpFileMissing(KASHelpPath);
+}
+
+void TMainForm::QUILHelp1Execute()
+{
+    if (!WinHelp(QUILHelpPath, HELP_CONTENTS, 0L)) ShowHelpFileMissing(QUILHelpPath);
+}
+
+void TMainForm::KASHTMLAction1Execute()
+{
+    if (FileExists(KASHelpHTMLPath))
+        ShellOpen(KASHelpHTMLPath);
+    else
+        ShowHelpFileMissing(KASHelpHTMLPath);
+}
+
+void TMainForm::ChooseHelpPath(const HelpPathChoice &choice, AnsiString &path)
+{
+    OpenDialog.InitialDir = choice.InitialDir;
+    OpenDialog.Filter = choice.Filter;
+    OpenDialog.FilterIndex = 1;
+    OpenDialog.FileName = choice.FileName;
+    OpenDialog.DefaultExt.clear();
+    OpenDialog.Title = choice.Title;
+    OpenDialog.Options = ofHideReadOnly | ofEnableSizing;
+    if (!OpenDialog.Execute()) return;
+    path = OpenDialog.FileName;
+    TRegistry reg;
+    if (reg.OpenKey(SettingsKey, true)) reg.WriteString(choice.ValueName, path);
+}
+
+void TMainForm::SetpathtoKASHelp1Click()
+{
+    ChooseHelpPath({ProgramFolder, "Windows Help files (*.hlp)|*.hlp", "kas.hlp", "Select KAS help file", "KASHelpPath"},
+                   KASHelpPath);
+}
+
+void TMainForm::SetpathtoKASHelpHTML1Click()
+{
+    const AnsiString gameHelp = GameFolder + "/kas_help";
+    ChooseHelpPath({PathExists(gameHelp) ? gameHelp : ProgramFolder, "HTML or HTM files |*.html;*.htm", "index.htm",
+                    "Select HTML KAS help file", "KASHelpHTMLPath"},
+                   KASHelpHTMLPath);
+}
+
+void TMainForm::SetpathtoQuillethelp1Click()
+{
+    ChooseHelpPath({ProgramFolder, "Windows HTML Help files (*.hlp)|*.hlp", "quill.hlp", "Select Quillet help file",
+                    "QUILHelpPath"},
+                   QUILHelpPath);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Undo, redo, delete
+
+void TMainForm::Undo_Action1Update()
+{
+    TForm_Editor *w = ActiveEditor();
+    Undo_Action1->SetEnabled(w && (w->StringGridPanel->isHidden() || w->Memo2->CanUndo()));
+}
+
+void TMainForm::Undo_Action1Execute()
+{
+    TForm_Editor *w = ActiveEditor();
+    if (!w) return;
+    if (!w->StringGridPanel->isHidden()) {
+        w->Memo2->Undo();
+        return;
+    }
+    w->Memo1->Undo();
+    if (!w->Memo1->CanUndo()) {
+        w->SetModified(false);
+        w->SetModifiedHint("");
+    }
+}
+
+void TMainForm::Redo_Action1Update()
+{
+    TForm_Editor *w = ActiveEditor();
+    Redo_Action1->SetEnabled(w && (w->StringGridPanel->isHidden() || w->Memo2->CanUndo()));
+}
+
+void TMainForm::Redo_Action1Execute()
+{
+    TForm_Editor *w = ActiveEditor();
+    if (!w) return;
+    // The cell editor keeps a list of steps too, so redo is its redo.
+    (w->StringGridPanel->isHidden() ? w->Memo1 : w->Memo2)->Redo();
+}
+
+void TMainForm::EditDelete1Update()
+{
+    TForm_Editor *w = ActiveEditor();
+    EditDelete1->SetEnabled(w && !w->Memo1->isHidden() && w->Memo1->SelAvail());
+}
+
+void TMainForm::EditDelete1Execute()
+{
+    TForm_Editor *w = ActiveEditor();
+    if (w && w->Memo1->SelAvail()) w->Memo1->SetSelText("");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Author window
+
+void TMainForm::I_Action1Execute()
+{
+    TI_Form form(this);
+    ShowModal(&form);
+}

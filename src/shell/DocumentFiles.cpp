@@ -332,6 +332,12 @@ FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view byt
         file.cancelWriting();
         return result;
     }
+    // A small write waits in the buffer until here, and commit() would not see it fail.
+    if (!file.flush()) {
+        result.ErrorText = FromQ(file.errorString());
+        file.cancelWriting();
+        return result;
+    }
     if (!file.commit()) {   // nothing reached the target
         result.ErrorText = FromQ(file.errorString());
         return result;

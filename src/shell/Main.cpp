@@ -288,8 +288,7 @@ void TMainForm::CreateActions()
         {&TMainForm::EditDelete1, "EditDelete1", "Delete", "Delete the selection (Ctrl+D)", key(Qt::CTRL | Qt::Key_D)},
         {&TMainForm::SearhAction1, "SearhAction1", "Fined...", "Fined text (Ctrl+F)", key(Qt::CTRL | Qt::Key_F)},
         {&TMainForm::FindNextAction1, "FindNextAction1", "Find next", "Find next (F3)", key(Qt::Key_F3)},
-        {&TMainForm::FindPreviousAction1, "FindPreviousAction1", "Find previous", "Find previous (Ctrl+F3)",
-         key(Qt::CTRL | Qt::Key_F3)},
+        {&TMainForm::FindPreviousAction1, "FindPreviousAction1", "Find previous", "Find previous", {}},
         {&TMainForm::ReplaceAction1, "ReplaceAction1", "Replace...", "Replace text (Ctrl+R)", key(Qt::CTRL | Qt::Key_R)},
         {&TMainForm::GoToAction1, "GoToAction1", "Go to...", "Go to line or symbol... (Ctrl+Alt+G)",
          key(Qt::CTRL | Qt::ALT | Qt::Key_G)},
@@ -942,6 +941,7 @@ void TMainForm::LoadSclSettings()
     } else {
         Log(" File \"" + file + "\" not found.");
     }
+    BuildSclIndex();
     Log("Loading \"SCL\" settings: done.");
 }
 

@@ -33,6 +33,8 @@ class TToolButton;
 class TStringGrid;
 class TSynMemo;
 class TSynCompletionProposal;
+class TSclIndex;
+enum TSynCompletionType : int;
 struct FileProgress;
 class TSynKASSyn;
 
@@ -243,12 +245,47 @@ public:
 
     // Table tools and the table cell clipboard (editing/TableTools.cpp).
     void ConnectTableActions();
+    void CopyCellAction1Execute();
+    void PasteCellAction1Execute();
+    void ClearCellAction1Execute();
+    void SelectAllCellsAction1Execute();
+    void SelectRowAction1Execute();
+    void SelectColAction1Execute();
+    void AutosizingColsClick();
+    // The cell actions are enabled while the active document shows its table (paste: and the
+    // clipboard holds text).
+    void TableCellActionUpdate(TAction *action);
+    void PasteCellAction1Update();
+    // The row and column buttons of the active document window by the table's size.
+    void TableButtonsAction1Update();
+    TAction *TableButtonsAction1 = nullptr;   // no menu item; its update handler keeps the buttons
+    // The active document window when it shows its table, else nullptr.
+    TForm_Editor *ActiveTableEditor() const;
 
     // Context completion and fast-insert lists (script/Completion.cpp).
     void ConnectCompletion();
+    void SynCompletionProposal2Execute(TSynCompletionType Kind, TSynCompletionProposal *Sender,
+                                       AnsiString &CurrentInput, int &x, int &y, bool &CanExecute);
+    void SynCompletionProposal2Change(TSynCompletionProposal *Sender, int AIndex);
+    void SynCompletionProposal2Cancelled(TSynCompletionProposal *Sender);
+    void SynCompletionProposal2AfterCodeCompletion(TSynCompletionProposal *Sender, const AnsiString &Value,
+                                                   Qt::KeyboardModifiers Shift, int Index, char EndToken);
+    void SynCompletionProposal1CodeCompletion(TSynCompletionProposal *Sender, AnsiString &Value,
+                                              Qt::KeyboardModifiers Shift);
+    void FIL_Action1Execute();
+    // The look-up index of SclTable, made once the table is loaded (the table is never written).
+    void BuildSclIndex();
+    std::shared_ptr<const TSclIndex> SclIndex;
 
     // Script information windows, Analyzer, converter (script/ScriptInfo.cpp).
     void ConnectScriptInfoActions();
+    void InformScr_Action1Execute();
+    void InformScr_Action1Update();
+    void EdInformScr_Action1Execute();
+    void EdInformScr_Action1Update();
+    void VarManAction1Execute();
+    void VarManAction1Update();
+    void KASFCAction1Execute();
 
     // Text resources (textres/TRM.cpp).
     void ConnectTextResourceActions();
@@ -263,6 +300,51 @@ public:
     // New documents, favourites, companions, refresh, go to, print, help, undo, about
     // (shell/DocumentCommands.cpp).
     void ConnectDocumentActions();
+    void NewDocExecute();
+    void FFLAction1Execute();
+    void FFLAction1Update();
+    void OpenKASAction1Execute();
+    void OpenKAOAction1Execute();
+    void OpenKATAction1Execute();
+    void OpenTXTAction1Execute();
+    void OpenKASAction1Update();
+    void OpenKAOAction1Update();
+    void OpenKATAction1Update();
+    void OpenTXTAction1Update();
+    void RefreshDocAction1Execute();
+    void RefreshDocAction1Update();
+    void ReOpenAsTableAction1Execute();
+    void ReOpenAsTableAction1Update();
+    void GoToAction1Execute();
+    void GoToAction1Update();
+    void PrintAction1Execute();
+    void PrintAction1Update();
+    void KASHelp1Execute();
+    void QUILHelp1Execute();
+    void KASHTMLAction1Execute();
+    void SetpathtoKASHelp1Click();
+    void SetpathtoKASHelpHTML1Click();
+    void SetpathtoQuillethelp1Click();
+    void Undo_Action1Execute();
+    void Undo_Action1Update();
+    void Redo_Action1Execute();
+    void Redo_Action1Update();
+    void EditDelete1Execute();
+    void EditDelete1Update();
+    void I_Action1Execute();
+    // The syntax-check window (script/SyntaxCheck.cpp); its action stays disabled.
+    void CheckSyntaxExecute();
+    void CheckSyntaxUpdate();
+    // Steps of the document commands.
+    struct HelpPathChoice
+    {
+        AnsiString InitialDir, Filter, FileName, Title, ValueName;
+    };
+    void ChooseHelpPath(const HelpPathChoice &choice, AnsiString &path);
+    void ShowHelpFileMissing(const AnsiString &path);
+    void OpenCompanion(const AnsiString &extension, const AnsiString &kind);
+    void UpdateCompanionAction(TAction *action, const AnsiString &kind);
+    void ReloadTextPane(TForm_Editor *window);
 
     // True when this copy handed its command line over to the first copy and ends.
     bool HandedOver() const { return HandedOverToFirstCopy; }

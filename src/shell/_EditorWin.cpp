@@ -553,6 +553,7 @@ void TForm_Editor::Memo1Change()
     SetModifiedHint("Document was changed: Undo count=" + IntToStr(Memo1->UndoCount()) +
                     ", Redo count=" + IntToStr(Memo1->RedoCount()));
     RefreshTextStatus();
+    if (MainForm && MainForm->SynCompletionProposal2) MainForm->SynCompletionProposal2->CancelCompletion();
 }
 
 void TForm_Editor::Memo1KeyDown(int &Key, Qt::KeyboardModifiers Shift)

@@ -22,6 +22,9 @@ class TStringGrid;
 class TSynMemo;
 class TToolBar;
 class TToolButton;
+class TUpDown;
+class QPainter;
+class QRect;
 
 class TForm_Editor : public QMdiSubWindow
 {
@@ -133,6 +136,57 @@ public:
     // ---- Handlers of the other parts of the program ----
     // Table tools and the table cell clipboard (editing/TableTools.cpp).
     void ConnectTableTools();
+    // The window's key preview: the table tools' keys; the key goes on to the focused control.
+    void FormKeyDown(int &Key, Qt::KeyboardModifiers Shift);
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton6Click();
+    void ToolButton7Click();
+    void ToolButton8Click();
+    void ToolButton9Click();
+    void ToolButton10Click();
+    void ToolButton12Click();
+    void ToolButton13Click();
+    void ToolButton16Click();
+    void ToolButton17Click();
+    void ToolButton18Click();
+    void ToolButton19Click();
+    void ToolButton20Click();
+    void ToolButton22Click();
+    void FillTestCells();
+    void StringGrid1SelectCell(int ACol, int ARow, bool &CanSelect);
+    void StringGrid1MouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+    void StringGrid1DrawCell(QPainter *Canvas, int ACol, int ARow, const QRect &Rect, unsigned State);
+    void StringGrid1KeyPress(char &Key);
+    void StringGrid1DblClick();
+    void StringGrid1Enter();
+    void StringGrid1Exit();
+    void StringGrid1ColumnMoved(int FromIndex, int ToIndex);
+    void StringGrid1RowMoved(int FromIndex, int ToIndex);
+    void Memo2Change();
+    void Memo2Enter();
+    void Memo2Exit();
+    void Edit1Change();
+    void Edit2Change();
+    void Item11Click();
+    void Multiplecellsselection1Click();
+    void Tocontinueindexing1Click();
+    void Tofillinblanksofindexing1Click();
+    void Insert1Click();
+    // Status panels 2, 5 and 8 and the cell editor from the current cell.
+    void RefreshCellStatus();
+    // The cell editor shows the cell, every line break of it kept.
+    void ShowCellInEditor(int col, int row);
+    // Every column of the table as wide as its widest text + 6 (one column: col >= 0).
+    void AutosizeColumns(int col = -1);
+    TUpDown *UpDown1 = nullptr;         // spinner of Edit1: 1..32767
+    TUpDown *UpDown2 = nullptr;         // spinner of Edit2: 1..32767
+    bool CellEditorFocused = false;     // Memo2 has the input focus
+    // Receiver of the table tools' connections. Being a member, it ends them as soon as this
+    // window's own part is gone, before the base window's teardown moves the focus and fires them.
+    QObject TableToolsContext;
 
     // Tag bar (script/TagBar.cpp).
     void ConnectTagBar();

@@ -127,6 +127,48 @@ TEST(Utils, AddCommonItemsCountsEveryPairAndKeepsOrder)
     EXPECT_EQ(none.Count(), 0);
 }
 
+// The definition word for word: every item of a against every item of b.
+void AddCommonItemsByDefinition(const TStringList &a, const TStringList &b, TStringList &output)
+{
+    for (const AnsiString &x : a)
+        for (const AnsiString &y : b)
+            if (x == y) output.Add(x);
+}
+
+TStringList ListOf(const AnsiString &items)
+{
+    TStringList list;
+    size_t start = 0;
+    while (start <= items.size() && !items.empty()) {
+        const size_t bar = std::min(items.find('|', start), items.size());
+        list.Add(items.substr(start, bar - start));
+        start = bar + 1;
+    }
+    return list;
+}
+
+TEST(Utils, AddCommonItemsGivesWhatTheDefinitionGives)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"", ""},           {"a", ""},            {"", "a"},               {"a|b|c", "c|b|a"},
+        {"a|a|b", "a"},     {"a", "a|a|a"},       {"a|A|a", "A|a|A|a"},    {"x|y|x|w", "y|x|x|X"},
+        {"Ab|aB|AB", "ab"}, {"|a|", "|"},         {"\xE9|\xC9", "\xC9"}, {"1|10|01", "01|1|1"},
+    };
+    for (const auto &[a, b] : cases) {
+        for (const bool sortedOutput : {false, true}) {
+            TStringList fast, literal;
+            fast.SetSorted(sortedOutput);
+            literal.SetSorted(sortedOutput);
+            fast.Duplicates = literal.Duplicates = sortedOutput ? dupIgnore : dupAccept;
+            fast.Add("before");
+            literal.Add("before");
+            AddCommonItems(ListOf(a), ListOf(b), fast);
+            AddCommonItemsByDefinition(ListOf(a), ListOf(b), literal);
+            EXPECT_EQ(Joined(fast), Joined(literal)) << a << " / " << b << (sortedOutput ? " sorted" : "");
+        }
+    }
+}
+
 TEST(Utils, ExpandNumberRange)
 {
     struct Case
@@ -188,6 +230,25 @@ TEST(Utils, SortSemicolonList)
         {"c;a;;b", "a;c"}, {"b;a;", "a;b"},   {"x10;x9;x1", "x1;x10;x9"},
     };
     for (const auto &[text, expected] : cases) EXPECT_EQ(SortSemicolonList(text), expected) << text;
+}
+
+TEST(Utils, SortSemicolonListGivesWhatASortedListGives)
+{
+    const auto byDefinition = [](const AnsiString &text) {
+        TStringList list;
+        list.SetSorted(true);
+        list.Duplicates = dupIgnore;
+        SplitToStrings(text, ';', list);
+        return list.Join(";");
+    };
+    const char *cases[] = {"b;a;B", "B;b;A;a", "x;X;x", "\xE9;\xC9;e", "a1;A1;a10;a2;A2", "z;;a", ";a", "c;b;a;b;c",
+                           "ab;Ab;aB;AB;a", "1;01;001;1"};
+    for (const char *text : cases) EXPECT_EQ(SortSemicolonList(text), byDefinition(text)) << text;
+    // A large expanded range (members far from sorted order) comes out whole.
+    const AnsiString members = ExpandNumberRange("v1-200000", 1);
+    const AnsiString sorted = SortSemicolonList(members);
+    EXPECT_EQ(sorted.size(), members.size());
+    EXPECT_EQ(sorted.substr(0, 17), "v1;v10;v100;v1000");
 }
 
 TEST(Utils, DateTextAndTodayText)

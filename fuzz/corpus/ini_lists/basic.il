@@ -1,0 +1,5 @@
+[Main]
+Header=JOTE
+[Receiver VR]
+Item=!!VR$1$:S$2$;
+; remark

@@ -1,0 +1,195 @@
+#include "script/EdInfoWin.h"
+
+#include "common/Utils.h"
+#include "platform/Shell.h"
+#include "platform/StatusBar.h"
+#include "platform/ToolBar.h"
+#include "script/DocumentInfo.h"
+#include "shell/DocumentFiles.h"
+#include "shell/HeaderTags.h"
+#include "shell/Main.h"
+#include "shell/_EditorWin.h"
+#include "synedit/SynMemo.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int CaptionHeight = 16;
+constexpr int FieldPanelHeight = 21;
+constexpr int FieldLeft = 2;
+
+AnsiString ListHint(bool ranges)
+{
+    return AnsiString("Items separated by \";\"") + (ranges ? "; ranges first-last are allowed (v1-5)" : "") +
+           ". Compare them over all open scripts with the Analyzer (Ctrl+Alt+V)";
+}
+
+int ScreenHeight()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().height() : 768;
+}
+
+} // namespace
+
+TVersionForm::TVersionForm(QWidget *owner) : QDialog(owner)
+{
+    setObjectName("VersionForm");
+    setWindowTitle("Edit document information");
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setWidgetResizable(true);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *content = new QWidget(ScrollBox1);
+    auto *fields = new QVBoxLayout(content);
+    fields->setContentsMargins(0, 0, 0, 0);
+    fields->setSpacing(0);
+    EditName = CreateField(ScriptNameInfo.Caption, "", fields);
+    EditAuthor = CreateField(AuthorInfo.Caption, "", fields);
+    EditVersion = CreateField(VersionInfo.Caption, "", fields);
+    EditDate = CreateField(DateInfo.Caption, "", fields);
+    EditKASVer = CreateField(KASVersionInfo.Caption, "", fields);
+    EditLang = CreateField(LanguageInfo.Caption, "", fields);
+    EditUsVar = CreateField(VariablesInfo.Caption, ListHint(true), fields);
+    EditUsFunc = CreateField(FunctionsInfo.Caption, ListHint(true), fields);
+    EditUsMacro = CreateField(MacroNamesInfo.Caption, ListHint(false), fields);
+    EditUsTimer = CreateField(TimersInfo.Caption, ListHint(true), fields);
+    EditUsFlags = CreateField(FlagsInfo.Caption, ListHint(true), fields);
+    EditAddFiles = CreateField(AdditionalFilesInfo.Caption, ListHint(false), fields);
+    fields->addStretch(1);
+    ScrollBox1->setWidget(content);
+
+    ToolBar1 = new TToolBar(this);
+    ToolBar1->SetShowCaptions(true);
+    ToolButton1 = ToolBar1->AddButton("Save && Close");
+    ToolButton1->SetHint("Save changes and close window (Enter)");
+    ToolButton1->OnClick = [this] { ToolButton1Click(); };
+    ToolButton2 = ToolBar1->AddButton("Close");
+    ToolButton2->SetHint("Close window without changes (Esc)");
+    ToolButton2->OnClick = [this] { ToolButton2Click(); };
+    ToolButton3 = ToolBar1->AddButton("Help");
+    ToolButton3->SetHint("Get help about this dialogue");
+    ToolButton3->OnClick = [this] { ToolButton3Click(); };
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ScrollBox1, 1);
+    layout->addWidget(ToolBar1);
+    FormCreate();
+}
+
+QLineEdit *TVersionForm::CreateField(const char *caption, const AnsiString &hint, QVBoxLayout *layout)
+{
+    auto *label = new QLabel(ToQ(caption));
+    label->setFixedHeight(CaptionHeight);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    layout->addWidget(label);
+    auto *panel = new QWidget;
+    panel->setFixedHeight(FieldPanelHeight);
+    // The field keeps its left edge and follows the scroll box's width with the same margin right.
+    auto *line = new QHBoxLayout(panel);
+    line->setContentsMargins(FieldLeft, 0, FieldLeft, 0);
+    auto *field = new QLineEdit(panel);
+    if (!hint.empty()) field->setToolTip(ToQ(hint));
+    line->addWidget(field);
+    layout->addWidget(panel);
+    return field;
+}
+
+void TVersionForm::FormCreate()
+{
+    const int rows = 12 * (CaptionHeight + FieldPanelHeight);
+    setFixedSize(380, std::min(rows + ToolBar1->sizeHint().height() + 2, ScreenHeight()));
+}
+
+void TVersionForm::ShowDocument(TForm_Editor *window)
+{
+    TStringList lines;
+    window->Memo1->Lines.AssignTo(lines);
+    const auto tagOr = [&lines](const InfoTag &tag, const AnsiString &proposal) {
+        const AnsiString value = lines.Values(tag.Tag);
+        return value.empty() ? proposal : value;
+    };
+    EditName->setText(ToQ(tagOr(ScriptNameInfo, ProposedScriptName(window->Caption()))));
+    EditVersion->setText(ToQ(tagOr(VersionInfo, ProposedScriptVersion)));
+    EditDate->setText(ToQ(TodayText()));
+    EditAuthor->setText(ToQ(tagOr(AuthorInfo, ProposedAuthor())));
+    EditKASVer->setText(ToQ(tagOr(KASVersionInfo, ProposedKASVersion)));
+    EditLang->setText(ToQ(tagOr(LanguageInfo, ProposedLanguage())));
+    EditUsVar->setText(ToQ(lines.Values(VariablesInfo.Tag)));
+    EditUsFunc->setText(ToQ(lines.Values(FunctionsInfo.Tag)));
+    EditUsMacro->setText(ToQ(lines.Values(MacroNamesInfo.Tag)));
+    EditUsTimer->setText(ToQ(lines.Values(TimersInfo.Tag)));
+    EditUsFlags->setText(ToQ(lines.Values(FlagsInfo.Tag)));
+    EditAddFiles->setText(ToQ(lines.Values(AdditionalFilesInfo.Tag)));
+}
+
+// A rewritten tag is taken out and inserted anew below the "JOTE" line.
+void TVersionForm::WriteField(TForm_Editor *window, QLineEdit *field, const char *tag, bool isList)
+{
+    if (field->text().isEmpty()) return;
+    TSynMemo *pane = window->Memo1;
+    const int line = pane->Lines.IndexOfName(tag);
+    if (line >= 0) pane->Lines.Delete(line);
+    if (isList) field->setText(ToQ(NormalizeTagList(FromQ(field->text()))));
+    MainForm->SetScriptHeaderTag(tag, FromQ(field->text()), pane);
+}
+
+void TVersionForm::ToolButton1Click()
+{
+    TForm_Editor *window = MainForm ? MainForm->ActiveEditor() : nullptr;
+    if (window) {
+        WriteField(window, EditUsMacro, MacroNamesInfo.Tag, true);
+        WriteField(window, EditUsFunc, FunctionsInfo.Tag, true);
+        WriteField(window, EditUsTimer, TimersInfo.Tag, true);
+        WriteField(window, EditUsFlags, FlagsInfo.Tag, true);
+        WriteField(window, EditAddFiles, AdditionalFilesInfo.Tag, true);
+        WriteField(window, EditUsVar, VariablesInfo.Tag, true);
+        WriteField(window, EditLang, LanguageInfo.Tag, false);
+        WriteField(window, EditKASVer, KASVersionInfo.Tag, false);
+        WriteField(window, EditDate, DateInfo.Tag, false);
+        WriteField(window, EditVersion, VersionInfo.Tag, false);
+        WriteField(window, EditAuthor, AuthorInfo.Tag, false);
+        WriteField(window, EditName, ScriptNameInfo.Tag, false);
+        if (window->DocumentKind == KAS_Document)
+            window->StatusBar1->Panels[11].SetText("Script date: " + window->Memo1->Lines.Values(ScriptDateTag));
+        const WarningSetting warning = ReadWarningSetting();
+        if (warning.Write) MainForm->SetScriptHeaderTag(Warning1Tag, warning.Text, window->Memo1);
+    }
+    accept();
+}
+
+void TVersionForm::ToolButton2Click() { reject(); }
+
+void TVersionForm::ToolButton3Click()
+{
+    if (MainForm) WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, 118);
+}
+
+bool TVersionForm::FormKeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: ToolButton1Click(); return true;
+    case Qt::Key_Escape: ToolButton2Click(); return true;
+    case Qt::Key_F1: ToolButton3Click(); return true;
+    default: return false;
+    }
+}
+
+void TVersionForm::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && FormKeyDown(event->key())) return;
+    QDialog::keyPressEvent(event);
+}
