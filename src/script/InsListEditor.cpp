@@ -282,7 +282,7 @@ void TInsListEditor::ComboBox1Change()
     ListView1->clear();
     ListView1Change();
     const InsList list = ReadInsList(path);
-    for (const InsListEntry &entry : list.Entries) AppendRow(entry.Caption, entry.Item);
+    for (const TFastInsertEntry &entry : list.Entries) AppendRow(entry.Caption, entry.Item);
     SavedDescription = list.Description;
     Edit5->setText(ToQ(list.Description));
 }

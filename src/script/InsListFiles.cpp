@@ -2,7 +2,6 @@
 
 #include "platform/TIniFile.h"
 
-#include <QDateTime>
 #include <QDir>
 
 AnsiString CleanListFileName(const AnsiString &name)
@@ -23,21 +22,17 @@ AnsiString ListFileNameWithExtension(const AnsiString &name)
 InsList ReadInsList(const AnsiString &path)
 {
     InsList list;
-    TIniFile ini(path);
-    for (int n = 0;; ++n) {
-        InsListEntry entry{ini.ReadString("Captions", IntToStr(n), ""), ini.ReadString("Items", IntToStr(n), "")};
-        if (entry.Caption.empty() && entry.Item.empty()) break;
-        list.Entries.push_back(std::move(entry));
+    list.Entries = ReadFastInsertList(path);
+    try {
+        TIniFile ini(path);
+        list.Description = ini.ReadString("Information", "Description", "");
+    } catch (const std::exception &) {
+        list.Description.clear();   // as the entries: a list that cannot be read is empty
     }
-    list.Description = ini.ReadString("Information", "Description", "");
     return list;
 }
 
-AnsiString ListDateTimeText()
-{
-    // The same form as the start-up log's header.
-    return FromQ(QDateTime::currentDateTime().toString("dd.MM.yyyy HH:mm:ss"));
-}
+AnsiString ListDateTimeText() { return SystemShortDate() + " " + SystemLongTime(); }
 
 void WriteInsList(const AnsiString &path, const InsList &list)
 {

@@ -21,6 +21,16 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+using Rows = std::vector<std::pair<AnsiString, AnsiString>>;
+
+// Caption and item of each entry.
+static Rows Pairs(const std::vector<TFastInsertEntry> &entries)
+{
+    Rows rows;
+    for (const TFastInsertEntry &e : entries) rows.emplace_back(e.Caption, e.Item);
+    return rows;
+}
+
 TEST(InsListFileNames, ForbiddenCharactersAreRemovedAndTheExtensionAdded)
 {
     const struct
@@ -59,7 +69,7 @@ TEST_F(InsListFile, ReadingStopsAtTheFirstEntryWithBothHalvesEmpty)
 {
     WriteAll(ToQPath(Path("a.il")), "[Captions]\r\n0=A\r\n1=B\r\n3=D\r\n[Items]\r\n0=a\r\n1=\r\n3=d\r\n");
     const InsList list = ReadInsList(Path("a.il"));
-    EXPECT_EQ(list.Entries, (std::vector<InsListEntry>{{"A", "a"}, {"B", ""}}));
+    EXPECT_EQ(Pairs(list.Entries), (Rows{{"A", "a"}, {"B", ""}}));
     EXPECT_EQ(list.Description, "");
     EXPECT_TRUE(ReadInsList(Path("missing.il")).Entries.empty());
 }
@@ -110,10 +120,10 @@ protected:
         ASSERT_TRUE(Page->ToolButton10->Enabled());
         Page->ToolButton10Click();
     }
-    std::vector<InsListEntry> Rows() const
+    Rows TableRows() const
     {
-        std::vector<InsListEntry> rows;
-        for (int i = 0; i < Page->RowCount(); ++i) rows.push_back({Page->RowCaption(i), Page->RowItem(i)});
+        Rows rows;
+        for (int i = 0; i < Page->RowCount(); ++i) rows.emplace_back(Page->RowCaption(i), Page->RowItem(i));
         return rows;
     }
     QStringList FileList() const
@@ -132,7 +142,7 @@ TEST_F(InsListPage, OpeningLoadsTheCurrentFileWithItsDescription)
     WriteAll(ToQPath(Path("InsList.il")), "[Information]\r\nDescription=Mine\r\n[Captions]\r\n0=Hello\r\n"
                                           "[Items]\r\n0=!?CM0;\r\n");
     Page->FormCreate("InsList.il");
-    EXPECT_EQ(Rows(), (std::vector<InsListEntry>{{"Hello", "!?CM0;"}}));
+    EXPECT_EQ(TableRows(), (Rows{{"Hello", "!?CM0;"}}));
     EXPECT_EQ(Page->Edit5->text(), "Mine");
     EXPECT_EQ(Page->SavedDescription, "Mine");
     EXPECT_TRUE(Page->Label5->isHidden());
@@ -160,12 +170,12 @@ TEST_F(InsListPage, ANewNameKeepsTheRowsAndWritingStoresThemUnderIt)
     WriteAll(ToQPath(Path("old.il")), "[Captions]\r\n0=A\r\n[Items]\r\n0=a\r\n");
     Page->FormCreate("old.il");
     Type("new");
-    EXPECT_EQ(Rows().size(), 1u);
+    EXPECT_EQ(TableRows().size(), 1u);
     EXPECT_FALSE(Page->Label5->isHidden());
     Page->ToolButton13Click();
     EXPECT_EQ(Page->ComboBox1->currentText(), "new.il");
     EXPECT_TRUE(Page->Label5->isHidden());
-    EXPECT_EQ(ReadInsList(Path("new.il")).Entries, (std::vector<InsListEntry>{{"A", "a"}}));
+    EXPECT_EQ(Pairs(ReadInsList(Path("new.il")).Entries), (Rows{{"A", "a"}}));
     EXPECT_EQ(FileList(), (QStringList{"new.il", "old.il"}));
 }
 
@@ -199,18 +209,18 @@ TEST_F(InsListPage, EntryButtonsFollowTheTableAndTheFields)
     EXPECT_TRUE(Page->ToolButton8->Enabled());
     Page->Edit8->setText("changed");
     Page->ToolButton9Click();
-    EXPECT_EQ(Rows()[0], (InsListEntry{"C", "changed"}));
+    EXPECT_EQ(TableRows()[0], (std::pair<AnsiString, AnsiString>{"C", "changed"}));
     // After a change "Delete all items" waits for the table to change again.
     EXPECT_FALSE(Page->ToolButton14->Enabled());
     EXPECT_FALSE(Page->ToolButton9->Enabled());
 
     Page->ListView1->setCurrentItem(Page->ListView1->topLevelItem(1));
     Page->ToolButton8Click();
-    EXPECT_EQ(Rows().size(), 1u);
+    EXPECT_EQ(TableRows().size(), 1u);
     EXPECT_TRUE(Page->Edit7->text().isEmpty());
     EXPECT_TRUE(Page->ToolButton14->Enabled());
     Page->ToolButton14Click();
-    EXPECT_EQ(Rows().size(), 0u);
+    EXPECT_EQ(TableRows().size(), 0u);
     for (TToolButton *b : {Page->ToolButton14, Page->ToolButton8, Page->ToolButton9, Page->ToolButton10})
         EXPECT_FALSE(b->Enabled());
 }
@@ -269,7 +279,7 @@ TEST_F(InsListPage, DeletingTheFileClearsThePageAndTheFileList)
     Page->FormCreate("gone.il");
     Page->ToolButton7Click();
     EXPECT_FALSE(QFile::exists(ToQPath(Path("gone.il"))));
-    EXPECT_EQ(Rows().size(), 0u);
+    EXPECT_EQ(TableRows().size(), 0u);
     EXPECT_TRUE(Page->ComboBox1->currentText().isEmpty());
     EXPECT_TRUE(FileList().isEmpty());
     EXPECT_FALSE(Page->ToolButton14->Enabled());
