@@ -3,6 +3,7 @@
 
 #include "editing/ToolsSetupDlg.h"
 #include "editing/UserTools.h"
+#include "platform/ActionList.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -34,7 +35,8 @@ void TMainForm::BuildToolsMenu()
         const QString hint = ToQ(ToolHint(caption, item->shortcut()));
         item->setStatusTip(hint);
         item->setToolTip(hint);
-        connect(item, &QAction::triggered, this, [this, item] { ToolsItemClick(item); });
+        connect(item, &QAction::triggered, this,
+                [this, item] { TAction::RunGuarded([this, item] { ToolsItemClick(item); }); });
         Toolls1->addAction(item);
     }
 }

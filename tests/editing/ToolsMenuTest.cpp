@@ -141,7 +141,7 @@ protected:
 
     QList<QAction *> ToolItems() const { return Form->Toolls1->actions().mid(7); }
 
-    void Run(int i) { Form->ToolsItemClick(ToolItems().at(i)); }
+    void Run(int i) { ToolItems().at(i)->trigger(); }   // as a click on the menu item
 };
 
 // While it lives, what this process and the programs it starts write to standard output goes
