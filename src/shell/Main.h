@@ -311,6 +311,10 @@ public:
 
     // Settings dialog, user tools, fast-insert list editor (editing/SettingsCommands.cpp).
     void ConnectSettingsActions();
+    void Settings1Click();
+    void ConfigureTools1Click();
+    // Runs the tool whose index is the item's data (editing/ToolsMenu.cpp).
+    void ToolsItemClick(QAction *Sender);
 
     // New documents, favourites, companions, refresh, go to, print, help, undo, about
     // (shell/DocumentCommands.cpp).

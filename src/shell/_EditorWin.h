@@ -97,6 +97,10 @@ public:
     // Whether the "H" button is down: the pane then uses the main window's shared highlighter.
     void SetHighlighterDown(bool down);
 
+    // The main window's colours, font, right edge and gutter into the text pane (settings dialog,
+    // editing/SettingsCommands.cpp).
+    void ApplyDisplaySettings();
+
     // ---- Events ----
     void FormCreate();
     void FormActivate();

@@ -1,0 +1,66 @@
+#include "script/InsListFiles.h"
+
+#include "platform/TIniFile.h"
+
+#include <QDir>
+
+AnsiString CleanListFileName(const AnsiString &name)
+{
+    static const AnsiString forbidden = " \"'*/:?\\`";
+    AnsiString clean;
+    for (char c : name)
+        if (forbidden.find(c) == AnsiString::npos) clean += c;
+    return clean;
+}
+
+AnsiString ListFileNameWithExtension(const AnsiString &name)
+{
+    if (name.empty()) return "inslist.il";
+    return SameText(ExtractFileExt(name), ".il") ? name : name + ".il";
+}
+
+InsList ReadInsList(const AnsiString &path)
+{
+    InsList list;
+    list.Entries = ReadFastInsertList(path);
+    try {
+        TIniFile ini(path);
+        list.Description = ini.ReadString("Information", "Description", "");
+    } catch (const std::exception &) {
+        list.Description.clear();   // as the entries: a list that cannot be read is empty
+    }
+    return list;
+}
+
+AnsiString ListDateTimeText() { return SystemShortDate() + " " + SystemLongTime(); }
+
+void WriteInsList(const AnsiString &path, const InsList &list)
+{
+    TIniFile ini(path);
+    ini.BeginUpdate();
+    try {
+        ini.EraseSection("Captions");
+        ini.EraseSection("Items");
+        for (size_t i = 0; i < list.Entries.size(); ++i) {
+            ini.WriteString("Captions", IntToStr(long(i)), list.Entries[i].Caption);
+            ini.WriteString("Items", IntToStr(long(i)), list.Entries[i].Item);
+        }
+        ini.WriteString("Information", "Description", list.Description);
+        ini.WriteString("Information", "DateTime", ListDateTimeText());
+    } catch (...) {
+        ini.EndUpdate();
+        throw;
+    }
+    ini.EndUpdate();
+}
+
+std::vector<AnsiString> ListFilesOf(const AnsiString &folder)
+{
+    std::vector<AnsiString> names;
+    const QDir dir(ToQPath(folder));
+    const QStringList entries =
+        dir.entryList({"*.il"}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                      QDir::Unsorted);
+    for (const QString &name : entries) names.push_back(FromQPath(name));
+    return names;
+}

@@ -1,0 +1,32 @@
+// Fast-insert list files as the list editor reads and writes them: the file name rules, the
+// entries with their description, and the list files of a folder.
+#pragma once
+
+#include "platform/Text.h"
+#include "script/FastInsertList.h"
+
+#include <vector>
+
+struct InsList
+{
+    AnsiString Description;
+    std::vector<TFastInsertEntry> Entries;
+};
+
+// The typed name without blanks and without any of " ' * / : ? \ `.
+AnsiString CleanListFileName(const AnsiString &name);
+// An empty name becomes "inslist.il"; a name whose extension is not ".il" (any case) gets ".il".
+AnsiString ListFileNameWithExtension(const AnsiString &name);
+
+// The entries as the popup reads them, and the description; a missing or unreadable file reads as
+// an empty list.
+InsList ReadInsList(const AnsiString &path);
+// Replaces the entries of the file (other sections stay) and writes the description and the
+// moment of writing. Raises EIniFileException when the file cannot be written.
+void WriteInsList(const AnsiString &path, const InsList &list);
+// The date-and-time text of the list files: the system's short date, a blank, its long time.
+AnsiString ListDateTimeText();
+
+// Names of the "*.il" entries of the folder (any letter case of the extension), in the order the
+// file system gives them.
+std::vector<AnsiString> ListFilesOf(const AnsiString &folder);

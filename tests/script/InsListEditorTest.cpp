@@ -1,0 +1,346 @@
+// The fast-insert list editor: list file names, reading and writing list files, the editor page
+// and its effect on the fast-insert popup.
+#include "editing/SettingsDlg.h"
+#include "platform/Dialogs.h"
+#include "platform/TIniFile.h"
+#include "platform/ToolBar.h"
+#include "script/InsListEditor.h"
+#include "script/InsListFiles.h"
+#include "shell/DocumentTestSupport.h"
+#include "shell/Main.h"
+#include "synedit/SynCompletionProposal.h"
+#include "TestFiles.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+using Rows = std::vector<std::pair<AnsiString, AnsiString>>;
+
+// Caption and item of each entry.
+static Rows Pairs(const std::vector<TFastInsertEntry> &entries)
+{
+    Rows rows;
+    for (const TFastInsertEntry &e : entries) rows.emplace_back(e.Caption, e.Item);
+    return rows;
+}
+
+TEST(InsListFileNames, ForbiddenCharactersAreRemovedAndTheExtensionAdded)
+{
+    const struct
+    {
+        const char *Typed, *Clean;
+    } cleaned[] = {
+        {"my list?.il", "mylist.il"},
+        {"a**b", "ab"},
+        {" \"'*/:?\\`", ""},
+        {"plain.il", "plain.il"},
+    };
+    for (const auto &c : cleaned) EXPECT_EQ(CleanListFileName(c.Typed), c.Clean) << c.Typed;
+
+    const struct
+    {
+        const char *Name, *Full;
+    } extended[] = {{"", "inslist.il"}, {"list", "list.il"}, {"List.IL", "List.IL"}, {"a.txt", "a.txt.il"}};
+    for (const auto &c : extended) EXPECT_EQ(ListFileNameWithExtension(c.Name), c.Full) << c.Name;
+}
+
+class InsListFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Dir.isValid());
+        Folder = FromQPath(Dir.path());
+    }
+    AnsiString Path(const AnsiString &name) const { return Folder + "/" + name; }
+
+    QTemporaryDir Dir;
+    AnsiString Folder;
+};
+
+TEST_F(InsListFile, ReadingStopsAtTheFirstEntryWithBothHalvesEmpty)
+{
+    WriteAll(ToQPath(Path("a.il")), "[Captions]\r\n0=A\r\n1=B\r\n3=D\r\n[Items]\r\n0=a\r\n1=\r\n3=d\r\n");
+    const InsList list = ReadInsList(Path("a.il"));
+    EXPECT_EQ(Pairs(list.Entries), (Rows{{"A", "a"}, {"B", ""}}));
+    EXPECT_EQ(list.Description, "");
+    EXPECT_TRUE(ReadInsList(Path("missing.il")).Entries.empty());
+}
+
+TEST_F(InsListFile, WritingReplacesTheEntriesAndKeepsOtherSections)
+{
+    WriteAll(ToQPath(Path("a.il")), "[Mine]\r\nk=v\r\n[Captions]\r\n0=0\r\n1=1\r\n2=2\r\n3=3\r\n4=4\r\n"
+                                     "[Items]\r\n0=0\r\n1=1\r\n2=2\r\n3=3\r\n4=4\r\n");
+    WriteInsList(Path("a.il"), {"Three rows", {{"A", "a"}, {"B", "b"}, {"C", "c"}}});
+    TIniFile ini(Path("a.il"));
+    for (const char *section : {"Captions", "Items"}) {
+        TStringList keys;
+        ini.ReadSection(section, keys);
+        EXPECT_EQ(keys.Text(), "0\r\n1\r\n2\r\n") << section;
+    }
+    EXPECT_EQ(ini.ReadString("Mine", "k", ""), "v");
+    EXPECT_EQ(ini.ReadString("Information", "Description", ""), "Three rows");
+    EXPECT_FALSE(ini.ReadString("Information", "DateTime", "").empty());
+    EXPECT_EQ(ReadInsList(Path("a.il")).Entries.size(), 3u);
+}
+
+TEST_F(InsListFile, TheFolderScanFindsListFilesOnly)
+{
+    WriteAll(ToQPath(Path("a.il")), "");
+    WriteAll(ToQPath(Path("B.IL")), "");
+    WriteAll(ToQPath(Path("c.txt")), "");
+    std::vector<AnsiString> names = ListFilesOf(Folder);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<AnsiString>{"B.IL", "a.il"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The editor page on its own
+
+class InsListPage : public InsListFile
+{
+protected:
+    void SetUp() override
+    {
+        InsListFile::SetUp();
+        Page = std::make_unique<TInsListEditor>(Folder);
+    }
+    void Type(const AnsiString &name) { Page->ComboBox1->setEditText(ToQ(name)); }
+    void AddEntry(const AnsiString &caption, const AnsiString &item)
+    {
+        Page->Edit7->setText(ToQ(caption));
+        Page->Edit8->setText(ToQ(item));
+        ASSERT_TRUE(Page->ToolButton10->Enabled());
+        Page->ToolButton10Click();
+    }
+    Rows TableRows() const
+    {
+        Rows rows;
+        for (int i = 0; i < Page->RowCount(); ++i) rows.emplace_back(Page->RowCaption(i), Page->RowItem(i));
+        return rows;
+    }
+    QStringList FileList() const
+    {
+        QStringList names;
+        for (int i = 0; i < Page->ComboBox1->count(); ++i) names << Page->ComboBox1->itemText(i);
+        names.sort();
+        return names;
+    }
+
+    std::unique_ptr<TInsListEditor> Page;
+};
+
+TEST_F(InsListPage, OpeningLoadsTheCurrentFileWithItsDescription)
+{
+    WriteAll(ToQPath(Path("InsList.il")), "[Information]\r\nDescription=Mine\r\n[Captions]\r\n0=Hello\r\n"
+                                          "[Items]\r\n0=!?CM0;\r\n");
+    Page->FormCreate("InsList.il");
+    EXPECT_EQ(TableRows(), (Rows{{"Hello", "!?CM0;"}}));
+    EXPECT_EQ(Page->Edit5->text(), "Mine");
+    EXPECT_EQ(Page->SavedDescription, "Mine");
+    EXPECT_TRUE(Page->Label5->isHidden());
+    EXPECT_EQ(FileList(), QStringList{"InsList.il"});
+    EXPECT_TRUE(Page->ToolButton14->Enabled());
+    EXPECT_FALSE(Page->ToolButton10->Enabled());
+
+    Page->Edit5->setText("Changed");
+    EXPECT_FALSE(Page->Label5->isHidden());
+}
+
+TEST_F(InsListPage, ATypedNameLosesBlanksAndForbiddenCharacters)
+{
+    Page->FormCreate("");
+    EXPECT_FALSE(Page->ToolButton13->Enabled());
+    Type("my li?st");
+    EXPECT_EQ(Page->ComboBox1->currentText(), "mylist");
+    EXPECT_TRUE(Page->ToolButton13->Enabled());
+    Type("a*/b");
+    EXPECT_EQ(Page->ComboBox1->currentText(), "ab");
+}
+
+TEST_F(InsListPage, ANewNameKeepsTheRowsAndWritingStoresThemUnderIt)
+{
+    WriteAll(ToQPath(Path("old.il")), "[Captions]\r\n0=A\r\n[Items]\r\n0=a\r\n");
+    Page->FormCreate("old.il");
+    Type("new");
+    EXPECT_EQ(TableRows().size(), 1u);
+    EXPECT_FALSE(Page->Label5->isHidden());
+    Page->ToolButton13Click();
+    EXPECT_EQ(Page->ComboBox1->currentText(), "new.il");
+    EXPECT_TRUE(Page->Label5->isHidden());
+    EXPECT_EQ(Pairs(ReadInsList(Path("new.il")).Entries), (Rows{{"A", "a"}}));
+    EXPECT_EQ(FileList(), (QStringList{"new.il", "old.il"}));
+}
+
+TEST_F(InsListPage, WritingWithAnEmptyNameWritesInslist)
+{
+    Page->FormCreate("");
+    AddEntry("C", "i");
+    Page->ToolButton13Click();
+    EXPECT_EQ(Page->ComboBox1->currentText(), "inslist.il");
+    EXPECT_TRUE(QFile::exists(ToQPath(Path("inslist.il"))));
+}
+
+TEST_F(InsListPage, EntryButtonsFollowTheTableAndTheFields)
+{
+    Page->FormCreate("x.il");
+    EXPECT_FALSE(Page->ToolButton10->Enabled());
+    Page->Edit7->setText("C");
+    EXPECT_FALSE(Page->ToolButton10->Enabled());
+    Page->Edit8->setText("I");
+    EXPECT_TRUE(Page->ToolButton10->Enabled());
+    EXPECT_FALSE(Page->Label6->isHidden());
+    Page->ToolButton10Click();
+    EXPECT_TRUE(Page->Label6->isHidden());
+    EXPECT_FALSE(Page->Label5->isHidden());
+    EXPECT_TRUE(Page->ToolButton14->Enabled());
+    AddEntry("D", "J");
+
+    Page->ListView1->setCurrentItem(Page->ListView1->topLevelItem(0));
+    EXPECT_EQ(Page->Edit7->text(), "C");
+    EXPECT_TRUE(Page->ToolButton9->Enabled());
+    EXPECT_TRUE(Page->ToolButton8->Enabled());
+    Page->Edit8->setText("changed");
+    Page->ToolButton9Click();
+    EXPECT_EQ(TableRows()[0], (std::pair<AnsiString, AnsiString>{"C", "changed"}));
+    // After a change "Delete all items" waits for the table to change again.
+    EXPECT_FALSE(Page->ToolButton14->Enabled());
+    EXPECT_FALSE(Page->ToolButton9->Enabled());
+
+    Page->ListView1->setCurrentItem(Page->ListView1->topLevelItem(1));
+    Page->ToolButton8Click();
+    EXPECT_EQ(TableRows().size(), 1u);
+    EXPECT_TRUE(Page->Edit7->text().isEmpty());
+    EXPECT_TRUE(Page->ToolButton14->Enabled());
+    Page->ToolButton14Click();
+    EXPECT_EQ(TableRows().size(), 0u);
+    for (TToolButton *b : {Page->ToolButton14, Page->ToolButton8, Page->ToolButton9, Page->ToolButton10})
+        EXPECT_FALSE(b->Enabled());
+}
+
+TEST_F(InsListPage, PresetsReplaceOrAppendByTheMode)
+{
+    Page->FormCreate("x.il");
+    QAction *trigger = nullptr;
+    for (QAction *group : Page->PopupMenu4->actions())
+        if (group->menu() && group->text() == "KAS")
+            for (QAction *item : group->menu()->actions())
+                if (item->text() == "Trigger (!?)") trigger = item;
+    ASSERT_NE(trigger, nullptr);
+
+    EXPECT_TRUE(Page->Replacemode1->isChecked());
+    Page->Edit8->setText("x");
+    trigger->trigger();
+    EXPECT_EQ(Page->Edit8->text(), "!?");
+    EXPECT_EQ(Page->Edit7->text(), "Trigger");
+
+    Page->Replacemode1->trigger();   // clicking the checked mode switches to the other
+    EXPECT_TRUE(Page->Insertmode1->isChecked());
+    EXPECT_FALSE(Page->Replacemode1->isChecked());
+    Page->Edit7->setText("kept");
+    Page->Edit8->setText("x");
+    trigger->trigger();
+    trigger->trigger();
+    EXPECT_EQ(Page->Edit8->text(), "x!?!?");
+    EXPECT_EQ(Page->Edit7->text(), "kept");
+    Page->Insertmode1->trigger();
+    EXPECT_TRUE(Page->Replacemode1->isChecked());
+}
+
+TEST_F(InsListPage, TheSeparatorItemsCarryTheirCrossedTokens)
+{
+    Page->FormCreate("x.il");
+    Page->Replacemode1->setChecked(true);
+    for (QAction *group : Page->PopupMenu4->actions())
+        if (group->menu() && group->text() == "Separators")
+            for (QAction *item : group->menu()->actions()) {
+                if (item->text().startsWith("Separator (=)")) {
+                    item->trigger();
+                    EXPECT_EQ(Page->Edit8->text(), "[_SEPAR4_]");
+                    EXPECT_EQ(Page->Edit7->text(), "Separator (=====)");
+                }
+                if (item->text().startsWith("Separator (#)")) {
+                    item->trigger();
+                    EXPECT_EQ(Page->Edit8->text(), "[_SEPAR5_]");
+                }
+            }
+}
+
+TEST_F(InsListPage, DeletingTheFileClearsThePageAndTheFileList)
+{
+    WriteAll(ToQPath(Path("gone.il")), "[Captions]\r\n0=A\r\n[Items]\r\n0=a\r\n");
+    Page->FormCreate("gone.il");
+    Page->ToolButton7Click();
+    EXPECT_FALSE(QFile::exists(ToQPath(Path("gone.il"))));
+    EXPECT_EQ(TableRows().size(), 0u);
+    EXPECT_TRUE(Page->ComboBox1->currentText().isEmpty());
+    EXPECT_TRUE(FileList().isEmpty());
+    EXPECT_FALSE(Page->ToolButton14->Enabled());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Through the settings dialog into the fast-insert popup
+
+namespace {
+
+class InsListPopup : public DocumentTest
+{
+protected:
+    void RunDialog(const std::function<void(TInsListEditor &)> &user)
+    {
+        ModalRecorder modal([&](QDialog *dialog) {
+            auto *form = qobject_cast<TSettings_Form *>(dialog);
+            if (!form) return int(mrCancel);
+            user(*form->InsListEditor);
+            form->ToolButton1Click();
+            return int(mrOk);
+        });
+        ASSERT_TRUE(Form->Settings1->Execute());
+    }
+    const TStringList &PopupInserts() const { return Form->SynCompletionProposal1->InsertList; }
+};
+
+} // namespace
+
+TEST_F(InsListPopup, CreatingAddingAndDeletingAListShowInThePopup)
+{
+    // The popup's loader is a part of its own; without it there is nothing to look at.
+    WriteAll(ToQPath(ProgramFolder + "/probe.il"), "[Captions]\r\n0=p\r\n[Items]\r\n0=p\r\n");
+    LoadFastInsertList(Form, ProgramFolder + "/probe.il");
+    if (PopupInserts().Count() == 0) GTEST_SKIP() << "the fast-insert popup does not read list files in this build";
+
+    RunDialog([](TInsListEditor &page) {
+        page.ComboBox1->setEditText("mine");
+        page.Edit7->setText("Greeting");
+        page.Edit8->setText("Hello [_EOL_]");
+        page.ToolButton10Click();
+        page.ToolButton13Click();
+    });
+    ASSERT_EQ(PopupInserts().Count(), 1);
+    EXPECT_EQ(PopupInserts()[0], "Hello [_EOL_]");
+    EXPECT_NE(Form->SynCompletionProposal1->Title.find("mine.il"), AnsiString::npos);
+
+    RunDialog([](TInsListEditor &page) {
+        EXPECT_EQ(page.ComboBox1->currentText(), "mine.il");
+        page.Edit7->setText("Two");
+        page.Edit8->setText("!!VR");
+        page.ToolButton10Click();
+        page.ToolButton13Click();
+    });
+    ASSERT_EQ(PopupInserts().Count(), 2);
+    EXPECT_EQ(PopupInserts()[1], "!!VR");
+
+    RunDialog([](TInsListEditor &page) {
+        page.ToolButton7Click();
+        page.ComboBox1->setEditText("mine.il");
+    });
+    EXPECT_FALSE(QFile::exists(ToQPath(ProgramFolder + "/mine.il")));
+    EXPECT_EQ(PopupInserts().Count(), 0);
+}
