@@ -49,7 +49,8 @@ bool ClipboardTextAvailable()
     return ClipboardHasText;
 }
 
-// The window sees every key of its controls before they do (key preview) and lets it go on.
+// The window sees every key of its controls before they do (key preview) and lets it go on,
+// unless its handler took the key (set it to 0).
 class TKeyPreview : public QObject
 {
 public:
@@ -62,6 +63,7 @@ protected:
             const auto *e = static_cast<QKeyEvent *>(event);
             int key = e->key();
             TAction::RunGuarded([&] { Window->FormKeyDown(key, e->modifiers()); });
+            return key == 0;
         }
         return false;
     }
@@ -195,10 +197,13 @@ void TForm_Editor::ConnectTableTools()
 
 void TForm_Editor::FormKeyDown(int &Key, Qt::KeyboardModifiers Shift)
 {
-    if (StringGridPanel->isHidden()) return;
     const bool shift = Shift & Qt::ShiftModifier;
     const bool ctrl = Shift & Qt::ControlModifier;
     const bool alt = Shift & Qt::AltModifier;
+    if (StringGridPanel->isHidden()) {
+        if (!Memo1->isHidden() && ctrl && shift && !alt) TagBarKeyDown(Key);
+        return;
+    }
     const auto run = [this](TToolButton *button, void (TForm_Editor::*click)(), bool mustBeVisible = false) {
         if (button->Enabled() && (!mustBeVisible || button->Visible())) (this->*click)();
     };
@@ -223,6 +228,21 @@ void TForm_Editor::FormKeyDown(int &Key, Qt::KeyboardModifiers Shift)
     if (ctrl && Key == Qt::Key_E) run(ToolButton10, &TForm_Editor::ToolButton10Click, true);
     if (ctrl && alt && Key == Qt::Key_D) run(ToolButton19, &TForm_Editor::ToolButton19Click, true);
     if (ctrl && alt && Key == Qt::Key_A) ToolButton22Click();
+}
+
+// The tag bar's keys in the text pane, whether or not its buttons are enabled; the pane's own
+// commands on these keys give way to them.
+void TForm_Editor::TagBarKeyDown(int &Key)
+{
+    const std::pair<int, void (TForm_Editor::*)()> keys[] = {{Qt::Key_D, &TForm_Editor::ToolButton26Click},
+                                                             {Qt::Key_T, &TForm_Editor::ToolButton27Click},
+                                                             {Qt::Key_F, &TForm_Editor::ToolButton25Click}};
+    for (const auto &[key, click] : keys) {
+        if (Key != key) continue;
+        Key = 0;
+        (this->*click)();
+        return;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -139,6 +139,7 @@ public:
     void ConnectTableTools();
     // The window's key preview: the table tools' keys; the key goes on to the focused control.
     void FormKeyDown(int &Key, Qt::KeyboardModifiers Shift);
+    void TagBarKeyDown(int &Key);
     void ToolButton1Click();
     void ToolButton2Click();
     void ToolButton3Click();

@@ -10,6 +10,8 @@
 #include "synedit/SynMemo.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -267,4 +269,26 @@ TEST_F(TagBarTest, TableWindowsGetNoInsertion)
     AddWith(script->ToolButton27, [](TAddTagForm &) {});
     EXPECT_EQ(script->Memo1->Text(), before);
     EXPECT_FALSE(table->IsModified());
+}
+
+// Shift+Ctrl+D / T / F in the text pane run the tag bar's buttons, and the pane's own commands on
+// those keys (line copy among them) never run as well.
+TEST_F(TagBarTest, KeysInTheTextPaneRunTheTagBar)
+{
+    TForm_Editor *w = OpenScript();
+    const AnsiString before = w->Memo1->Text();
+    const auto press = [&](Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::ControlModifier | Qt::ShiftModifier);
+        QCoreApplication::sendEvent(w->Memo1, &event);
+    };
+    for (Qt::Key key : {Qt::Key_D, Qt::Key_T}) {
+        ModalRecorder dialogs([](QDialog *) { return int(mrCancel); });
+        press(key);
+        EXPECT_EQ(dialogs.ClassNames, (std::vector<AnsiString>{"TAddTagForm"})) << key;
+    }
+    w->Memo1->Lines.Delete(2);
+    press(Qt::Key_F);
+    EXPECT_EQ(Items(w->ComboBox1), (std::vector<AnsiString>{"  QUIL TAGS:", "ScriptName", "  DECLARATIONS:", "Function1"}));
+    w->Memo1->Lines.Insert(2, "_WARNING_#1=careful");
+    EXPECT_EQ(w->Memo1->Text(), before);
 }
