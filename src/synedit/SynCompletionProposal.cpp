@@ -111,8 +111,8 @@ void TSynCompletionProposal::Attach(TSynMemo *memo)
     if (!memo) return;
     memo->installEventFilter(this);
     // A pane destroyed while the window is open takes the window with it.
-    connect(memo, &QObject::destroyed, this, [this] {
-        Timer.stop();
+    connect(memo, &TSynMemo::OnDestroying, this, [this] {
+        Detach();
         CloseForm();
     });
 }

@@ -143,7 +143,12 @@ TSynMemo::TSynMemo(QWidget *parent) : QsciScintilla(parent)
     Gutter.Apply();
 }
 
-TSynMemo::~TSynMemo() = default;
+TSynMemo::~TSynMemo()
+{
+    // Whoever watches the pane lets go now, while it is still whole: the widget's own destruction
+    // sends it events that a watcher must not take for a living pane.
+    emit OnDestroying();
+}
 
 TSynMemo::NotifyGuard::~NotifyGuard()
 {

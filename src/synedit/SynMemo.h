@@ -309,6 +309,7 @@ public:
     TSynCustomHighlighter *Highlighter() const { return SynHighlighter; }
 
 signals:
+    void OnDestroying();                        // at the start of the pane's destruction
     void OnChange();                            // after every change of the text
     void OnStatusChange();                      // caret, selection, insert mode
     // Before the pane handles the key; setting key to 0 swallows it.
