@@ -748,12 +748,10 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
 
 void TMainForm::ConnectTextResourceActions()
 {
-    TextresourcemanagerAction1->OnExecute = [this] { TextresourcemanagerAction1Execute(); };
-    TextresourcemanagerAction1->OnUpdate = [this] { TextresourcemanagerAction1Update(); };
-    ReKATtifyAction->OnExecute = [this] { ReKATtifyActionExecute(); };
-    ReKATtifyAction->OnUpdate = [this] { ReKATtifyActionUpdate(); };
-    GoToKATIndexAction->OnExecute = [this] { GoToKATIndexActionExecute(); };
-    GoToKATIndexAction->OnUpdate = [this] { GoToKATIndexActionUpdate(); };
+    BindAction(TextresourcemanagerAction1, &TMainForm::TextresourcemanagerAction1Execute,
+               &TMainForm::TextresourcemanagerAction1Update);
+    BindAction(ReKATtifyAction, &TMainForm::ReKATtifyActionExecute, &TMainForm::ReKATtifyActionUpdate);
+    BindAction(GoToKATIndexAction, &TMainForm::GoToKATIndexActionExecute, &TMainForm::GoToKATIndexActionUpdate);
 }
 
 void TMainForm::TextresourcemanagerAction1Update()
