@@ -133,16 +133,11 @@ void TSettings_Form::CreateComponents()
     ToolBar1 = new TToolBar;
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->SetShowCaptions(true);
-    ToolButton1 = ToolBar1->AddButton("Save && Close");
-    ToolButton1->SetHint("Save changes and close dialogue (Enter)");
-    ToolButton1->OnClick = [this] { ToolButton1Click(); };
-    ToolButton2 = ToolBar1->AddButton("Close");
-    ToolButton2->SetHint("Close dialogue without changes (Esc)");
-    ToolButton2->OnClick = [this] { ToolButton2Click(); };
+    ToolButton1 = ToolBar1->AddButton("Save && Close", "Save changes and close dialogue (Enter)",
+                                      [this] { ToolButton1Click(); });
+    ToolButton2 = ToolBar1->AddButton("Close", "Close dialogue without changes (Esc)", [this] { ToolButton2Click(); });
     ToolBar1->AddSeparator();
-    ToolButton15 = ToolBar1->AddButton("Help");
-    ToolButton15->SetHint("Get help about this window (F1)");
-    ToolButton15->OnClick = [this] { ToolButton15Click(); };
+    ToolButton15 = ToolBar1->AddButton("Help", "Get help about this window (F1)", [this] { ToolButton15Click(); });
     ToolBar1->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);

@@ -71,15 +71,9 @@ TForm_ReConvertKAS::TForm_ReConvertKAS(QWidget *owner) : QDialog(owner)
 
     ToolBar1 = new TToolBar(this);
     ToolBar1->SetShowCaptions(true);
-    ToolButton2 = ToolBar1->AddButton("Convert");
-    ToolButton2->SetHint("Convert selected files (Enter)");
-    ToolButton2->OnClick = [this] { ToolButton2Click(); };
-    ToolButton1 = ToolBar1->AddButton("Exit");
-    ToolButton1->SetHint("Close window (Esc)");
-    ToolButton1->OnClick = [this] { ToolButton1Click(); };
-    ToolButton3 = ToolBar1->AddButton("Help");
-    ToolButton3->SetHint("Get help about this window (F1)");
-    ToolButton3->OnClick = [this] { ToolButton3Click(); };
+    ToolButton2 = ToolBar1->AddButton("Convert", "Convert selected files (Enter)", [this] { ToolButton2Click(); });
+    ToolButton1 = ToolBar1->AddButton("Exit", "Close window (Esc)", [this] { ToolButton1Click(); });
+    ToolButton3 = ToolBar1->AddButton("Help", "Get help about this window (F1)", [this] { ToolButton3Click(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);
@@ -157,9 +151,7 @@ void TForm_ReConvertKAS::CreateDestinationGroup(QVBoxLayout *layout)
     Edit4 = new QLineEdit;
     line->addWidget(Edit4, 1);
     auto *bar = new TToolBar;
-    ToolButton16 = bar->AddButton("...");
-    ToolButton16->SetHint("Select destination directory");
-    ToolButton16->OnClick = [this] { ToolButton16Click(); };
+    ToolButton16 = bar->AddButton("...", "Select destination directory", [this] { ToolButton16Click(); });
     line->addWidget(bar);
     layout->addWidget(group);
 }
