@@ -9,6 +9,7 @@
 #include "script/InsListEditor.h"
 #include "script/InsListFiles.h"
 #include "script/SynHighlighterKAS.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynCompletionProposal.h"
@@ -523,13 +524,8 @@ void TSettings_Form::SpeedButton1Click() { Edit3->setText(DefaultWarning1Text); 
 
 bool TSettings_Form::FormKeyDown(int key)
 {
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: ToolButton1Click(); return true;
-    case Qt::Key_Escape: ToolButton2Click(); return true;
-    case Qt::Key_F1: ToolButton15Click(); return true;
-    default: return false;
-    }
+    return RunDialogKey(
+        key, [this] { ToolButton1Click(); }, [this] { ToolButton2Click(); }, [this] { ToolButton15Click(); });
 }
 
 bool TSettings_Form::eventFilter(QObject *watched, QEvent *event)

@@ -6,6 +6,7 @@
 #include "platform/ToolBar.h"
 #include "script/DocumentInfo.h"
 #include "script/InfoWindowParts.h"
+#include "shell/DocumentCommands.h"
 #include "shell/DocumentFiles.h"
 #include "shell/HeaderTags.h"
 #include "shell/Main.h"
@@ -155,13 +156,8 @@ void TVersionForm::ToolButton3Click()
 
 bool TVersionForm::FormKeyDown(int key)
 {
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: ToolButton1Click(); return true;
-    case Qt::Key_Escape: ToolButton2Click(); return true;
-    case Qt::Key_F1: ToolButton3Click(); return true;
-    default: return false;
-    }
+    return RunDialogKey(
+        key, [this] { ToolButton1Click(); }, [this] { ToolButton2Click(); }, [this] { ToolButton3Click(); });
 }
 
 void TVersionForm::keyPressEvent(QKeyEvent *event)

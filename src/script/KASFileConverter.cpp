@@ -8,6 +8,7 @@
 #include "platform/Shell.h"
 #include "platform/TRegistry.h"
 #include "platform/ToolBar.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 
 #include <QCheckBox>
@@ -415,15 +416,10 @@ void TForm_ReConvertKAS::ToolButton2Click()
 
 bool TForm_ReConvertKAS::FormKeyDown(int key)
 {
-    switch (key) {
-    case Qt::Key_Escape: close(); return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    const auto convert = [this] {
         if (ToolButton2->Enabled() && ToolBar1->isEnabled()) ToolButton2Click();
-        return true;
-    case Qt::Key_F1: ToolButton3Click(); return true;
-    default: return false;
-    }
+    };
+    return RunDialogKey(key, convert, [this] { close(); }, [this] { ToolButton3Click(); });
 }
 
 void TForm_ReConvertKAS::keyPressEvent(QKeyEvent *event)
