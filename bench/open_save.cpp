@@ -1,5 +1,6 @@
 // Opening and saving large documents through the main window, beside a plain copy of the same file:
 // a 20 MB script of 300 000 lines and a KAO table of 100 000 rows.
+#include "BenchSupport.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "shell/DocumentFiles.h"
@@ -23,13 +24,6 @@ TMainForm *Form = nullptr;
 
 AnsiString PathOf(const char *name) { return FromQPath(Folder->filePath(name)); }
 
-void WriteFile(const AnsiString &path, const AnsiString &bytes)
-{
-    QFile file(ToQPath(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-    file.write(bytes.data(), qint64(bytes.size()));
-}
-
 // A script as the program writes it: LF line ends, a final LF CR.
 AnsiString ScriptBytes()
 {
@@ -40,27 +34,6 @@ AnsiString ScriptBytes()
         s += "  if ($var" + std::to_string(i) + " == 1) { say(\"line text \xE9\xE0 number\"); call(x, y); }\n";
     s += "\r";
     return s;
-}
-
-AnsiString TableBytes()
-{
-    AnsiString s;
-    for (int r = 0; r < 100000; ++r) {
-        s += std::to_string(r);
-        for (int c = 1; c < 11; ++c) s += "\tcell " + std::to_string(c) + " of row";
-        s += "\r\n";
-    }
-    return s;
-}
-
-void CloseAll()
-{
-    while (Form->MDIChildCount() > 0) {
-        auto *w = qobject_cast<TForm_Editor *>(Form->MDIChildren(0));
-        w->SetModified(false);
-        w->close();
-        QCoreApplication::processEvents();
-    }
 }
 
 void CopyFile(benchmark::State &state, const char *from, const char *to)
@@ -85,7 +58,7 @@ void Open(benchmark::State &state, const char *name, const char *kind)
         TForm_Editor *w = Form->OpenDocument(path, kind);
         benchmark::DoNotOptimize(w);
         state.PauseTiming();
-        CloseAll();
+        CloseAllDocuments(Form);
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * QFile(ToQPath(path)).size());
@@ -101,7 +74,7 @@ void Save(benchmark::State &state, const char *name, const char *kind, const cha
         if (!ok) state.SkipWithError("not written");
     }
     state.SetBytesProcessed(state.iterations() * QFile(ToQPath(target)).size());
-    CloseAll();
+    CloseAllDocuments(Form);
 }
 
 void BM_CopyScriptFile(benchmark::State &state) { CopyFile(state, "big.kas", "copy.kas"); }
@@ -126,19 +99,15 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTemporaryDir folder;
     Folder = &folder;
-    setenv("QUILLET_REGISTRY", (folder.path() + "/settings.reg").toLocal8Bit().constData(), 1);
-    Application->SetCommandLine({FromQPath(folder.path() + "/quillet")});
-    SetMessageBoxResponder([](const MessageBoxCall &) { return IDOK; });
-    WriteFile(PathOf("big.kas"), ScriptBytes());
-    WriteFile(PathOf("big.kao"), TableBytes());
+    RunProgramIn(folder);
+    WriteBenchFile(PathOf("big.kas"), ScriptBytes());
+    WriteBenchFile(PathOf("big.kao"), KaoTableBytes());
     Form = new TMainForm;
     Form->show();
     QCoreApplication::processEvents();
 
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CloseAll();
+    RunBenchmarks(argc, argv);
+    CloseAllDocuments(Form);
     delete Form;
     return 0;
 }

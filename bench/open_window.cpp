@@ -3,6 +3,7 @@
 // table of 100 000 rows, beside the floor for the script: a bare QScintilla pane that reads the
 // same file and takes it with setText (undo off, no lexer), shown and painted the same way.
 // Then what comes right after opening: the first keystroke, and a jump to the end of the script.
+#include "BenchSupport.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "shell/DocumentFiles.h"
@@ -32,13 +33,6 @@ TMainForm *Form = nullptr;
 
 AnsiString PathOf(const char *name) { return FromQPath(Folder->filePath(name)); }
 
-void WriteFile(const AnsiString &path, const AnsiString &bytes)
-{
-    QFile file(ToQPath(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-    file.write(bytes.data(), qint64(bytes.size()));
-}
-
 // A script as the program writes it (LF line ends, a final LF CR): a header with its tags, then
 // about 850 000 short lines of commands, remarks and messages; 20 MB.
 AnsiString ScriptBytes()
@@ -67,17 +61,6 @@ AnsiString ScriptBytes()
     return s;
 }
 
-AnsiString TableBytes()
-{
-    AnsiString s;
-    for (int r = 0; r < 100000; ++r) {
-        s += std::to_string(r);
-        for (int c = 1; c < 11; ++c) s += "\tcell " + std::to_string(c) + " of row";
-        s += "\r\n";
-    }
-    return s;
-}
-
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject
 {
@@ -102,16 +85,6 @@ void WaitForPaint(QWidget *widget)
     widget->removeEventFilter(&counter);
 }
 
-void CloseAll()
-{
-    while (Form->MDIChildCount() > 0) {
-        auto *w = qobject_cast<TForm_Editor *>(Form->MDIChildren(0));
-        w->SetModified(false);
-        w->close();
-        QCoreApplication::processEvents();
-    }
-}
-
 QWidget *PaintedPart(TForm_Editor *w)
 {
     return w->Memo1->isHidden() ? static_cast<QWidget *>(w->StringGrid1) : w->Memo1->viewport();
@@ -124,7 +97,7 @@ void OpenToWindow(benchmark::State &state, const char *name, const char *kind)
         TForm_Editor *w = Form->OpenDocument(path, kind);
         WaitForPaint(PaintedPart(w));
         state.PauseTiming();
-        CloseAll();
+        CloseAllDocuments(Form);
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * QFile(ToQPath(path)).size());
@@ -174,7 +147,7 @@ void BM_FirstKeystrokeAfterOpening(benchmark::State &state)
         QCoreApplication::sendEvent(w->Memo1, &press);
         WaitForPaint(w->Memo1->viewport());
         state.PauseTiming();
-        CloseAll();
+        CloseAllDocuments(Form);
         state.ResumeTiming();
     }
 }
@@ -191,7 +164,7 @@ void BM_ScrollToEndAfterOpening(benchmark::State &state)
         QCoreApplication::sendEvent(w->Memo1, &press);
         WaitForPaint(w->Memo1->viewport());
         state.PauseTiming();
-        CloseAll();
+        CloseAllDocuments(Form);
         state.ResumeTiming();
     }
 }
@@ -237,20 +210,16 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTemporaryDir folder;
     Folder = &folder;
-    setenv("QUILLET_REGISTRY", (folder.path() + "/settings.reg").toLocal8Bit().constData(), 1);
-    Application->SetCommandLine({FromQPath(folder.path() + "/quillet")});
-    SetMessageBoxResponder([](const MessageBoxCall &) { return IDOK; });
-    WriteFile(PathOf("big.kas"), ScriptBytes());
-    WriteFile(PathOf("big.kao"), TableBytes());
+    RunProgramIn(folder);
+    WriteBenchFile(PathOf("big.kas"), ScriptBytes());
+    WriteBenchFile(PathOf("big.kao"), KaoTableBytes());
     Form = new TMainForm;
     Form->resize(1280, 1000);
     Form->show();
     QCoreApplication::processEvents();
 
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CloseAll();
+    RunBenchmarks(argc, argv);
+    CloseAllDocuments(Form);
     delete Form;
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "QtBenchmarkMain.h"
 #include "editing/TextSearch.h"
 #include "platform/TStringGrid.h"
+#include "shell/TableCells.h"
 #include "synedit/SynMemo.h"
 
 #include <benchmark/benchmark.h>
@@ -128,7 +129,7 @@ void FindInLastRow(benchmark::State &state, bool caseSensitive)
         }
         grid.SetRow(hit->Row);
         grid.SetCol(hit->Col);
-        cellEditor.SetText(CellEditorText(grid.Cells(hit->Col, hit->Row)));
+        cellEditor.SetText(CellToEditorText(grid.Cells(hit->Col, hit->Row)));
         cellEditor.SetSelStart(hit->Position - 1);
         cellEditor.SetSelLength(6);
     }

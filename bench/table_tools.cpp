@@ -2,6 +2,7 @@
 // inserting a row at the top, deleting a column, and selecting a column and copying it, beside a
 // plain in-memory copy of the table's cells; also pasting the whole table back over itself and
 // autosizing every column. Each step is what the user waits for after a key.
+#include "BenchSupport.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/TStringGrid.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
 
@@ -128,25 +128,16 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTemporaryDir folder;
     Folder = &folder;
-    setenv("QUILLET_REGISTRY", (folder.path() + "/settings.reg").toLocal8Bit().constData(), 1);
-    Application->SetCommandLine({FromQPath(folder.path() + "/quillet")});
-    SetMessageBoxResponder([](const MessageBoxCall &) { return IDOK; });
+    RunProgramIn(folder);
     const AnsiString path = FromQPath(folder.filePath("big.cmd"));
-    {
-        QFile file(ToQPath(path));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-        const AnsiString bytes = TableBytes();
-        file.write(bytes.data(), qint64(bytes.size()));
-    }
+    WriteBenchFile(path, TableBytes());
     Form = new TMainForm;
     Form->show();
     QCoreApplication::processEvents();
     Window = Form->OpenDocument(path, CMD_Document);
     QCoreApplication::processEvents();
 
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    RunBenchmarks(argc, argv);
     Window->SetModified(false);
     Window->close();
     QCoreApplication::processEvents();

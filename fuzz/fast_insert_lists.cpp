@@ -3,9 +3,6 @@
 #include "FuzzCheck.h"
 #include "script/FastInsertList.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 namespace {
 
 bool HasMacroToken(const AnsiString &text)
@@ -19,13 +16,7 @@ bool HasMacroToken(const AnsiString &text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath("list.il");
-    {
-        QFile file(path);
-        FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    const std::string path = FuzzFile("list.il", data, size);
     TTextMacroContext context;
     context.CaretLine = 12;
     context.FileName = "script.kas";
@@ -33,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     context.RightEdge = size % 3 == 0 ? 0 : 80;
     context.Date = "10.12.2026";
     context.Time = "15:40:00";
-    for (const TFastInsertEntry &entry : ReadFastInsertList(path.toStdString())) {
+    for (const TFastInsertEntry &entry : ReadFastInsertList(path)) {
         (void)FastInsertShortText(entry.Item);
         const AnsiString expanded = ExpandTextMacros(entry.Item, context);
         if (!HasMacroToken(entry.Item)) FUZZ_CHECK(expanded == entry.Item);

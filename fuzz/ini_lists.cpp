@@ -3,20 +3,10 @@
 #include "FuzzCheck.h"
 #include "platform/TIniFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath("list.il");
-    {
-        QFile file(path);
-        FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
-    TIniFile ini(path.toStdString());
+    const std::string path = FuzzFile("list.il", data, size);
+    TIniFile ini(path);
     TStringList sections;
     ini.ReadSections(sections);
     for (int i = 0; i < sections.Count(); ++i) {

@@ -84,29 +84,3 @@ void ForEachClipboardCell(std::string_view text, const std::function<void(int, i
     }
 }
 
-AnsiString CellToEditorText(const AnsiString &cell)
-{
-    AnsiString text;
-    text.reserve(cell.size() + size_t(std::count(cell.begin(), cell.end(), CellLineBreak)));
-    for (char c : cell) {
-        if (c == CellLineBreak) text += "\r\n";
-        else text += c;
-    }
-    return text;
-}
-
-AnsiString EditorTextToCell(const AnsiString &text)
-{
-    AnsiString cell;
-    cell.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            cell += CellLineBreak;
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            cell += c == '\t' ? ' ' : c;
-        }
-    }
-    return cell;
-}

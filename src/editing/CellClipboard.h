@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Text.h"
+#include "shell/TableCells.h"
 
 #include <functional>
 #include <span>
@@ -38,9 +39,3 @@ ClipboardShape MeasureClipboardCells(std::string_view text);
 // counted from 0. A TAB ends a cell, CR LF a row; a lone LF (or one standing first) becomes 0x1D;
 // the other bytes 0x00-0x14 (CR included) are dropped; every other byte is cell text.
 void ForEachClipboardCell(std::string_view text, const std::function<void(int, int, AnsiString &&)> &store);
-
-// A cell as the cell editor shows it: every 0x1D as CR LF.
-AnsiString CellToEditorText(const AnsiString &cell);
-// The cell editor's text as a cell: each line break (CR LF, or a lone CR or LF) becomes 0x1D and
-// a TAB a blank, since a TAB, CR or LF inside a cell would split the table file's cells and rows.
-AnsiString EditorTextToCell(const AnsiString &text);

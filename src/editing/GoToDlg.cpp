@@ -111,18 +111,7 @@ void TGoToForm::ToolButton1Click()
 
 void TGoToForm::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        ToolButton1Click();
-        return;
-    case Qt::Key_Escape:
-        close();
-        return;
-    case Qt::Key_F1:
-        ShowContextHelp(109);
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
+    const bool handled = RunDialogKey(
+        event->key(), [this] { ToolButton1Click(); }, [this] { close(); }, [] { ShowContextHelp(109); });
+    if (!handled) QDialog::keyPressEvent(event);
 }

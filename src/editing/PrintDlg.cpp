@@ -190,18 +190,7 @@ void TPrintForm::SynEditPrint1PrintStatus(TSynPrintStatus status)
 
 void TPrintForm::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        ToolButton1Click();
-        return;
-    case Qt::Key_Escape:
-        close();
-        return;
-    case Qt::Key_F1:
-        ShowContextHelp(112);
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
+    const bool handled = RunDialogKey(
+        event->key(), [this] { ToolButton1Click(); }, [this] { close(); }, [] { ShowContextHelp(112); });
+    if (!handled) QDialog::keyPressEvent(event);
 }

@@ -7,6 +7,7 @@
 #include "platform/TRegistry.h"
 #include "platform/TStringGrid.h"
 #include "shell/Main.h"
+#include "shell/TableCells.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 
@@ -49,7 +50,7 @@ TSynSearchOptions SearchOptions(bool backward, bool caseSensitive, bool fromCare
 // still elsewhere, so that it is not taken for the user's typing into the cell.
 void ShowInCellEditor(TForm_Editor *window, const AnsiString &cell)
 {
-    window->Memo2->SetText(CellEditorText(cell));
+    window->Memo2->SetText(CellToEditorText(cell));
     QCoreApplication::sendPostedEvents(window->Memo2, QEvent::MetaCall);
 }
 

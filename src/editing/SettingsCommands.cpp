@@ -8,10 +8,8 @@
 
 void TMainForm::ConnectSettingsActions()
 {
-    Settings1->OnExecute = [this] { Settings1Click(); };
-    Settings1->SetEnabled(true);
-    ConfigureTools1->OnExecute = [this] { ConfigureTools1Click(); };
-    ConfigureTools1->SetEnabled(true);
+    BindAction(Settings1, &TMainForm::Settings1Click);
+    BindAction(ConfigureTools1, &TMainForm::ConfigureTools1Click);
 }
 
 void TMainForm::Settings1Click()

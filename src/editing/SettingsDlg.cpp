@@ -9,6 +9,7 @@
 #include "script/InsListEditor.h"
 #include "script/InsListFiles.h"
 #include "script/SynHighlighterKAS.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynCompletionProposal.h"
@@ -133,16 +134,11 @@ void TSettings_Form::CreateComponents()
     ToolBar1 = new TToolBar;
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->SetShowCaptions(true);
-    ToolButton1 = ToolBar1->AddButton("Save && Close");
-    ToolButton1->SetHint("Save changes and close dialogue (Enter)");
-    ToolButton1->OnClick = [this] { ToolButton1Click(); };
-    ToolButton2 = ToolBar1->AddButton("Close");
-    ToolButton2->SetHint("Close dialogue without changes (Esc)");
-    ToolButton2->OnClick = [this] { ToolButton2Click(); };
+    ToolButton1 = ToolBar1->AddButton("Save && Close", "Save changes and close dialogue (Enter)",
+                                      [this] { ToolButton1Click(); });
+    ToolButton2 = ToolBar1->AddButton("Close", "Close dialogue without changes (Esc)", [this] { ToolButton2Click(); });
     ToolBar1->AddSeparator();
-    ToolButton15 = ToolBar1->AddButton("Help");
-    ToolButton15->SetHint("Get help about this window (F1)");
-    ToolButton15->OnClick = [this] { ToolButton15Click(); };
+    ToolButton15 = ToolBar1->AddButton("Help", "Get help about this window (F1)", [this] { ToolButton15Click(); });
     ToolBar1->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
@@ -528,13 +524,8 @@ void TSettings_Form::SpeedButton1Click() { Edit3->setText(DefaultWarning1Text); 
 
 bool TSettings_Form::FormKeyDown(int key)
 {
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: ToolButton1Click(); return true;
-    case Qt::Key_Escape: ToolButton2Click(); return true;
-    case Qt::Key_F1: ToolButton15Click(); return true;
-    default: return false;
-    }
+    return RunDialogKey(
+        key, [this] { ToolButton1Click(); }, [this] { ToolButton2Click(); }, [this] { ToolButton15Click(); });
 }
 
 bool TSettings_Form::eventFilter(QObject *watched, QEvent *event)

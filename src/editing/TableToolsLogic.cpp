@@ -6,8 +6,6 @@
 #include <QDate>
 #include <QLocale>
 #include <algorithm>
-#include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -86,19 +84,6 @@ AnsiString GridCellHint(const AnsiString &kind, int col, int row)
     if (kind == KAO_Document) return ColumnHintText(KaoColumns, col);
     if (kind == KAT_Document) return ColumnHintText(KatColumns, col);
     return "";
-}
-
-int AutosizedColumnWidth(int rowCount, const std::function<const AnsiString &(int)> &cell,
-                         const std::function<int(const AnsiString &)> &textWidth)
-{
-    // Measuring a text is the costly part; a text that repeats down the column is measured once.
-    std::unordered_set<std::string_view> measured;
-    int widest = 0;
-    for (int r = 0; r < rowCount; ++r) {
-        const AnsiString &text = cell(r);
-        if (!text.empty() && measured.insert(text).second) widest = std::max(widest, textWidth(text));
-    }
-    return widest + AutosizeMargin;
 }
 
 AnsiString CheckedSpinText(const AnsiString &text, int position)

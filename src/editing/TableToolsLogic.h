@@ -1,8 +1,9 @@
 // The table tools' rules that need no window: the next index of a new KAT row, the grid's hints,
-// column autosizing, the width fields and the test fill of the cells.
+// the width fields and the test fill of the cells (column autosizing is in shell/TableCells.h).
 #pragma once
 
 #include "platform/Text.h"
+#include "shell/TableCells.h"
 
 #include <functional>
 #include <optional>
@@ -24,12 +25,6 @@ std::optional<long long> NextKatIndex(int rowCount, const std::function<const An
 // The grid's hint by document kind, for a column and row (0-based) or col -1 for no cell.
 // CMD: "Line: r, Column: c" (1-based); KAO and KAT: the column's name and meaning; else empty.
 AnsiString GridCellHint(const AnsiString &kind, int col, int row);
-
-// A column's autosized width: the widest text of its cells (0 when all are empty) + 6 pixels.
-// The cells must stay unchanged while it runs.
-inline constexpr int AutosizeMargin = 6;
-int AutosizedColumnWidth(int rowCount, const std::function<const AnsiString &(int)> &cell,
-                         const std::function<int(const AnsiString &)> &textWidth);
 
 // A width field's text: longer than 9 characters, not a number, or starting with "0" gives the
 // spinner's position instead.

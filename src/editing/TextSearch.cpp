@@ -1,13 +1,14 @@
 #include "editing/TextSearch.h"
 
 #include "platform/TStringList.h"
+#include "shell/DocumentFiles.h"
+#include "shell/TableCells.h"
 
 #include <algorithm>
 #include <string_view>
 
 namespace {
 
-constexpr char CellLineBreakByte = '\x1D';
 const AnsiString CrLf = "\r\n";
 
 // First place of an upper-cased pattern in the text compared upper-cased; npos when none.
@@ -71,18 +72,6 @@ AnsiString NotFoundMessage(const AnsiString &caption, const AnsiString &text, bo
     return "Document: \"" + caption + "\".\r\nText \"" + text + (forReplace ? "\" not found!" : "\" not found.");
 }
 
-AnsiString CellEditorText(const AnsiString &cell)
-{
-    if (cell.find(CellLineBreakByte) == AnsiString::npos) return cell;
-    AnsiString text;
-    text.reserve(cell.size() + 8);
-    for (char c : cell) {
-        if (c == CellLineBreakByte) text += CrLf;
-        else text += c;
-    }
-    return text;
-}
-
 int CellMatchPosition(const AnsiString &cell, const AnsiString &pattern, const AnsiString &upperPattern,
                       bool caseSensitive)
 {
@@ -90,8 +79,8 @@ int CellMatchPosition(const AnsiString &cell, const AnsiString &pattern, const A
     // Most cells hold no line break: they are searched in place, without a copy.
     AnsiString converted;
     std::string_view text = cell;
-    if (cell.find(CellLineBreakByte) != AnsiString::npos) {
-        converted = CellEditorText(cell);
+    if (cell.find(CellLineBreak) != AnsiString::npos) {
+        converted = CellToEditorText(cell);
         text = converted;
     }
     const size_t at = caseSensitive ? text.find(pattern) : FindFolded(text, upperPattern);

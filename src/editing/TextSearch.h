@@ -26,9 +26,6 @@ void MoveItemToTop(std::vector<AnsiString> &items, const AnsiString &text);
 // "Document: "caption"." CR LF "Text "text" not found." ("not found!" for the replace command).
 AnsiString NotFoundMessage(const AnsiString &caption, const AnsiString &text, bool forReplace);
 
-// A table cell as the cell editor shows it: each in-cell line break as CR LF.
-AnsiString CellEditorText(const AnsiString &cell);
-
 // 1-based position of the first occurrence of pattern in the cell as the cell editor shows it; 0
 // when there is none. Without case sensitivity both sides compare upper-cased by the code page.
 // upperPattern is AnsiUpperCase(pattern), passed in so that a scan folds it once.

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
 using AnsiString = std::string;
 
@@ -30,7 +31,7 @@ inline unsigned char AnsiLowerChar(unsigned char c)
 AnsiString AnsiUpperCase(const AnsiString &s);
 AnsiString AnsiLowerCase(const AnsiString &s);
 // Case-insensitive comparison: <0, 0, >0.
-int AnsiCompareText(const AnsiString &a, const AnsiString &b);
+int AnsiCompareText(std::string_view a, std::string_view b);
 bool SameText(const AnsiString &a, const AnsiString &b);
 AnsiString Trim(const AnsiString &s);      // removes bytes <= 0x20 at both ends
 AnsiString TrimRight(const AnsiString &s);

@@ -103,6 +103,14 @@ TToolButton *TToolBar::AddButton(TAction *action)
     return button;
 }
 
+TToolButton *TToolBar::AddButton(const AnsiString &caption, const AnsiString &hint, std::function<void()> onClick)
+{
+    TToolButton *button = AddButton(caption);
+    button->SetHint(hint);
+    button->OnClick = std::move(onClick);
+    return button;
+}
+
 void TToolBar::SetShowCaptions(bool on)
 {
     setToolButtonStyle(on ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);

@@ -62,6 +62,8 @@ public:
 
     TToolButton *AddButton(const AnsiString &caption = "");
     TToolButton *AddButton(TAction *action);
+    // A button with its caption and hint that runs onClick.
+    TToolButton *AddButton(const AnsiString &caption, const AnsiString &hint, std::function<void()> onClick);
     void AddSeparator() { addSeparator(); }
     int ButtonCount() const { return int(FButtons.size()); }
     TToolButton *Buttons(int i) const { return FButtons.at(size_t(i)); }

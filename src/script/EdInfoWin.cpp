@@ -5,17 +5,17 @@
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
 #include "script/DocumentInfo.h"
+#include "script/InfoWindowParts.h"
+#include "shell/DocumentCommands.h"
 #include "shell/DocumentFiles.h"
 #include "shell/HeaderTags.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -31,12 +31,6 @@ AnsiString ListHint(bool ranges)
            ". Compare them over all open scripts with the Analyzer (Ctrl+Alt+V)";
 }
 
-int ScreenHeight()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry().height() : 768;
-}
-
 } // namespace
 
 TVersionForm::TVersionForm(QWidget *owner) : QDialog(owner)
@@ -44,14 +38,7 @@ TVersionForm::TVersionForm(QWidget *owner) : QDialog(owner)
     setObjectName("VersionForm");
     setWindowTitle("Edit document information");
 
-    ScrollBox1 = new QScrollArea(this);
-    ScrollBox1->setFrameShape(QFrame::NoFrame);
-    ScrollBox1->setWidgetResizable(true);
-    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto *content = new QWidget(ScrollBox1);
-    auto *fields = new QVBoxLayout(content);
-    fields->setContentsMargins(0, 0, 0, 0);
-    fields->setSpacing(0);
+    QVBoxLayout *fields = CreateRowScrollBox(this, ScrollBox1);
     EditName = CreateField(ScriptNameInfo.Caption, "", fields);
     EditAuthor = CreateField(AuthorInfo.Caption, "", fields);
     EditVersion = CreateField(VersionInfo.Caption, "", fields);
@@ -65,25 +52,15 @@ TVersionForm::TVersionForm(QWidget *owner) : QDialog(owner)
     EditUsFlags = CreateField(FlagsInfo.Caption, ListHint(true), fields);
     EditAddFiles = CreateField(AdditionalFilesInfo.Caption, ListHint(false), fields);
     fields->addStretch(1);
-    ScrollBox1->setWidget(content);
 
     ToolBar1 = new TToolBar(this);
     ToolBar1->SetShowCaptions(true);
-    ToolButton1 = ToolBar1->AddButton("Save && Close");
-    ToolButton1->SetHint("Save changes and close window (Enter)");
-    ToolButton1->OnClick = [this] { ToolButton1Click(); };
-    ToolButton2 = ToolBar1->AddButton("Close");
-    ToolButton2->SetHint("Close window without changes (Esc)");
-    ToolButton2->OnClick = [this] { ToolButton2Click(); };
-    ToolButton3 = ToolBar1->AddButton("Help");
-    ToolButton3->SetHint("Get help about this dialogue");
-    ToolButton3->OnClick = [this] { ToolButton3Click(); };
+    ToolButton1 = ToolBar1->AddButton("Save && Close", "Save changes and close window (Enter)",
+                                      [this] { ToolButton1Click(); });
+    ToolButton2 = ToolBar1->AddButton("Close", "Close window without changes (Esc)", [this] { ToolButton2Click(); });
+    ToolButton3 = ToolBar1->AddButton("Help", "Get help about this dialogue", [this] { ToolButton3Click(); });
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(ScrollBox1, 1);
-    layout->addWidget(ToolBar1);
+    StackOverToolBar(this, ScrollBox1, ToolBar1);
     FormCreate();
 }
 
@@ -110,7 +87,7 @@ QLineEdit *TVersionForm::CreateField(const char *caption, const AnsiString &hint
 void TVersionForm::FormCreate()
 {
     const int rows = 12 * (CaptionHeight + FieldPanelHeight);
-    setFixedSize(380, std::min(rows + ToolBar1->sizeHint().height() + 2, ScreenHeight()));
+    setFixedSize(380, std::min(rows + ToolBar1->sizeHint().height() + 2, AvailableScreenHeight()));
 }
 
 void TVersionForm::ShowDocument(TForm_Editor *window)
@@ -179,13 +156,8 @@ void TVersionForm::ToolButton3Click()
 
 bool TVersionForm::FormKeyDown(int key)
 {
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: ToolButton1Click(); return true;
-    case Qt::Key_Escape: ToolButton2Click(); return true;
-    case Qt::Key_F1: ToolButton3Click(); return true;
-    default: return false;
-    }
+    return RunDialogKey(
+        key, [this] { ToolButton1Click(); }, [this] { ToolButton2Click(); }, [this] { ToolButton3Click(); });
 }
 
 void TVersionForm::keyPressEvent(QKeyEvent *event)

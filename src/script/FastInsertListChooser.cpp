@@ -49,16 +49,10 @@ TFIL_Form::TFIL_Form(TMainForm *owner) : QDialog(owner), Main(owner)
 
     ToolBar1 = new TToolBar(this);
     ToolBar1->SetShowCaptions(true);
-    ToolButton1 = ToolBar1->AddButton("Ok");
-    ToolButton1->SetHint("Select & close window (Enter)");
-    ToolButton1->OnClick = [this] { ToolButton1Click(); };
-    ToolButton2 = ToolBar1->AddButton("Cancel");
-    ToolButton2->SetHint("Close window (Esc)");
-    ToolButton2->OnClick = [this] { ToolButton2Click(); };
+    ToolButton1 = ToolBar1->AddButton("Ok", "Select & close window (Enter)", [this] { ToolButton1Click(); });
+    ToolButton2 = ToolBar1->AddButton("Cancel", "Close window (Esc)", [this] { ToolButton2Click(); });
     ToolBar1->AddSeparator();
-    ToolButton3 = ToolBar1->AddButton("Help");
-    ToolButton3->SetHint("Get help about this window (F1)");
-    ToolButton3->OnClick = [this] { ToolButton3Click(); };
+    ToolButton3 = ToolBar1->AddButton("Help", "Get help about this window (F1)", [this] { ToolButton3Click(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);

@@ -4,6 +4,7 @@
 #include "platform/TStringGrid.h"
 #include "platform/ToolBar.h"
 #include "script/DocumentInfo.h"
+#include "script/InfoWindowParts.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
@@ -14,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -29,12 +29,6 @@ constexpr InfoTag RowTags[] = {ScriptNameInfo, AuthorInfo,     VersionInfo,    D
                                LanguageInfo,   PoweredByInfo,  VariablesInfo,  FunctionsInfo, MacroNamesInfo,
                                TimersInfo,     FlagsInfo,      AdditionalFilesInfo};
 
-int ScreenHeight()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry().height() : 768;
-}
-
 } // namespace
 
 TInfoScriptForm::TInfoScriptForm(QWidget *owner) : QDialog(owner)
@@ -42,14 +36,7 @@ TInfoScriptForm::TInfoScriptForm(QWidget *owner) : QDialog(owner)
     setObjectName("InfoScriptForm");
     setWindowTitle("About document");
 
-    ScrollBox1 = new QScrollArea(this);
-    ScrollBox1->setFrameShape(QFrame::NoFrame);
-    ScrollBox1->setWidgetResizable(true);
-    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto *content = new QWidget(ScrollBox1);
-    auto *rows = new QVBoxLayout(content);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(0);
+    QVBoxLayout *rows = CreateRowScrollBox(this, ScrollBox1);
     CreateRow(rowFileName, " File name:", false, rows);
     for (int row = rowScriptName; row <= rowAdditionalFiles; ++row)
         CreateRow(row, RowTags[row - rowScriptName].Caption, RowTags[row - rowScriptName].IsList, rows);
@@ -58,25 +45,14 @@ TInfoScriptForm::TInfoScriptForm(QWidget *owner) : QDialog(owner)
     CreateRow(rowDocumentType, " Document type:", false, rows);
     CreateRow(rowColumns, " Columns:", false, rows);
     rows->addStretch(1);
-    ScrollBox1->setWidget(content);
 
     ToolBar1 = new TToolBar(this);
     ToolBar1->SetShowCaptions(true);
-    ToolButton1 = ToolBar1->AddButton("Ok");
-    ToolButton1->SetHint("Close window (Esc)");
-    ToolButton1->OnClick = [this] { ToolButton1Click(); };
-    ToolButton2 = ToolBar1->AddButton("Copy");
-    ToolButton2->SetHint("Copy information to clipboard");
-    ToolButton2->OnClick = [this] { ToolButton2Click(); };
-    ToolButton3 = ToolBar1->AddButton("Help");
-    ToolButton3->SetHint("Get help about this window (F1)");
-    ToolButton3->OnClick = [this] { ToolButton3Click(); };
+    ToolButton1 = ToolBar1->AddButton("Ok", "Close window (Esc)", [this] { ToolButton1Click(); });
+    ToolButton2 = ToolBar1->AddButton("Copy", "Copy information to clipboard", [this] { ToolButton2Click(); });
+    ToolButton3 = ToolBar1->AddButton("Help", "Get help about this window (F1)", [this] { ToolButton3Click(); });
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(ScrollBox1, 1);
-    layout->addWidget(ToolBar1);
+    StackOverToolBar(this, ScrollBox1, ToolBar1);
     FormCreate();
 }
 
@@ -162,7 +138,7 @@ void TInfoScriptForm::FitHeightToRows()
     int height = ToolBar1->sizeHint().height();
     for (const TInfoRow &r : Rows)
         if (!r.Panel->isHidden()) height += r.Panel->maximumHeight();
-    resize(width(), std::min(height, ScreenHeight()));
+    resize(width(), std::min(height, AvailableScreenHeight()));
 }
 
 AnsiString TInfoScriptForm::CopyText() const

@@ -8,6 +8,7 @@
 #include "platform/Shell.h"
 #include "platform/TRegistry.h"
 #include "platform/ToolBar.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 
 #include <QCheckBox>
@@ -71,15 +72,9 @@ TForm_ReConvertKAS::TForm_ReConvertKAS(QWidget *owner) : QDialog(owner)
 
     ToolBar1 = new TToolBar(this);
     ToolBar1->SetShowCaptions(true);
-    ToolButton2 = ToolBar1->AddButton("Convert");
-    ToolButton2->SetHint("Convert selected files (Enter)");
-    ToolButton2->OnClick = [this] { ToolButton2Click(); };
-    ToolButton1 = ToolBar1->AddButton("Exit");
-    ToolButton1->SetHint("Close window (Esc)");
-    ToolButton1->OnClick = [this] { ToolButton1Click(); };
-    ToolButton3 = ToolBar1->AddButton("Help");
-    ToolButton3->SetHint("Get help about this window (F1)");
-    ToolButton3->OnClick = [this] { ToolButton3Click(); };
+    ToolButton2 = ToolBar1->AddButton("Convert", "Convert selected files (Enter)", [this] { ToolButton2Click(); });
+    ToolButton1 = ToolBar1->AddButton("Exit", "Close window (Esc)", [this] { ToolButton1Click(); });
+    ToolButton3 = ToolBar1->AddButton("Help", "Get help about this window (F1)", [this] { ToolButton3Click(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);
@@ -157,9 +152,7 @@ void TForm_ReConvertKAS::CreateDestinationGroup(QVBoxLayout *layout)
     Edit4 = new QLineEdit;
     line->addWidget(Edit4, 1);
     auto *bar = new TToolBar;
-    ToolButton16 = bar->AddButton("...");
-    ToolButton16->SetHint("Select destination directory");
-    ToolButton16->OnClick = [this] { ToolButton16Click(); };
+    ToolButton16 = bar->AddButton("...", "Select destination directory", [this] { ToolButton16Click(); });
     line->addWidget(bar);
     layout->addWidget(group);
 }
@@ -423,15 +416,10 @@ void TForm_ReConvertKAS::ToolButton2Click()
 
 bool TForm_ReConvertKAS::FormKeyDown(int key)
 {
-    switch (key) {
-    case Qt::Key_Escape: close(); return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    const auto convert = [this] {
         if (ToolButton2->Enabled() && ToolBar1->isEnabled()) ToolButton2Click();
-        return true;
-    case Qt::Key_F1: ToolButton3Click(); return true;
-    default: return false;
-    }
+    };
+    return RunDialogKey(key, convert, [this] { close(); }, [this] { ToolButton3Click(); });
 }
 
 void TForm_ReConvertKAS::keyPressEvent(QKeyEvent *event)

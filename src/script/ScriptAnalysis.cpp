@@ -2,6 +2,7 @@
 
 #include "common/Utils.h"
 #include "platform/TStringList.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <string_view>
@@ -90,21 +91,9 @@ struct Candidate
     size_t Position;
 };
 
-// AnsiCompareText on views.
-int CompareText(std::string_view a, std::string_view b)
-{
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const int ca = AnsiUpperChar((unsigned char)a[i]);
-        const int cb = AnsiUpperChar((unsigned char)b[i]);
-        if (ca != cb) return ca - cb;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
 bool ByTextThenOrder(const Candidate &a, const Candidate &b)
 {
-    const int c = CompareText(a.Item, b.Item);
+    const int c = AnsiCompareText(a.Item, b.Item);
     if (c != 0) return c < 0;
     if (a.OtherRow != b.OtherRow) return a.OtherRow < b.OtherRow;
     return a.Position < b.Position;
@@ -124,14 +113,14 @@ AnsiString RowIntersection(const std::vector<std::string_view> &items, int row, 
     }
     bool sorted = true;
     for (size_t i = 1; i < candidates.size() && sorted; ++i)
-        sorted = CompareText(candidates[i - 1].Item, candidates[i].Item) <= 0;
+        sorted = AnsiCompareText(candidates[i - 1].Item, candidates[i].Item) <= 0;
     if (!sorted) std::sort(candidates.begin(), candidates.end(), ByTextThenOrder);
 
     AnsiString r;
     for (size_t i = 0; i < candidates.size();) {
         size_t end = i + 1;
         const Candidate *first = &candidates[i];
-        for (; end < candidates.size() && CompareText(candidates[i].Item, candidates[end].Item) == 0; ++end)
+        for (; end < candidates.size() && AnsiCompareText(candidates[i].Item, candidates[end].Item) == 0; ++end)
             if (std::pair(candidates[end].OtherRow, candidates[end].Position) < std::pair(first->OtherRow, first->Position))
                 first = &candidates[end];
         if (!r.empty()) r += ';';

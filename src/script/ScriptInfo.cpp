@@ -12,14 +12,10 @@
 
 void TMainForm::ConnectScriptInfoActions()
 {
-    InformScr_Action1->OnExecute = [this] { InformScr_Action1Execute(); };
-    InformScr_Action1->OnUpdate = [this] { InformScr_Action1Update(); };
-    EdInformScr_Action1->OnExecute = [this] { EdInformScr_Action1Execute(); };
-    EdInformScr_Action1->OnUpdate = [this] { EdInformScr_Action1Update(); };
-    VarManAction1->OnExecute = [this] { VarManAction1Execute(); };
-    VarManAction1->OnUpdate = [this] { VarManAction1Update(); };
-    KASFCAction1->OnExecute = [this] { KASFCAction1Execute(); };
-    KASFCAction1->SetEnabled(true);
+    BindAction(InformScr_Action1, &TMainForm::InformScr_Action1Execute, &TMainForm::InformScr_Action1Update);
+    BindAction(EdInformScr_Action1, &TMainForm::EdInformScr_Action1Execute, &TMainForm::EdInformScr_Action1Update);
+    BindAction(VarManAction1, &TMainForm::VarManAction1Execute, &TMainForm::VarManAction1Update);
+    BindAction(KASFCAction1, &TMainForm::KASFCAction1Execute);
 }
 
 void TMainForm::InformScr_Action1Execute()

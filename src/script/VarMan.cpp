@@ -4,6 +4,7 @@
 #include "platform/Shell.h"
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
+#include "script/InfoWindowParts.h"
 #include "shell/DocumentFiles.h"
 #include "shell/DocumentIcons.h"
 #include "shell/HeaderTags.h"
@@ -61,26 +62,15 @@ TVarManForm::TVarManForm(QWidget *owner) : QDialog(owner)
 
     ToolBar1 = new TToolBar(this);
     ToolBar1->SetShowCaptions(true);
-    ToolButton1 = ToolBar1->AddButton("Ok");
-    ToolButton1->SetHint("Close window (Esc)");
-    ToolButton1->OnClick = [this] { ToolButton1Click(); };
-    ToolButton2 = ToolBar1->AddButton("Copy");
-    ToolButton2->SetHint("Copy information to clipboard");
-    ToolButton2->OnClick = [this] { ToolButton2Click(); };
-    ToolButton15 = ToolBar1->AddButton("Help");
-    ToolButton15->SetHint("Get help about this window (F1)");
-    ToolButton15->OnClick = [this] { ToolButton15Click(); };
+    ToolButton1 = ToolBar1->AddButton("Ok", "Close window (Esc)", [this] { ToolButton1Click(); });
+    ToolButton2 = ToolBar1->AddButton("Copy", "Copy information to clipboard", [this] { ToolButton2Click(); });
+    ToolButton15 = ToolBar1->AddButton("Help", "Get help about this window (F1)", [this] { ToolButton15Click(); });
 
     StatusBar1 = new TStatusBar(this);
     StatusBar1->Panels.Add(4);
     StatusBar1->Panels.Add(50);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(PageControl1, 1);
-    layout->addWidget(ToolBar1);
-    layout->addWidget(StatusBar1);
+    StackOverToolBar(this, PageControl1, ToolBar1)->addWidget(StatusBar1);
     FormCreate();
 }
 

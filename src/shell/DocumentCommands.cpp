@@ -87,6 +87,18 @@ void ShowContextHelp(int context)
     if (MainForm) WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, context);
 }
 
+bool RunDialogKey(int key, const std::function<void()> &enter, const std::function<void()> &escape,
+                  const std::function<void()> &help)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: enter(); return true;
+    case Qt::Key_Escape: escape(); return true;
+    case Qt::Key_F1: help(); return true;
+    default: return false;
+    }
+}
+
 TToolBar *DialogToolBar(QWidget *parent)
 {
     auto *bar = new TToolBar(parent);
@@ -109,35 +121,28 @@ TToolButton *DialogButton(TToolBar *bar, const AnsiString &caption, const AnsiSt
 
 void TMainForm::ConnectDocumentActions()
 {
-    const auto bind = [this](TAction *action, void (TMainForm::*execute)(), void (TMainForm::*update)()) {
-        action->OnExecute = [this, execute] { (this->*execute)(); };
-        if (update)
-            action->OnUpdate = [this, update] { (this->*update)(); };
-        else
-            action->SetEnabled(true);
-    };
-    bind(NewDoc, &TMainForm::NewDocExecute, nullptr);
-    bind(FFLAction1, &TMainForm::FFLAction1Execute, &TMainForm::FFLAction1Update);
-    bind(OpenKASAction1, &TMainForm::OpenKASAction1Execute, &TMainForm::OpenKASAction1Update);
-    bind(OpenKAOAction1, &TMainForm::OpenKAOAction1Execute, &TMainForm::OpenKAOAction1Update);
-    bind(OpenKATAction1, &TMainForm::OpenKATAction1Execute, &TMainForm::OpenKATAction1Update);
-    bind(OpenTXTAction1, &TMainForm::OpenTXTAction1Execute, &TMainForm::OpenTXTAction1Update);
-    bind(RefreshDocAction1, &TMainForm::RefreshDocAction1Execute, &TMainForm::RefreshDocAction1Update);
-    bind(ReOpenAsTableAction1, &TMainForm::ReOpenAsTableAction1Execute, &TMainForm::ReOpenAsTableAction1Update);
-    bind(GoToAction1, &TMainForm::GoToAction1Execute, &TMainForm::GoToAction1Update);
-    bind(PrintAction1, &TMainForm::PrintAction1Execute, &TMainForm::PrintAction1Update);
-    bind(KASHelp1, &TMainForm::KASHelp1Execute, nullptr);
-    bind(QUILHelp1, &TMainForm::QUILHelp1Execute, nullptr);
-    bind(KASHTMLAction1, &TMainForm::KASHTMLAction1Execute, nullptr);
-    bind(SetpathtoKASHelp1, &TMainForm::SetpathtoKASHelp1Click, nullptr);
-    bind(SetpathtoKASHelpHTML1, &TMainForm::SetpathtoKASHelpHTML1Click, nullptr);
-    bind(SetpathtoQuillethelp1, &TMainForm::SetpathtoQuillethelp1Click, nullptr);
-    bind(Undo_Action1, &TMainForm::Undo_Action1Execute, &TMainForm::Undo_Action1Update);
-    bind(Redo_Action1, &TMainForm::Redo_Action1Execute, &TMainForm::Redo_Action1Update);
-    bind(EditDelete1, &TMainForm::EditDelete1Execute, &TMainForm::EditDelete1Update);
-    bind(I_Action1, &TMainForm::I_Action1Execute, nullptr);
+    BindAction(NewDoc, &TMainForm::NewDocExecute);
+    BindAction(FFLAction1, &TMainForm::FFLAction1Execute, &TMainForm::FFLAction1Update);
+    BindAction(OpenKASAction1, &TMainForm::OpenKASAction1Execute, &TMainForm::OpenKASAction1Update);
+    BindAction(OpenKAOAction1, &TMainForm::OpenKAOAction1Execute, &TMainForm::OpenKAOAction1Update);
+    BindAction(OpenKATAction1, &TMainForm::OpenKATAction1Execute, &TMainForm::OpenKATAction1Update);
+    BindAction(OpenTXTAction1, &TMainForm::OpenTXTAction1Execute, &TMainForm::OpenTXTAction1Update);
+    BindAction(RefreshDocAction1, &TMainForm::RefreshDocAction1Execute, &TMainForm::RefreshDocAction1Update);
+    BindAction(ReOpenAsTableAction1, &TMainForm::ReOpenAsTableAction1Execute, &TMainForm::ReOpenAsTableAction1Update);
+    BindAction(GoToAction1, &TMainForm::GoToAction1Execute, &TMainForm::GoToAction1Update);
+    BindAction(PrintAction1, &TMainForm::PrintAction1Execute, &TMainForm::PrintAction1Update);
+    BindAction(KASHelp1, &TMainForm::KASHelp1Execute);
+    BindAction(QUILHelp1, &TMainForm::QUILHelp1Execute);
+    BindAction(KASHTMLAction1, &TMainForm::KASHTMLAction1Execute);
+    BindAction(SetpathtoKASHelp1, &TMainForm::SetpathtoKASHelp1Click);
+    BindAction(SetpathtoKASHelpHTML1, &TMainForm::SetpathtoKASHelpHTML1Click);
+    BindAction(SetpathtoQuillethelp1, &TMainForm::SetpathtoQuillethelp1Click);
+    BindAction(Undo_Action1, &TMainForm::Undo_Action1Execute, &TMainForm::Undo_Action1Update);
+    BindAction(Redo_Action1, &TMainForm::Redo_Action1Execute, &TMainForm::Redo_Action1Update);
+    BindAction(EditDelete1, &TMainForm::EditDelete1Execute, &TMainForm::EditDelete1Update);
+    BindAction(I_Action1, &TMainForm::I_Action1Execute);
     // Created disabled, and nothing enables it: no checker is called yet.
-    bind(CheckSyntax, &TMainForm::CheckSyntaxExecute, &TMainForm::CheckSyntaxUpdate);
+    BindAction(CheckSyntax, &TMainForm::CheckSyntaxExecute, &TMainForm::CheckSyntaxUpdate);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,6 +5,8 @@
 #include "platform/TStringList.h"
 #include "platform/Text.h"
 
+#include <functional>
+
 class TToolBar;
 class TToolButton;
 class QWidget;
@@ -34,6 +36,10 @@ AnsiString FavouriteDisplayName(const AnsiString &path);
 
 // The help of a dialog: the program's help file at the dialog's context number.
 void ShowContextHelp(int context);
+
+// A dialog's keys: Enter (either key) runs enter, Esc escape and F1 help; false for any other key.
+bool RunDialogKey(int key, const std::function<void()> &enter, const std::function<void()> &escape,
+                  const std::function<void()> &help);
 
 // A dialog's tool bar: buttons with their captions beside their pictures.
 TToolBar *DialogToolBar(QWidget *parent);

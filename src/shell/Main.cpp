@@ -610,17 +610,10 @@ void TMainForm::CreateBanner()
 // The handlers of the actions. An action without a handler stays disabled.
 void TMainForm::ConnectActions()
 {
-    const auto bind = [this](TAction *action, void (TMainForm::*execute)(), void (TMainForm::*update)()) {
-        action->OnExecute = [this, execute] { (this->*execute)(); };
-        if (update)
-            action->OnUpdate = [this, update] { (this->*update)(); };
-        else
-            action->SetEnabled(true);
-    };
-    bind(FileExit1, &TMainForm::FileExit1Execute, nullptr);
-    bind(HelpAbout1, &TMainForm::HelpAbout1Execute, nullptr);
-    bind(MaximizedWin_Action1, &TMainForm::Maximixed1Click, &TMainForm::MaximizedWin_Action1Update);
-    bind(FileOpen1, &TMainForm::FileOpen1Execute, nullptr);
+    BindAction(FileExit1, &TMainForm::FileExit1Execute);
+    BindAction(HelpAbout1, &TMainForm::HelpAbout1Execute);
+    BindAction(MaximizedWin_Action1, &TMainForm::Maximixed1Click, &TMainForm::MaximizedWin_Action1Update);
+    BindAction(FileOpen1, &TMainForm::FileOpen1Execute);
     FileSave1->OnExecute = [this] { FileSave1Execute(); };
     FileSave1->OnUpdate = [this] { FileSave1Update(); };
     FileSaveAs1->OnExecute = [this] { FileSaveAs1Execute(); };
@@ -635,6 +628,15 @@ void TMainForm::ConnectActions()
     ConnectTextResourceActions();
     ConnectSettingsActions();
     ConnectDocumentActions();
+}
+
+void TMainForm::BindAction(TAction *action, void (TMainForm::*execute)(), void (TMainForm::*update)())
+{
+    action->OnExecute = [this, execute] { (this->*execute)(); };
+    if (update)
+        action->OnUpdate = [this, update] { (this->*update)(); };
+    else
+        action->SetEnabled(true);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -381,6 +381,8 @@ private:
     void CreateToolBars();
     void CreateBanner();
     void ConnectActions();
+    // Runs execute on the action; update decides its state, and without one the action is always enabled.
+    void BindAction(TAction *action, void (TMainForm::*execute)(), void (TMainForm::*update)() = nullptr);
     void RefreshWindowMenu();
 
     // Start-up steps: the splash text and the log line.

@@ -382,18 +382,8 @@ void TNewDocForm::ToolButton5Click()
 
 void TNewDocForm::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (ToolButton1->isEnabled()) ToolButton1Click();
-        return;
-    case Qt::Key_Escape:
-        ToolButton2Click();
-        return;
-    case Qt::Key_F1:
-        ToolButton3Click();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
-    }
+    const bool handled = RunDialogKey(
+        event->key(), [this] { if (ToolButton1->isEnabled()) ToolButton1Click(); }, [this] { ToolButton2Click(); },
+        [this] { ToolButton3Click(); });
+    if (!handled) QDialog::keyPressEvent(event);
 }

@@ -14,6 +14,7 @@
 #include "shell/HeaderTags.h"
 #include "shell/Main.h"
 #include "shell/OperationStatusScope.h"
+#include "shell/TableCells.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 
@@ -38,17 +39,6 @@ int IconOfKind(const AnsiString &kind)
     if (kind == KAO_Document) return 6;
     if (kind == KAT_Document) return 7;
     return -1;
-}
-
-AnsiString CellAsEditorText(const AnsiString &cell)
-{
-    AnsiString text;
-    text.reserve(cell.size());
-    for (char c : cell) {
-        if (c == CellLineBreak) text += "\r\n";
-        else text += c;
-    }
-    return text;
 }
 
 } // namespace
@@ -152,14 +142,7 @@ void TMainForm::RestoreTableLayout(TForm_Editor *window, const AnsiString &kind)
     if (IsTableKind(kind)) autoSize = ReadBoolOr(reg, "AutoAutosizeAllCollsFor" + kind.substr(0, 3) + "Tab", false);
 
     if (autoSize) {
-        for (int c = 0; c < grid->ColCount(); ++c) {
-            int widest = 0;
-            for (int r = 0; r < grid->RowCount(); ++r) {
-                const AnsiString &cell = grid->Cells(c, r);
-                if (!cell.empty()) widest = std::max(widest, grid->TextWidth(cell));
-            }
-            grid->SetColWidth(c, widest + 6);
-        }
+        window->AutosizeColumns();
     } else if (rememberWidths) {
         for (int c = 0; c < grid->ColCount(); ++c)
             if (const auto width = ReadIntegerIfValid(reg, kind + "_ColumnWidth" + IntToStr(c)))
@@ -183,7 +166,7 @@ void TMainForm::ShowFirstCell(TForm_Editor *window)
     TStringGrid *grid = window->StringGrid1;
     const int col = grid->FixedCols();
     const int row = grid->FixedRows();
-    const AnsiString text = CellAsEditorText(grid->Cells(col, row));
+    const AnsiString text = CellToEditorText(grid->Cells(col, row));
     window->Memo2->SetText(text);
     window->StatusBar2->Panels[2].SetText(IntToStr(row + 1) + "/" + IntToStr(grid->RowCount()));
     window->StatusBar2->Panels[5].SetText(IntToStr(col + 1) + "/" + IntToStr(grid->ColCount()));

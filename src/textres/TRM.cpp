@@ -64,6 +64,24 @@ int ToInt(const AnsiString &decimal) { return decimal.empty() ? 0 : std::atoi(de
 
 TRegistry *OpenSettingsKey(TRegistry &reg) { return reg.OpenKey(SettingsKey, true) ? &reg : nullptr; }
 
+// A panel with a bold title and a count at the right over what the panel shows; returns the
+// layout that takes the panel's content.
+QVBoxLayout *CreateTitledPanel(QWidget *&panel, const char *title, QLabel *&count)
+{
+    panel = new QWidget;
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *header = new QHBoxLayout;
+    auto *titleLabel = new QLabel(title);
+    titleLabel->setStyleSheet("font-weight: bold");
+    header->addWidget(titleLabel);
+    header->addStretch(1);
+    count = new QLabel("Count: ");
+    header->addWidget(count);
+    layout->addLayout(header);
+    return layout;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -105,34 +123,16 @@ TTxtResMan::~TTxtResMan() { FormDestroy(); }
 
 void TTxtResMan::CreateComponents()
 {
-    auto *listPanel = new QWidget;
-    auto *listLayout = new QVBoxLayout(listPanel);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    auto *Panel22 = new QHBoxLayout;
-    auto *listTitle = new QLabel("Text resources list");
-    listTitle->setStyleSheet("font-weight: bold");
-    Panel22->addWidget(listTitle);
-    Panel22->addStretch(1);
-    Panel22Count = new QLabel("Count: ");
-    Panel22->addWidget(Panel22Count);
-    listLayout->addLayout(Panel22);
+    QWidget *listPanel = nullptr;
+    QVBoxLayout *listLayout = CreateTitledPanel(listPanel, "Text resources list", Panel22Count);
     ListBox1 = new QListWidget;
     ListBox1->setObjectName("ListBox1");
     ListBox1->setUniformItemSizes(true);
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     listLayout->addWidget(ListBox1);
 
-    auto *textPanel = new QWidget;
-    auto *textLayout = new QVBoxLayout(textPanel);
-    textLayout->setContentsMargins(0, 0, 0, 0);
-    auto *Panel5 = new QHBoxLayout;
-    auto *textTitle = new QLabel("Text");
-    textTitle->setStyleSheet("font-weight: bold");
-    Panel5->addWidget(textTitle);
-    Panel5->addStretch(1);
-    Panel5Count = new QLabel("Count: ");
-    Panel5->addWidget(Panel5Count);
-    textLayout->addLayout(Panel5);
+    QWidget *textPanel = nullptr;
+    QVBoxLayout *textLayout = CreateTitledPanel(textPanel, "Text", Panel5Count);
     Memo1 = new QPlainTextEdit;
     Memo1->setObjectName("Memo1");
     textLayout->addWidget(Memo1);
@@ -748,12 +748,10 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
 
 void TMainForm::ConnectTextResourceActions()
 {
-    TextresourcemanagerAction1->OnExecute = [this] { TextresourcemanagerAction1Execute(); };
-    TextresourcemanagerAction1->OnUpdate = [this] { TextresourcemanagerAction1Update(); };
-    ReKATtifyAction->OnExecute = [this] { ReKATtifyActionExecute(); };
-    ReKATtifyAction->OnUpdate = [this] { ReKATtifyActionUpdate(); };
-    GoToKATIndexAction->OnExecute = [this] { GoToKATIndexActionExecute(); };
-    GoToKATIndexAction->OnUpdate = [this] { GoToKATIndexActionUpdate(); };
+    BindAction(TextresourcemanagerAction1, &TMainForm::TextresourcemanagerAction1Execute,
+               &TMainForm::TextresourcemanagerAction1Update);
+    BindAction(ReKATtifyAction, &TMainForm::ReKATtifyActionExecute, &TMainForm::ReKATtifyActionUpdate);
+    BindAction(GoToKATIndexAction, &TMainForm::GoToKATIndexActionExecute, &TMainForm::GoToKATIndexActionUpdate);
 }
 
 void TMainForm::TextresourcemanagerAction1Update()
