@@ -184,10 +184,12 @@ AnsiString ComposeIndex(const AnsiString &prefix, TStringList &common, long long
 namespace {
 
 // The item's carets still stand where the scan found them, and no digit follows the closing one.
+// A text holding the cell's own line break 0x1D would come back with CR LF in its place.
 bool CanMoveText(const AnsiString &script, const KatItem &item)
 {
     const size_t open = size_t(item.Start) - 2, close = size_t(item.End) - 1;   // 0-based carets
     if (item.Start < 2 || item.End < item.Start || close >= script.size()) return false;
+    if (item.Text.find('\x1D') != AnsiString::npos) return false;
     if (script[open] != '^' || script[close] != '^') return false;
     return close + 1 >= script.size() || !IsDigit(script[close + 1]);
 }

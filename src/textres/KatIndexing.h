@@ -91,7 +91,8 @@ AnsiString ComposeIndex(const AnsiString &prefix, TStringList &common, long long
 // breaks, positions as the scanner gave them) and numbers them; afterwards every type's Postfix
 // is one past the last number it used in this run ("1" when it used none). An item is left in
 // place when its carets are no longer where the scan found them, when it never closed, when a
-// digit follows its closing caret (the reference would run into that digit), or when what stands
+// digit follows its closing caret (the reference would run into that digit), when it holds the
+// cell's line break 0x1D (it would come back as CR LF), or when what stands
 // before it would make its reference read as another form (an M text not right after "M", a Q
 // text right after "M1", an S text right after "/"): De-KATtify could not give it back as it was. Postfix and increment must be decimal numbers: EConvertError otherwise.
 // progress runs once per item.

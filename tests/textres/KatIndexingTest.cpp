@@ -350,3 +350,21 @@ TEST(KatIndexing, RoundTripOfRandomScripts)
 }
 
 } // namespace
+
+namespace {
+
+// A text holding the cell's line break 0x1D would come back with CR LF in its place: it stays in
+// the script, and the texts beside it still move and come back.
+TEST(KatIndexing, TextWithTheCellLineBreakStays)
+{
+    const AnsiString script = "!!IF:M^a^;\r\n!!IF:M^b\x1D" "c^;\r\n!!IF:S^d^;\r\n";
+    Settings s;
+    const KattifyResult k = Kattify(script, ItemsOf(script), s.Types, s.Common);
+    ASSERT_EQ(k.Rows.size(), 2u);
+    EXPECT_EQ(k.Script, "!!IF:M1/z107000;\r\n!!IF:M^b\x1D" "c^;\r\n!!IF:Sz107001;\r\n");
+    std::vector<AnsiString> texts;
+    for (const KatRow &row : k.Rows) texts.push_back(row.Cell);
+    EXPECT_EQ(RestoreKatReferences(k.Script, IndexesOf(k), texts).Script, script);
+}
+
+} // namespace
