@@ -199,7 +199,8 @@ int SendAsAnotherUser(const AnsiString &channel, const AnsiString &name, const A
             frame.append(reinterpret_cast<const char *>(&length), 4);
             frame += *part;
         }
-        if (write(fd, frame.data(), frame.size()) < 0) _exit(0);
+        // The first copy may already have closed the refused connection: no SIGPIPE for that.
+        if (send(fd, frame.data(), frame.size(), MSG_NOSIGNAL) < 0) _exit(0);
         char answer = 0;
         _exit(read(fd, &answer, 1) == 1 && answer == 1 ? 1 : 0);
     }
