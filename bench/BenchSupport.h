@@ -8,7 +8,9 @@
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QSize>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -59,3 +61,41 @@ inline void RunBenchmarks(int &argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 }
+
+// A benchmark program around one main window: offscreen, in a scratch program folder of its own.
+// Write the files into Folder, then ShowMainWindow, then Run.
+class TBenchProgram
+{
+public:
+    TBenchProgram(int &argc, char **argv) : Argc(argc), Argv(argv), App((Offscreen(), argc), argv)
+    {
+        RunProgramIn(Folder);
+    }
+
+    QTemporaryDir Folder;
+
+    TMainForm *ShowMainWindow(QSize size = {})
+    {
+        Form = new TMainForm;
+        if (size.isValid()) Form->resize(size);
+        Form->show();
+        QCoreApplication::processEvents();
+        return Form;
+    }
+
+    int Run()
+    {
+        RunBenchmarks(Argc, Argv);
+        CloseAllDocuments(Form);
+        delete Form;
+        return 0;
+    }
+
+private:
+    static void Offscreen() { setenv("QT_QPA_PLATFORM", "offscreen", 1); }
+
+    int &Argc;
+    char **Argv;
+    QApplication App;
+    TMainForm *Form = nullptr;
+};

@@ -95,19 +95,10 @@ BENCHMARK(BM_SaveTable)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    QTemporaryDir folder;
-    Folder = &folder;
-    RunProgramIn(folder);
+    TBenchProgram program(argc, argv);
+    Folder = &program.Folder;
     WriteBenchFile(PathOf("big.kas"), ScriptBytes());
     WriteBenchFile(PathOf("big.kao"), KaoTableBytes());
-    Form = new TMainForm;
-    Form->show();
-    QCoreApplication::processEvents();
-
-    RunBenchmarks(argc, argv);
-    CloseAllDocuments(Form);
-    delete Form;
-    return 0;
+    Form = program.ShowMainWindow();
+    return program.Run();
 }

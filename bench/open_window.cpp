@@ -206,20 +206,10 @@ BENCHMARK(BM_FloorScrollToEnd)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    QTemporaryDir folder;
-    Folder = &folder;
-    RunProgramIn(folder);
+    TBenchProgram program(argc, argv);
+    Folder = &program.Folder;
     WriteBenchFile(PathOf("big.kas"), ScriptBytes());
     WriteBenchFile(PathOf("big.kao"), KaoTableBytes());
-    Form = new TMainForm;
-    Form->resize(1280, 1000);
-    Form->show();
-    QCoreApplication::processEvents();
-
-    RunBenchmarks(argc, argv);
-    CloseAllDocuments(Form);
-    delete Form;
-    return 0;
+    Form = program.ShowMainWindow({1280, 1000});
+    return program.Run();
 }

@@ -124,23 +124,12 @@ BENCHMARK(BM_AutosizeAllColumns)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char **argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    QTemporaryDir folder;
-    Folder = &folder;
-    RunProgramIn(folder);
-    const AnsiString path = FromQPath(folder.filePath("big.cmd"));
+    TBenchProgram program(argc, argv);
+    Folder = &program.Folder;
+    const AnsiString path = FromQPath(program.Folder.filePath("big.cmd"));
     WriteBenchFile(path, TableBytes());
-    Form = new TMainForm;
-    Form->show();
-    QCoreApplication::processEvents();
+    Form = program.ShowMainWindow();
     Window = Form->OpenDocument(path, CMD_Document);
     QCoreApplication::processEvents();
-
-    RunBenchmarks(argc, argv);
-    Window->SetModified(false);
-    Window->close();
-    QCoreApplication::processEvents();
-    delete Form;
-    return 0;
+    return program.Run();
 }
