@@ -21,11 +21,7 @@ AnsiString TagTypePrefix(int tagType)
 
 int OutlineEntryLine(const TStringList &lines, const AnsiString &entry)
 {
-    for (int i = 0; i < lines.Count(); ++i) {
-        const size_t eq = lines[i].find('=');
-        if (eq != AnsiString::npos && SameText(lines[i].substr(0, eq), entry)) return i;
-    }
-    return 0;
+    return std::max(lines.IndexOfName(entry), 0);
 }
 
 bool TagNameExists(const TStringList &lines, const AnsiString &name)
