@@ -263,9 +263,12 @@ void TAddTagForm::UpdateTagExists()
 {
     const TForm_Editor *window = Owner ? Owner->ActiveEditor() : nullptr;
     if (!window || window->Memo1->isHidden()) return;
-    TStringList lines;
-    window->Memo1->Lines.AssignTo(lines);
-    Label1->setVisible(TagNameExists(lines, TagTypePrefix(ComboBox1->currentIndex()) + FromQ(Edit1->text())));
+    // Runs at every keystroke: the lines are looked at in place, without a copy of the text.
+    const AnsiString name = TagTypePrefix(ComboBox1->currentIndex()) + FromQ(Edit1->text());
+    int index = 0;
+    const int found = window->Memo1->Lines.FindLine(
+        [&](std::string_view line) { return index++ > 0 && LineHasName(line, name); });   // the first line does not count
+    Label1->setVisible(found >= 0);
 }
 
 void TAddTagForm::UpdateAddEnabled()

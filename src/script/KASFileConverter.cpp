@@ -356,7 +356,7 @@ ConvertOptions TForm_ReConvertKAS::CurrentOptions() const
 }
 
 bool TForm_ReConvertKAS::ConvertEntry(const AnsiString &name, const AnsiString &destination,
-                                      std::vector<AnsiString> &failures)
+                                      const ConvertOptions &options, std::vector<AnsiString> &failures)
 {
     const AnsiString source = JoinPath(SourceDir, name);
     const AnsiString target = JoinPath(destination, name);
@@ -365,7 +365,7 @@ bool TForm_ReConvertKAS::ConvertEntry(const AnsiString &name, const AnsiString &
     Application->ProcessMessages();
 
     const ConvertFileResult result =
-        ConvertScriptFile(source, target, CurrentOptions(), [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
+        ConvertScriptFile(source, target, options, [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
     switch (result.Status) {
     case ConvertFileResult::Converted: return true;
     case ConvertFileResult::SourceMissing: return false;   // gone meanwhile: skipped silently
@@ -390,6 +390,8 @@ void TForm_ReConvertKAS::ToolButton2Click()
     const AnsiString destination = FromQPath(Edit4->text());
     if (!MakeDestination(destination)) return;
     SetBusy(true);
+    // Read once for the whole run: the settings, the program's version and the date.
+    const ConvertOptions options = CurrentOptions();
     ProgressBar2->setMaximum(FileListBox1->count());
     int converted = 0;
     std::vector<AnsiString> failures;
@@ -398,7 +400,7 @@ void TForm_ReConvertKAS::ToolButton2Click()
         const AnsiString name = FromQPath(entry->text());
         if (entry->isSelected() && FileExists(JoinPath(SourceDir, name))) {
             ProgressBar1->setValue(0);
-            if (ConvertEntry(name, destination, failures)) ++converted;
+            if (ConvertEntry(name, destination, options, failures)) ++converted;
         }
         {
             const QSignalBlocker quiet(FileListBox1);

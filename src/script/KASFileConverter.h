@@ -86,7 +86,8 @@ private:
     void SetBusy(bool busy);
     ConvertOptions CurrentOptions() const;
     // One selected entry; adds its path to failures when it is not converted whole.
-    bool ConvertEntry(const AnsiString &name, const AnsiString &destination, std::vector<AnsiString> &failures);
+    bool ConvertEntry(const AnsiString &name, const AnsiString &destination, const ConvertOptions &options,
+                      std::vector<AnsiString> &failures);
 
     AnsiString SourceDir;
     bool Closing = false;

@@ -21,19 +21,19 @@ AnsiString TagTypePrefix(int tagType)
 
 int OutlineEntryLine(const TStringList &lines, const AnsiString &entry)
 {
-    for (int i = 0; i < lines.Count(); ++i) {
-        const size_t eq = lines[i].find('=');
-        if (eq != AnsiString::npos && SameText(lines[i].substr(0, eq), entry)) return i;
-    }
-    return 0;
+    return std::max(lines.IndexOfName(entry), 0);
+}
+
+bool LineHasName(std::string_view line, const AnsiString &name)
+{
+    const size_t eq = line.find('=');
+    return eq == name.size() && AnsiCompareText(line.substr(0, eq), name) == 0;
 }
 
 bool TagNameExists(const TStringList &lines, const AnsiString &name)
 {
-    for (int i = 1; i < lines.Count(); ++i) {
-        const size_t eq = lines[i].find('=');
-        if (eq != AnsiString::npos && SameText(lines[i].substr(0, eq), name)) return true;
-    }
+    for (int i = 1; i < lines.Count(); ++i)
+        if (LineHasName(lines[i], name)) return true;
     return false;
 }
 

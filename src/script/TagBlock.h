@@ -5,6 +5,8 @@
 #include "platform/TStringList.h"
 #include "platform/Text.h"
 
+#include <string_view>
+
 // Tag types of the add-tag dialog, in list order.
 enum TTagType : int { ttWarning = 0, ttQuilTag = 1, ttDeclaration = 2 };
 // Declaration types, in list order.
@@ -16,6 +18,9 @@ AnsiString TagTypePrefix(int tagType);
 // 0-based index of the first line whose name (text before its first "=") equals the entry
 // without regard to letter case; 0 when no line has it.
 int OutlineEntryLine(const TStringList &lines, const AnsiString &entry);
+
+// Whether the line's name (text before its first "=") is this name, without regard to letter case.
+bool LineHasName(std::string_view line, const AnsiString &name);
 
 // Whether a line other than the first has this name (without regard to letter case).
 bool TagNameExists(const TStringList &lines, const AnsiString &name);
