@@ -9,6 +9,7 @@
 #include "platform/TStringGrid.h"
 #include "platform/ToolBar.h"
 #include "platform/UpDown.h"
+#include "shell/DocumentCommands.h"
 #include "shell/DocumentFiles.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
@@ -510,8 +511,7 @@ void TForm_Editor::ToolButton10Click()
         return;
     }
     const AnsiString variable = "z" + index;
-    const AnsiString caption = Caption();
-    const AnsiString scriptPath = caption.substr(0, caption.size() >= 4 ? caption.size() - 4 : 0) + ".kas";
+    const AnsiString scriptPath = CompanionPath(Caption(), ".kas");
 
     TForm_Editor *script = nullptr;
     for (int i = 0; i < MainForm->MDIChildCount() && !script; ++i) {
