@@ -3,6 +3,7 @@
 #include "common/Utils.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/TStringList.h"
 #include "platform/ToolBar.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Main.h"
@@ -23,18 +24,9 @@ const char *const OptionCaptions[] = {"Add lines numbers", "Highlight", "Selecte
 
 std::vector<AnsiString> SplitAtLineBreaks(const AnsiString &text)
 {
-    std::vector<AnsiString> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == AnsiString::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-    }
-    return lines;
+    TStringList list;
+    list.SetText(text);
+    return {list.begin(), list.end()};
 }
 
 } // namespace

@@ -36,6 +36,9 @@
 
 namespace {
 
+// The styles in the order of the style check list's items.
+const TFontStyle StyleItems[] = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
+
 constexpr const char *ExampleScript =
     "QUIL_ScriptName=Example\r\n"
     "_WARNING_1=Not a plain text\r\n"
@@ -450,8 +453,7 @@ void TSettings_Form::ListBox1Click()
         const TSynHighlighterAttributes *attr = SelectedAttribute();
         ShowColor(ColorComboBox1, attr->Foreground(), true);
         ShowColor(ColorComboBox2, attr->Background(), true);
-        const TFontStyle styles[] = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
-        for (int i = 0; i < 4; ++i) SetChecked(CheckListBox3, i, (attr->Style() & styles[i]) != 0);
+        for (int i = 0; i < 4; ++i) SetChecked(CheckListBox3, i, (attr->Style() & StyleItems[i]) != 0);
         break;
     }
     case TElementKind::Whitespace:
@@ -500,10 +502,9 @@ void TSettings_Form::CheckListBox3ClickCheck()
 {
     TSynHighlighterAttributes *attr = SelectedAttribute();
     if (Filling || !attr) return;
-    const TFontStyle styles[] = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
     TFontStyles style = 0;
     for (int i = 0; i < 4; ++i)
-        if (IsChecked(CheckListBox3, i)) style |= styles[i];
+        if (IsChecked(CheckListBox3, i)) style |= StyleItems[i];
     attr->SetStyle(style);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/TStringGrid.h"
 #include "platform/ToolBar.h"
 #include "platform/UpDown.h"
+#include "shell/DocumentCommands.h"
 #include "shell/DocumentFiles.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
@@ -257,22 +258,23 @@ void TForm_Editor::ShowCellInEditor(int col, int row)
     Memo2->ClearUndo();
 }
 
-void TForm_Editor::RefreshCellStatus()
+namespace {
+
+// The status bar's place and length of a cell, and the cell in the cell editor.
+void ShowCellStatus(TForm_Editor *editor, int col, int row)
 {
-    const int col = StringGrid1->Col(), row = StringGrid1->Row();
-    StatusBar2->Panels[2].SetText(IntToStr(row + 1) + "/" + IntToStr(StringGrid1->RowCount()));
-    StatusBar2->Panels[5].SetText(IntToStr(col + 1) + "/" + IntToStr(StringGrid1->ColCount()));
-    StatusBar2->Panels[8].SetText(IntToStr((long long)StringGrid1->Cells(col, row).size()));
-    ShowCellInEditor(col, row);
+    const TStringGrid *grid = editor->StringGrid1;
+    editor->StatusBar2->Panels[2].SetText(IntToStr(row + 1) + "/" + IntToStr(grid->RowCount()));
+    editor->StatusBar2->Panels[5].SetText(IntToStr(col + 1) + "/" + IntToStr(grid->ColCount()));
+    editor->StatusBar2->Panels[8].SetText(IntToStr((long long)grid->Cells(col, row).size()));
+    editor->ShowCellInEditor(col, row);
 }
 
-void TForm_Editor::StringGrid1SelectCell(int ACol, int ARow, bool &CanSelect)
-{
-    StatusBar2->Panels[2].SetText(IntToStr(ARow + 1) + "/" + IntToStr(StringGrid1->RowCount()));
-    StatusBar2->Panels[5].SetText(IntToStr(ACol + 1) + "/" + IntToStr(StringGrid1->ColCount()));
-    StatusBar2->Panels[8].SetText(IntToStr((long long)StringGrid1->Cells(ACol, ARow).size()));
-    ShowCellInEditor(ACol, ARow);
-}
+} // namespace
+
+void TForm_Editor::RefreshCellStatus() { ShowCellStatus(this, StringGrid1->Col(), StringGrid1->Row()); }
+
+void TForm_Editor::StringGrid1SelectCell(int ACol, int ARow, bool &CanSelect) { ShowCellStatus(this, ACol, ARow); }
 
 void TForm_Editor::Memo2Change()
 {
@@ -509,8 +511,7 @@ void TForm_Editor::ToolButton10Click()
         return;
     }
     const AnsiString variable = "z" + index;
-    const AnsiString caption = Caption();
-    const AnsiString scriptPath = caption.substr(0, caption.size() >= 4 ? caption.size() - 4 : 0) + ".kas";
+    const AnsiString scriptPath = CompanionPath(Caption(), ".kas");
 
     TForm_Editor *script = nullptr;
     for (int i = 0; i < MainForm->MDIChildCount() && !script; ++i) {

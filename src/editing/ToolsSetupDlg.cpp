@@ -24,13 +24,6 @@ constexpr const char *EmptyTitleHint = "Write title";
 constexpr const char *EmptyCommandLineHint = "Write command line (Parameter is possible to not fill)";
 constexpr const char *EmptyMacroHint = "Write macro (Parameter is possible to not fill)";
 
-TToolButton *FieldButton(TToolBar *bar, const char *caption, const char *hint)
-{
-    TToolButton *button = bar->AddButton(caption);
-    button->SetHint(hint);
-    return button;
-}
-
 } // namespace
 
 TForm_SetupTools::TForm_SetupTools(TMainForm *owner) : QDialog(owner), Main(owner)
@@ -57,9 +50,8 @@ void TForm_SetupTools::CreateComponents()
 
     auto *appBar = new TToolBar;
     appBar->setIconSize(QSize(0, 0));
-    BrowseButton = FieldButton(appBar, "...", "Select executable file");
-    BrowseButton->OnClick = [this] { BrowseClick(); };
-    FolderMacroButton = FieldButton(appBar, "Dir", "Insert directory macro");
+    BrowseButton = appBar->AddButton("...", "Select executable file", [this] { BrowseClick(); });
+    FolderMacroButton = appBar->AddButton("Dir", "Insert directory macro", nullptr);
     FolderMacroMenu = new QMenu(this);
     const std::pair<const char *, const char *> folders[] = {
         {"Quillet directory", "[QUILDIR]"}, {"Windows directory", "[WINDOWSDIR]"},
@@ -72,7 +64,7 @@ void TForm_SetupTools::CreateComponents()
     FolderMacroButton->setPopupMode(QToolButton::InstantPopup);
 
     auto *macroBar = new TToolBar;
-    MacroButton = FieldButton(macroBar, "Macro", "Add macro");
+    MacroButton = macroBar->AddButton("Macro", "Add macro", nullptr);
     MacroMenu = new QMenu(this);
     connect(MacroMenu->addAction("[Clear all macros]"), &QAction::triggered, this, [this] { Edit1->clear(); });
     MacroMenu->addSeparator();
@@ -125,13 +117,10 @@ void TForm_SetupTools::CreateComponents()
     ToolBar1 = new TToolBar;
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->SetShowCaptions(true);
-    SaveButton = FieldButton(ToolBar1, "Save && Close", "Save changes and close dialogue (Enter)");
-    SaveButton->OnClick = [this] { SaveClick(); };
-    CloseButton = FieldButton(ToolBar1, "Close", "Close dialogue without saving changes (Esc)");
-    CloseButton->OnClick = [this] { CloseClick(); };
+    SaveButton = ToolBar1->AddButton("Save && Close", "Save changes and close dialogue (Enter)", [this] { SaveClick(); });
+    CloseButton = ToolBar1->AddButton("Close", "Close dialogue without saving changes (Esc)", [this] { CloseClick(); });
     ToolBar1->AddSeparator();
-    HelpButton = FieldButton(ToolBar1, "Help", "Get help about this window (F1)");
-    HelpButton->OnClick = [this] { HelpClick(); };
+    HelpButton = ToolBar1->AddButton("Help", "Get help about this window (F1)", [this] { HelpClick(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
