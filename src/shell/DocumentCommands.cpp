@@ -10,6 +10,7 @@
 #include "platform/TRegistry.h"
 #include "platform/ToolBar.h"
 #include "shell/DocumentFiles.h"
+#include "shell/HeaderTags.h"
 #include "shell/I_win.h"
 #include "shell/Main.h"
 #include "shell/NewDocWin.h"
@@ -262,10 +263,9 @@ void TMainForm::ReloadTextPane(TForm_Editor *w)
     }
     bool converted = false;
     if (w->DocumentKind == KAS_Document) {
-        const AnsiString text = pane->Text();
-        const AnsiString renamed = ConvertAutoTags(text);
-        converted = renamed != text;
-        if (converted) pane->SetText(renamed);
+        AnsiString text = pane->Text();
+        converted = ConvertAutoTagsInPlace(text);
+        if (converted) pane->SetText(text);
     }
     pane->SetCaretXY(caret);
     pane->SetTopLine(top);

@@ -1166,14 +1166,6 @@ AnsiString TSynMemoLines::ValueFromIndex(int i) const
 
 namespace {
 
-bool SameTextView(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AnsiUpperChar((unsigned char)a[i]) != AnsiUpperChar((unsigned char)b[i])) return false;
-    return true;
-}
-
 // Index of the first line of the text (split at CR LF, LF or a lone CR) that matches; -1 if none.
 template <class Matches> int FindLine(std::string_view text, Matches matches)
 {
@@ -1210,7 +1202,7 @@ int TSynMemoLines::IndexOfName(const AnsiString &name) const
 {
     return FindLine([&name](std::string_view line) {
         const size_t eq = line.find('=');
-        return eq != std::string_view::npos && SameTextView(line.substr(0, eq), name);
+        return eq != std::string_view::npos && AnsiCompareText(line.substr(0, eq), name) == 0;
     });
 }
 
@@ -1222,7 +1214,7 @@ AnsiString TSynMemoLines::Values(const AnsiString &name) const
 
 int TSynMemoLines::IndexOf(const AnsiString &s) const
 {
-    return FindLine([&s](std::string_view line) { return SameTextView(line, s); });
+    return FindLine([&s](std::string_view line) { return AnsiCompareText(line, s) == 0; });
 }
 
 void TSynMemoLines::AssignTo(TStringList &list) const { list.SetText(Text()); }
