@@ -255,18 +255,14 @@ void TMainForm::ReloadTextPane(TForm_Editor *w)
     TSynMemo *pane = w->Memo1;
     const TBufferCoord caret = pane->CaretXY();
     const int top = pane->TopLine();
-    try {
-        pane->LoadFromFile(w->Caption());
-    } catch (const EFOpenError &) {
+    AnsiString bytes, error;
+    if (!ReadFileBytes(w->Caption(), bytes, error)) {
         MessageBox(ApplicationWindow(), TableReadErrorMessage(w->Caption()), "Quillet", MB_OK | MB_ICONSTOP);
         return;
     }
-    bool converted = false;
-    if (w->DocumentKind == KAS_Document) {
-        AnsiString text = pane->Text();
-        converted = ConvertAutoTagsInPlace(text);
-        if (converted) pane->SetText(text);
-    }
+    // Legacy tag names are renamed on the file's bytes, so the text goes into the pane once.
+    const bool converted = w->DocumentKind == KAS_Document && ConvertAutoTagsInPlace(bytes);
+    pane->LoadText(bytes);
     pane->SetCaretXY(caret);
     pane->SetTopLine(top);
     pane->ClearUndo();
