@@ -74,7 +74,7 @@ void TFIL_Form::FormCreate()
     {
         TRegistry reg;
         try {
-            if (reg.OpenKey(SettingsKey, true) && reg.ValueExists("InsertListFile")) path = reg.ReadString("InsertListFile");
+            if (reg.OpenKey(SettingsKey, true)) path = ReadStringOr(reg, "InsertListFile", path);
         } catch (const std::exception &) {
             // the default list stays
         }
