@@ -6,9 +6,9 @@
 #include "platform/TIniFile.h"
 #include "platform/TRegistry.h"
 #include "platform/ToolBar.h"
+#include "script/InsListFiles.h"
 #include "shell/Main.h"
 
-#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -74,7 +74,7 @@ void TFIL_Form::FormCreate()
     {
         TRegistry reg;
         try {
-            if (reg.OpenKey(SettingsKey, true) && reg.ValueExists("InsertListFile")) path = reg.ReadString("InsertListFile");
+            if (reg.OpenKey(SettingsKey, true)) path = ReadStringOr(reg, "InsertListFile", path);
         } catch (const std::exception &) {
             // the default list stays
         }
@@ -82,11 +82,7 @@ void TFIL_Form::FormCreate()
     Panel1->setText(ToQPath(ExtractFileName(path)));
     ShowInformation(path);
 
-    QDir folder(ToQPath(Main->ProgramFolder));
-    folder.setNameFilters({"*.il"});
-    folder.setFilter(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    folder.setSorting(QDir::Unsorted);
-    ListBox1->addItems(folder.entryList());
+    for (const AnsiString &name : ListFilesOf(Main->ProgramFolder)) ListBox1->addItem(ToQPath(name));
     ListBox1->setCurrentRow(-1);
     ListBox1->clearSelection();
 }
