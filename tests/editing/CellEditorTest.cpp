@@ -1,5 +1,6 @@
-// The cell editor of table windows as a user types into it: the cell each way of showing one
-// brings, what undo and redo bring back, and the bytes that Ctrl+S then writes.
+// The cell editor of table windows as a user types into it, and the cell clipboard's paste by its
+// key: the cell each way of showing one brings, what undo and redo bring back, and the bytes that
+// Ctrl+S then writes.
 #include "editing/FindDlg.h"
 #include "platform/ActionList.h"
 #include "platform/Dialogs.h"
@@ -9,7 +10,9 @@
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QTest>
 
 namespace {
@@ -121,4 +124,25 @@ TEST_F(CellEditorTest, FindAndFindNextShowTheHitWithItsLineBreaks)
     Type("R");
     EXPECT_EQ(grid->Cells(1, 1), "R\x1D\x1D");
     EXPECT_EQ(SaveByKeys(w), "1\tQQ\n\t\t\r\n2\tR\n\n\t\t\r\n");
+}
+
+TEST_F(CellEditorTest, APasteTakesTheTextAfterTheLastRowEndAsTheLastRow)
+{
+    const struct
+    {
+        const char *Clipboard, *Saved;
+    } cases[] = {
+        {"M1\nM2\r\nM3\n", "M1\nM2\r\nM3\n\r\n"},
+        {"a\tb\r\nc\td", "a\tb\r\nc\td\r\n"},
+        {"a\tb\r\n", "a\tb\r\n"},   // a final row end makes no empty row after it
+        {"p\tq", "p\tq\r\n"},
+    };
+    for (const auto &c : cases) {
+        TForm_Editor *w = OpenForKeys("t.cmd", "old\r\n", "CMD_Document");
+        QGuiApplication::clipboard()->setText(ToQ(c.Clipboard));
+        Idle();
+        Key(Qt::Key_F3, Qt::ControlModifier);   // Paste to table
+        EXPECT_EQ(SaveByKeys(w), c.Saved) << c.Clipboard;
+        w->close();
+    }
 }
