@@ -16,6 +16,8 @@
 
 namespace {
 
+using Names = std::vector<std::string>;
+
 class SearchDialogWindow : public DocumentTest
 {
 protected:
@@ -54,7 +56,7 @@ struct DialogCase
 {
     const char *Name;
     bool Replace;
-    QStringList TabChain;   // from the first field, which has the focus at the start
+    Names TabChain;   // from the first field, which has the focus at the start
 };
 
 } // namespace
@@ -74,7 +76,7 @@ TEST_F(SearchDialogWindow, OpenInTheSearchTextWithEveryTextWholeAndTabInReadingO
     for (const DialogCase &c : cases) {
         SCOPED_TRACE(c.Name);
         WithDialog(c.Replace ? Form->ReplaceAction1 : Form->SearhAction1, [&](TTextSearchDialog &dialog) {
-            EXPECT_EQ(ClippedTexts(&dialog), QStringList());
+            EXPECT_EQ(ClippedTexts(&dialog), Names());
             EXPECT_EQ(FocusedField(), "cbSearchText");
             EXPECT_EQ(TabChain(&dialog), c.TabChain);
         });
@@ -82,7 +84,7 @@ TEST_F(SearchDialogWindow, OpenInTheSearchTextWithEveryTextWholeAndTabInReadingO
     TConfirmReplaceDialog confirm(Form);
     confirm.PlaceNearText(QRect(0, 0, 800, 600), 10, 10, 26, "VR");
     ShowActive(&confirm);
-    EXPECT_EQ(ClippedTexts(&confirm), QStringList());
+    EXPECT_EQ(ClippedTexts(&confirm), Names());
 }
 
 // After a search for xabcx, a typed x is searched for as x; after the replacement yzz, a typed y

@@ -36,6 +36,15 @@ QString Name(const QWidget *w)
     return QString::fromLatin1(w->metaObject()->className());
 }
 
+using Faults = std::vector<std::string>;
+
+// Adds one fault: the control, its text and what is wrong.
+Faults &operator<<(Faults &faults, const QString &fault)
+{
+    faults.push_back(fault.toStdString());
+    return faults;
+}
+
 QString Describe(const QWidget *w, const QString &text, const QString &fault)
 {
     return QStringLiteral("%1 \"%2\": %3").arg(Name(w), text, fault);
@@ -63,7 +72,7 @@ int MnemonicTextWidth(const QWidget *w, const QString &text)
     return w->fontMetrics().size(Qt::TextShowMnemonic, text).width();
 }
 
-void CheckLabel(const QLabel *label, QStringList &faults)
+void CheckLabel(const QLabel *label, Faults &faults)
 {
     if (label->text().isEmpty() || label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored) return;
     const QSize need = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
@@ -71,7 +80,7 @@ void CheckLabel(const QLabel *label, QStringList &faults)
         faults << Describe(label, label->text(), "needs " + Size(need) + ", has " + Size(label->size()));
 }
 
-void CheckButton(const QAbstractButton *button, QStringList &faults)
+void CheckButton(const QAbstractButton *button, Faults &faults)
 {
     if (button->text().isEmpty()) return;
     int need = 0, room = 0;
@@ -94,7 +103,7 @@ void CheckButton(const QAbstractButton *button, QStringList &faults)
                                .arg(need).arg(room).arg(button->height()).arg(needHeight));
 }
 
-void CheckGroupBox(const QGroupBox *group, const QWidget *window, QStringList &faults)
+void CheckGroupBox(const QGroupBox *group, const QWidget *window, Faults &faults)
 {
     if (group->minimumSizeHint().width() > group->width())
         faults << Describe(group, group->title(),
@@ -105,7 +114,7 @@ void CheckGroupBox(const QGroupBox *group, const QWidget *window, QStringList &f
 }
 
 // Every section whole and in view, as wide as its caption needs.
-void CheckHeader(const QHeaderView *header, QStringList &faults)
+void CheckHeader(const QHeaderView *header, Faults &faults)
 {
     if (header->orientation() != Qt::Horizontal) return;
     const QAbstractItemModel *model = header->model();
@@ -143,7 +152,7 @@ QStyleOptionViewItem ItemOption(const QListView *view)
 }
 
 // Every item in view without scrolling, and as large as its text needs.
-void CheckListItems(const QListView *view, QStringList &faults)
+void CheckListItems(const QListView *view, Faults &faults)
 {
     const QAbstractItemModel *model = view->model();
     if (!model) return;
@@ -165,7 +174,7 @@ void CheckListItems(const QListView *view, QStringList &faults)
     }
 }
 
-void CheckTabBar(const QTabBar *bar, QStringList &faults)
+void CheckTabBar(const QTabBar *bar, Faults &faults)
 {
     for (const QToolButton *scroll : bar->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
         if (scroll->isVisible()) faults << Describe(bar, bar->tabText(0), "tabs need scrolling");
@@ -176,14 +185,14 @@ void CheckTabBar(const QTabBar *bar, QStringList &faults)
     }
 }
 
-void CheckToolBar(const QToolBar *bar, QStringList &faults)
+void CheckToolBar(const QToolBar *bar, Faults &faults)
 {
     for (const QToolButton *b : bar->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
         if (b->objectName() == "qt_toolbar_ext_button" && b->isVisible())
             faults << Describe(bar, "", "hides buttons behind its extension");
 }
 
-void CheckReadOnlyText(const QAbstractScrollArea *area, QStringList &faults)
+void CheckReadOnlyText(const QAbstractScrollArea *area, Faults &faults)
 {
     if (area->horizontalScrollBar()->maximum() > 0) faults << Describe(area, "", "needs side-scrolling");
 }
@@ -199,9 +208,9 @@ void ShowActive(QWidget *window)
     QApplication::processEvents();
 }
 
-QStringList ClippedTexts(QWidget *window)
+std::vector<std::string> ClippedTexts(QWidget *window)
 {
-    QStringList faults;
+    Faults faults;
     for (QWidget *w : window->findChildren<QWidget *>()) {
         if (!Shown(w, window)) continue;
         if (auto *label = qobject_cast<QLabel *>(w)) CheckLabel(label, faults);
@@ -220,24 +229,24 @@ QStringList ClippedTexts(QWidget *window)
     return faults;
 }
 
-QString FocusedField()
+std::string FocusedField()
 {
     const QWidget *w = QApplication::focusWidget();
     if (!w) return "<none>";
     if (const auto *combo = qobject_cast<const QComboBox *>(w->parentWidget())) w = combo;
-    return Name(w);
+    return Name(w).toStdString();
 }
 
-QStringList TabChain(QWidget *window, int maxSteps)
+std::vector<std::string> TabChain(QWidget *window, int maxSteps)
 {
-    QStringList chain;
-    const QString start = FocusedField();
+    std::vector<std::string> chain;
+    const std::string start = FocusedField();
     for (int i = 0; i < maxSteps; ++i) {
         QWidget *focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : window, Qt::Key_Tab);
-        const QString now = FocusedField();
+        const std::string now = FocusedField();
         if (now == start) break;
-        chain << now;
+        chain.push_back(now);
     }
     return chain;
 }
