@@ -36,18 +36,19 @@ protected:
 
 } // namespace
 
-// Seven entries with the companions of the active script, whole without scrolling; the
+// The five kinds, and the companions of the active script, whole without scrolling; the
 // favourites page shows whole too.
 TEST_F(ShellDialogLayout, NewDocumentShowsEveryEntryWhole)
 {
     WithSettings([&](TRegistry &reg) {
         reg.WriteString("FavouritesFileList", Root + "/a.kas\tKAS_Document\r\n" + Root + "/b.txt\tTXT_Document\r\n");
     });
-    for (const char *script : {"s.kas", "Tarrowmere_campaign_01.kas"}) {
+    for (const char *script : {"", "s.kas", "Tarrowmere_campaign_01.kas"}) {
         SCOPED_TRACE(script);
-        OpenFile(script, "// JOTE\r\n", "KAS_Document");
-        Look<TNewDocForm>(Form->NewDoc, [](TNewDocForm &dialog) {
-            EXPECT_EQ(dialog.ListView1->count(), 7);
+        const bool companions = *script;
+        if (companions) OpenFile(script, "// JOTE\r\n", "KAS_Document");
+        Look<TNewDocForm>(Form->NewDoc, [&](TNewDocForm &dialog) {
+            EXPECT_EQ(dialog.ListView1->count(), companions ? 7 : 5);
             EXPECT_GE(dialog.width(), 400);
             EXPECT_GE(dialog.height(), 380);
             EXPECT_EQ(ClippedTexts(&dialog), Names());
