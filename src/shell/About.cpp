@@ -197,8 +197,9 @@ int TAboutBox::MemoWidthForLongestLine() const
     int widest = 0;
     for (const QString &line : Memo1->toPlainText().split('\n'))
         widest = std::max(widest, Memo1->fontMetrics().horizontalAdvance(line));
+    const int caret = 2;   // a line as wide as the view still scrolls for the caret behind it
     const int margins = 2 * int(std::ceil(Memo1->document()->documentMargin())) + 2 * Memo1->frameWidth();
-    return widest + margins + Memo1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Memo1) + 2;
+    return widest + margins + Memo1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Memo1) + caret;
 }
 
 void TAboutBox::ToolButton2Click() { accept(); }
