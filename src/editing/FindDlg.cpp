@@ -17,6 +17,7 @@
 namespace {
 
 constexpr int ClientWidth = 350;
+constexpr int DialogMargin = 8;
 
 QCheckBox *NewCheckBox(QVBoxLayout *group, const char *name, const char *caption)
 {
@@ -90,7 +91,8 @@ TTextSearchDialog::TTextSearchDialog(TMainForm *owner, const char *caption) : QD
     groups->addLayout(right, 1);
 
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(DialogMargin, DialogMargin, DialogMargin, DialogMargin);
+    layout->setSpacing(DialogMargin);
     layout->addLayout(TextRows);
     layout->addLayout(groups);
     setMinimumWidth(ClientWidth);
@@ -106,6 +108,9 @@ QComboBox *TTextSearchDialog::NewHistoryBox(const char *name)
     box->setObjectName(name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);   // OK puts the text on top itself
+    // The history is a list to choose from: what the user types is used as typed, never completed
+    // from an older entry.
+    box->setCompleter(nullptr);
     box->setMaxVisibleItems(MaxHistoryEntries);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMinimumContentsLength(20);
@@ -131,6 +136,8 @@ int TTextSearchDialog::DirectionIndex() const { return rbBackward->isChecked() ?
 void TTextSearchDialog::SetDirectionIndex(int index)
 {
     (index == 1 ? rbBackward : rbForward)->setChecked(true);
+    // Tab enters the group at the chosen direction, as it does after a click.
+    for (QRadioButton *b : {rbForward, rbBackward}) b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void TTextSearchDialog::PrepareForTable()

@@ -19,6 +19,9 @@ TTextReplaceDialog::TTextReplaceDialog(TMainForm *owner) : TTextSearchDialog(own
     Label2->setBuddy(cbReplaceText);
     TextRows->addWidget(Label2, 1, 0);
     TextRows->addWidget(cbReplaceText, 1, 1);
+    // Made after the other controls, the replacement would come last in the Tab order; it
+    // follows the search text, as it does on screen.
+    setTabOrder(cbSearchText, cbReplaceText);
     FormCreate();
 }
 

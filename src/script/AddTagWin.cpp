@@ -80,9 +80,11 @@ void TAddTagForm::FormCreate()
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(2);
     layout->setSizeConstraint(QLayout::SetFixedSize);   // the height follows the groups shown
-    layout->addWidget(ToolBar1);
     for (QGroupBox *group : {GroupBox1, GroupBox2, GroupBox3, GroupBox4, GroupBox5, GroupBox6})
         layout->addWidget(group);
+    // The dialog opens in its first field and Tab walks the fields from the top down; the tool
+    // bar's buttons, which have their keys (Enter, Esc, F1), come last although the bar is on top.
+    layout->insertWidget(0, ToolBar1);
     setFixedWidth(DialogWidth);
     ReadOptions();
     CreateKeys();
@@ -140,7 +142,9 @@ void TAddTagForm::CreateGroups()
     RadioGroup1 = new QGroupBox(" Tag position ");
     RadioGroup1->setObjectName("RadioGroup1");
     AtCursorButton = new QRadioButton("At position of cursor");
+    AtCursorButton->setObjectName("AtCursorButton");
     AtBottomButton = new QRadioButton("At bottom of text");
+    AtBottomButton->setObjectName("AtBottomButton");
     PositionButtons = new QButtonGroup(this);
     PositionButtons->addButton(AtCursorButton, 0);
     PositionButtons->addButton(AtBottomButton, 1);
@@ -206,6 +210,9 @@ int TAddTagForm::TagPosition() const { return PositionButtons->checkedId(); }
 void TAddTagForm::SetTagPosition(int index)
 {
     if (QAbstractButton *b = PositionButtons->button(index)) b->setChecked(true);
+    // Tab enters the group at the chosen position, as it does after a click.
+    for (QAbstractButton *b : PositionButtons->buttons())
+        b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 bool TAddTagForm::Checked(int item) const { return CheckListBox1->item(item)->checkState() == Qt::Checked; }

@@ -39,6 +39,23 @@ AnsiString NoneWhenEmpty(const AnsiString &text) { return text.empty() ? AnsiStr
 
 AnsiString Text(const QTreeWidgetItem *item, int column) { return FromQ(item->text(column)); }
 
+// Each column as wide as given, or as its caption needs with the sort image beside it (any
+// column can be sorted by); the list is at least as wide as its columns.
+void FitColumnsToCaptions(QTreeWidget *list)
+{
+    const int widths[] = {70, 150, 150, 150};
+    for (int c = 0; c < 4; ++c) list->headerItem()->setIcon(c, SortedColumnIcon());
+    int total = 0;
+    for (int c = 0; c < 4; ++c) {
+        const int width = std::max(widths[c], list->header()->sectionSizeHint(c));
+        list->setColumnWidth(c, width);
+        total += width;
+    }
+    for (int c = 0; c < 4; ++c) list->headerItem()->setIcon(c, QIcon());
+    list->setMinimumWidth(total + 2 * list->frameWidth() +
+                          list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list));
+}
+
 } // namespace
 
 TVarManForm::TVarManForm(QWidget *owner) : QDialog(owner)
@@ -84,9 +101,8 @@ QTreeWidget *TVarManForm::CreateList(int kind)
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setColumnCount(4);
     list->setHeaderLabels({"# / ID", "Document name", k.ItemCaption, k.IntersectionCaption});
+    FitColumnsToCaptions(list);
     list->headerItem()->setIcon(colId, SortedColumnIcon());
-    const int widths[] = {70, 150, 150, 150};
-    for (int c = 0; c < 4; ++c) list->setColumnWidth(c, widths[c]);
     list->header()->setSectionsClickable(true);
     connect(list->header(), &QHeaderView::sectionClicked, this,
             [this, list](int column) { ListView1ColumnClick(list, column); });
@@ -97,7 +113,7 @@ QTreeWidget *TVarManForm::CreateList(int kind)
 
 void TVarManForm::FormCreate()
 {
-    resize(480, 350);
+    resize(QSize(480, 350).expandedTo(minimumSizeHint()));
     if (MainForm) Analyze(MainForm);
 }
 

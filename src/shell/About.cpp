@@ -22,29 +22,46 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QStyle>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <cmath>
+
+namespace {
+
+constexpr int FirstWidth = 400, FirstHeight = 300;
+
+} // namespace
+
+// Addresses stand on lines of their own, so that the box stays narrow.
 AnsiString AboutCreditsText()
 {
     return " Credits\r\n"
            " -------\r\n"
-           " Quillet is written by the Quillet author for the \"Velmora\" team\r\n"
-           " and the KAS script writers of Tarrowmere.\r\n"
-           " Thanks to everyone who tested the editor on their scripts and\r\n"
-           " sent in their wishes and bug reports.\r\n"
+           " Quillet is written by the Quillet author for the\r\n"
+           " \"Velmora\" team and the KAS script writers of Tarrowmere.\r\n"
+           " Thanks to everyone who tested the editor on their\r\n"
+           " scripts and sent in their wishes and bug reports.\r\n"
            "\r\n"
            " Technical details\r\n"
            " -----------------\r\n"
-           " Written in C++20 and built with GCC (https://gcc.gnu.org/),\r\n"
-           " CMake (https://cmake.org/) and Ninja (https://ninja-build.org/).\r\n"
-           " Windows, dialogs and printing: Qt " QT_VERSION_STR " (https://www.qt.io/).\r\n"
-           " Text panes: QScintilla " QSCINTILLA_VERSION_STR
-           " (https://www.riverbankcomputing.com/software/qscintilla/),\r\n"
-           " built on Scintilla (https://www.scintilla.org/).\r\n"
-           " Tests: GoogleTest (https://github.com/google/googletest).\r\n"
-           " Benchmarks: Google Benchmark (https://github.com/google/benchmark).\r\n"
-           " Fonts: DejaVu (https://dejavu-fonts.github.io/).\r\n"
-           " Packages: Debian (https://www.debian.org/).\r\n";
+           " Written in C++20, built with GCC, CMake and Ninja:\r\n"
+           "   https://gcc.gnu.org/\r\n"
+           "   https://cmake.org/\r\n"
+           "   https://ninja-build.org/\r\n"
+           " Windows, dialogs and printing: Qt " QT_VERSION_STR "\r\n"
+           "   https://www.qt.io/\r\n"
+           " Text panes: QScintilla " QSCINTILLA_VERSION_STR ", built on Scintilla\r\n"
+           "   https://www.riverbankcomputing.com/software/qscintilla/\r\n"
+           "   https://www.scintilla.org/\r\n"
+           " Tests: GoogleTest\r\n"
+           "   https://github.com/google/googletest\r\n"
+           " Benchmarks: Google Benchmark\r\n"
+           "   https://github.com/google/benchmark\r\n"
+           " Fonts: DejaVu\r\n"
+           "   https://dejavu-fonts.github.io/\r\n"
+           " Packages: Debian\r\n"
+           "   https://www.debian.org/\r\n";
 }
 
 // Every top-level widget counts one; a main window or dialog is a form, and each widget and action
@@ -165,12 +182,24 @@ TAboutBox::TAboutBox(QWidget *owner) : QDialog(owner)
 
 void TAboutBox::FormCreate()
 {
-    setFixedSize(400, 300);
     Label5->setText("v. " + ToQ(GetFileVersionText(ParamStr(0))));
     const AnsiString gameFolder = MainForm ? MainForm->GameFolder : AnsiString("none");
     const TStringList *scl = MainForm ? MainForm->SclTable : nullptr;
     const QString text = ToQ(AboutCreditsText() + AboutEnvironmentReport(GatherAboutEnvironment(gameFolder, scl)));
     Memo1->setPlainText(QString(text).replace("\r\n", "\n"));
+    const QMargins around = layout()->contentsMargins();
+    setFixedSize(std::max(FirstWidth, around.left() + MemoWidthForLongestLine() + around.right()), FirstHeight);
+}
+
+// The memo shows its longest line whole: its text never needs side-scrolling.
+int TAboutBox::MemoWidthForLongestLine() const
+{
+    int widest = 0;
+    for (const QString &line : Memo1->toPlainText().split('\n'))
+        widest = std::max(widest, Memo1->fontMetrics().horizontalAdvance(line));
+    const int caret = 2;   // a line as wide as the view still scrolls for the caret behind it
+    const int margins = 2 * int(std::ceil(Memo1->document()->documentMargin())) + 2 * Memo1->frameWidth();
+    return widest + margins + Memo1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Memo1) + caret;
 }
 
 void TAboutBox::ToolButton2Click() { accept(); }

@@ -50,6 +50,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    int MemoWidthForLongestLine() const;
 };
 
 // The addresses the about box and the author window open.

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QStyledItemDelegate>
 #include <QStyle>
 #include <QTabWidget>
@@ -102,6 +103,62 @@ bool IsOneOfTheKinds(const AnsiString &kind)
     return IsTextKind(kind) || IsTableKind(kind);
 }
 
+// The icon view of the document types. Its cells grow with the captions (a companion's caption
+// holds the script's file name), and the view is large enough to show every entry, three to a
+// row, without scrolling.
+class TDocumentTypeView : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void rowsInserted(const QModelIndex &parent, int start, int end) override
+    {
+        QListWidget::rowsInserted(parent, start, end);
+        FitCellsToCaptions();
+    }
+
+private:
+    static constexpr int Columns = 3;
+    static constexpr int MinCellWidth = 112;
+    // A file name longer than this is shortened in its cell; the description shows it whole.
+    static constexpr int MaxCellWidth = 240;
+    static constexpr int CellRoom = 12;   // between neighbouring cells
+
+    void FitCellsToCaptions()
+    {
+        // As wide as the widest word, so that wrapping never cuts one.
+        int width = MinCellWidth;
+        for (int i = 0; i < count(); ++i)
+            for (const QString &word : item(i)->text().split(' ', Qt::SkipEmptyParts))
+                width = std::max(width, fontMetrics().horizontalAdvance(word) + CellRoom);
+        width = std::min(width, MaxCellWidth);
+        setGridSize(QSize(width, QWIDGETSIZE_MAX));
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);   // the options the view measures its items with
+        int height = 0;
+        for (int i = 0; i < count(); ++i)
+            height = std::max(height, itemDelegate()->sizeHint(option, indexFromItem(item(i))).height());
+        setGridSize(QSize(width, height + CellRoom));
+        const int rows = (count() + Columns - 1) / Columns;
+        // The icon layout starts a new row where a cell would touch the view's right edge; room
+        // for a scroll bar keeps three to a row even in a view that is a little short.
+        const int frames = 2 * frameWidth() + 2 * spacing() + 2;
+        setMinimumSize(Columns * gridSize().width() + frames + style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+                       rows * gridSize().height() + frames);
+        // Before the dialog is first shown, the layouts around the view do not hear of its new
+        // minimum size by themselves.
+        for (QWidget *w = this; w; w = w->parentWidget()) {
+            w->updateGeometry();
+            if (w->layout()) w->layout()->invalidate();
+        }
+    }
+};
+
+constexpr int FirstWidth = 400, FirstHeight = 380;
+// The description label is narrower than the dialog by the frames of the page and its group.
+constexpr int DescriptionFrames = 48;
+
 } // namespace
 
 void WriteCompanionSeed(const AnsiString &path, const AnsiString &seed, int sourceLine, const AnsiString &caption)
@@ -139,11 +196,10 @@ TNewDocForm::TNewDocForm(TMainForm *owner) : QDialog(owner), Main(owner)
     PageControl1 = new QTabWidget(this);
     auto *newPage = new QWidget;
     auto *typeGroup = new QGroupBox(" Document type ", newPage);
-    ListView1 = new QListWidget(typeGroup);
+    ListView1 = new TDocumentTypeView(typeGroup);
     ListView1->setObjectName("ListView1");
     ListView1->setViewMode(QListView::IconMode);
     ListView1->setIconSize(QSize(32, 32));
-    ListView1->setGridSize(QSize(108, 60));
     ListView1->setResizeMode(QListView::Adjust);
     ListView1->setMovement(QListView::Static);
     ListView1->setWordWrap(true);
@@ -153,7 +209,6 @@ TNewDocForm::TNewDocForm(TMainForm *owner) : QDialog(owner), Main(owner)
     Label1 = new QLabel(descriptionGroup);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setMinimumHeight(48);
     (new QVBoxLayout(descriptionGroup))->addWidget(Label1);
     auto *newLayout = new QVBoxLayout(newPage);
     newLayout->addWidget(typeGroup, 1);
@@ -199,7 +254,6 @@ TNewDocForm::~TNewDocForm() = default;
 
 void TNewDocForm::FormCreate()
 {
-    resize(400, 380);
     ListView1->clear();
     for (const StandardEntry &e : StandardEntries) {
         auto *item = new QListWidgetItem(DocumentIcon(e.Icon), e.Caption, ListView1);
@@ -214,6 +268,21 @@ void TNewDocForm::FormCreate()
     ToolButton1->SetEnabled(false);
     ToolButton5->SetEnabled(false);
     PageControl1->setCurrentIndex(0);
+    FitToEntries();
+}
+
+// 400 x 380, or larger where the entries or their descriptions need it.
+void TNewDocForm::FitToEntries()
+{
+    const int width = std::max(FirstWidth, minimumSizeHint().width());
+    const QRect room(0, 0, width - DescriptionFrames, QWIDGETSIZE_MAX);
+    int height = 0;
+    for (int i = 0; i < ListView1->count(); ++i) {
+        const QString description = ListView1->item(i)->data(DescriptionRole).toString().replace("\r\n", "\n");
+        height = std::max(height, Label1->fontMetrics().boundingRect(room, Qt::TextWordWrap, description).height());
+    }
+    Label1->setMinimumHeight(height);
+    resize(width, std::max(FirstHeight, minimumSizeHint().height()));
 }
 
 // The open script whose companions the dialog offers; nullptr when the active document is none.

@@ -55,6 +55,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void FitToEntries();
     void AddCompanionEntry(TCompanion companion);
     bool CompanionStillOffered(TCompanion companion) const;
     void CreateCompanion(TCompanion companion);

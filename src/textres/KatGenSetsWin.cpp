@@ -9,6 +9,7 @@
 #include "textres/KatIndexing.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -54,6 +55,7 @@ TKATGenSetsForm::TKATGenSetsForm(QWidget *owner) : QDialog(owner)
 void TKATGenSetsForm::CreateComponents()
 {
     TabControl1 = new QTabBar;
+    TabControl1->setObjectName("TabControl1");
     TabControl1->addTab("Indexation settings");
     TabControl1->addTab("Common indexation settings");
     TabControl1->addTab("Additional settings");
@@ -71,11 +73,9 @@ void TKATGenSetsForm::CreateComponents()
     StringGrid2->SetFixedRows(0);
     StringGrid2->SetFixedCols(1);
 
-    auto *optionsPage = new QWidget;
+    auto *optionsPage = new QGroupBox(" Additional settings ");
+    optionsPage->setObjectName("GroupBox1");
     auto *optionsLayout = new QVBoxLayout(optionsPage);
-    auto *group = new QLabel(" Additional settings ");
-    group->setStyleSheet("font-weight: bold");
-    optionsLayout->addWidget(group);
     CheckListBox1 = new QListWidget;
     CheckListBox1->setObjectName("CheckListBox1");
     for (const char *caption : OptionCaptions) {
@@ -83,7 +83,10 @@ void TKATGenSetsForm::CreateComponents()
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
+    // Every option shows whole: the dialog grows to the longest one.
+    CheckListBox1->setMinimumWidth(CheckListBox1->sizeHintForColumn(0) + 2 * CheckListBox1->frameWidth());
     optionsLayout->addWidget(CheckListBox1);
+    optionsLayout->addStretch(1);
 
     Pages = new QStackedWidget;
     Pages->addWidget(StringGrid1);
@@ -93,18 +96,24 @@ void TKATGenSetsForm::CreateComponents()
 
     // The cell editors lie over the grids' cells.
     ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName("ComboBox1");
     ComboBox1->addItems({"TRUE", "FALSE"});
     ComboBox2 = new QComboBox(this);
+    ComboBox2->setObjectName("ComboBox2");
     ComboBox2->addItems({"M", "Q", "S", "-"});
     UpDownPanel = new QWidget(this);
     auto *upDown = new QHBoxLayout(UpDownPanel);
     upDown->setContentsMargins(0, 0, 0, 0);
     upDown->setSpacing(0);
     Edit1 = new QLineEdit;
+    Edit1->setObjectName("Edit1");
+    // The arrows are worked with the mouse; Tab goes from the number to the next field.
     UpButton = new QToolButton;
     UpButton->setArrowType(Qt::UpArrow);
+    UpButton->setFocusPolicy(Qt::NoFocus);
     DownButton = new QToolButton;
     DownButton->setArrowType(Qt::DownArrow);
+    DownButton->setFocusPolicy(Qt::NoFocus);
     upDown->addWidget(Edit1, 1);
     upDown->addWidget(UpButton);
     upDown->addWidget(DownButton);
@@ -130,6 +139,10 @@ void TKATGenSetsForm::CreateComponents()
     layout->addWidget(Pages, 1);
     layout->addWidget(SchemeLabel);
     layout->addWidget(ToolBar1);
+    // The cell editors, made before the pages, come after the grids they lie on.
+    setTabOrder(CheckListBox1, ComboBox1);
+    setTabOrder(ComboBox1, ComboBox2);
+    setTabOrder(ComboBox2, Edit1);
 
     ToolButton1->OnClick = [this] { ToolButton1Click(); };
     ToolButton2->OnClick = [this] { ToolButton2Click(); };
@@ -151,7 +164,7 @@ void TKATGenSetsForm::CreateComponents()
 
 void TKATGenSetsForm::FormCreate()
 {
-    setFixedSize(500, 300);
+    setFixedSize(QSize(500, 300).expandedTo(minimumSizeHint()));
     const int rowHeight = ComboBox1->sizeHint().height();
     StringGrid1->SetDefaultRowHeight(rowHeight);
     StringGrid2->SetDefaultRowHeight(rowHeight);
@@ -312,20 +325,23 @@ void TKATGenSetsForm::ComboBox2Change()
     StringGrid2->SetCell(StringGrid2->Col(), StringGrid2->Row(), FromQ(ComboBox2->currentText()));
 }
 
-// Only a plain number within the range reaches the cell; anything else is undone.
+// The up-down reads its number from the text first (a number within its range moves it, "05"
+// as well as "5"); then a text that is not a plain number is replaced by the position, so only a
+// number within the range reaches the cell.
 void TKATGenSetsForm::Edit1Change()
 {
     const AnsiString text = FromQ(Edit1->text());
-    const bool accepted = text.size() <= 9 && IsNumber(text, false) && text[0] != '0';
-    if (!accepted) {
+    const bool digits = !text.empty() && text.size() <= 9 && IsNumber(text, false);
+    if (digits) {
+        const int n = std::stoi(text);
+        if (n >= Min && n <= Max) Position = n;
+    }
+    if (!digits || text[0] == '0') {
         const QString position = QString::number(Position);
         if (Edit1->text() != position) {
             Edit1->setText(position);   // runs this handler again with the position
             return;
         }
-    } else {
-        const int n = std::stoi(text);
-        if (n >= Min && n <= Max) Position = n;
     }
     if (Placing || UpDownPanel->isHidden()) return;
     TStringGrid *grid = CurrentGrid();

@@ -76,7 +76,8 @@ TEST_F(About, BoxShowsVersionCreditsAndReport)
         EXPECT_NE(box, nullptr);
         if (!box) return int(mrCancel);
         EXPECT_EQ(box->windowTitle(), "About");
-        EXPECT_EQ(box->size(), QSize(400, 300));
+        EXPECT_GE(box->width(), 400);   // wider where the credits need it
+        EXPECT_EQ(box->height(), 300);
         EXPECT_TRUE(box->Label5->text().startsWith("v. "));
         EXPECT_EQ(box->Label3->text(), "KAS v. 2.80 compatible");
         const AnsiString text = FromQ(box->Memo1->toPlainText());
