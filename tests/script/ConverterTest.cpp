@@ -8,6 +8,7 @@
 #include "script/ScriptConverter.h"
 #include "shell/Main.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace {
 
@@ -333,6 +336,67 @@ TEST_F(Converter, KeysAndSelection)
     ASSERT_EQ(Boxes->Calls.size(), 1u);
     EXPECT_EQ(Boxes->Calls[0].Text, "Done! 2 files were converted.");
     EXPECT_FALSE(QFile::exists(ToQPath(Target + "/ops.kas")));
+}
+
+// A click as the user makes it: press and release over the middle of the widget.
+void Click(QWidget *widget)
+{
+    const QPointF at = QRectF(widget->rect()).center();
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
+// Converting over the sources asks once, before anything is written, with No as the default;
+// No writes nothing. Converting into another folder asks nothing.
+TEST_F(Converter, ReplacingTheSourcesAsksFirst)
+{
+    const AnsiString link = Root + "/link";
+    ASSERT_TRUE(QFile::link(ToQPath(Source), ToQPath(link)));
+    const AnsiString question = "The source scripts will be replaced by their converted copies. Go on?";
+    const AnsiString done = "Done! 3 files were converted.";
+    const struct
+    {
+        const char *Name;
+        AnsiString Destination;
+        std::vector<int> Answers;
+        std::vector<AnsiString> Boxes;
+        bool Converted;
+    } cases[] = {
+        {"the source folder, No", Source, {IDNO}, {question}, false},
+        {"the source folder, Yes", Source, {IDYES}, {question, done}, true},
+        {"a link to the source folder, No", link + "/", {IDNO}, {question}, false},
+        {"another folder", Target, {}, {done}, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (const char *name : {"nojote.kas", "ops.kas", "open_op.kas"}) WriteBytes(Source + "/" + name, FixtureBytes(name));
+        QDir(ToQPath(Target)).removeRecursively();
+        Boxes->Calls.clear();
+        Boxes->Answers = c.Answers;
+        auto dialog = Dialog();
+        dialog->Edit4->setText(ToQPath(c.Destination));
+        dialog->show();
+        QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+        QApplication::sendEvent(dialog->FileListBox1, &selectAll);
+        ASSERT_TRUE(dialog->ToolButton2->isEnabled());
+        Click(dialog->ToolButton2);
+
+        std::vector<AnsiString> texts;
+        for (const MessageBoxCall &call : Boxes->Calls) texts.push_back(call.Text);
+        EXPECT_EQ(texts, c.Boxes);
+        if (texts.size() > 1) {
+            EXPECT_EQ(Boxes->Calls[0].Caption, "KAS file converter");
+            EXPECT_EQ(Boxes->Calls[0].Flags, unsigned(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+        }
+        const AnsiString written = c.Destination == Target ? Target : Source;
+        EXPECT_EQ(ReadFileBytes(written + "/ops.kas") == FixtureBytes("ops.kas"), !c.Converted);
+        EXPECT_EQ(QDir(ToQPath(Source)).entryList(QDir::Files).size(), 4);
+        // After No the choice stays, to convert elsewhere.
+        EXPECT_EQ(dialog->ToolButton2->isEnabled(), !c.Converted);
+    }
 }
 
 TEST_F(Converter, TheActionShowsTheDialog)
