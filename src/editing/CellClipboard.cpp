@@ -4,15 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Bytes below this, other than TAB and LF, are no cell text.
-constexpr unsigned char FirstTextByte = 0x15;
-
-bool RowEndsAt(std::string_view text, size_t i) { return text[i] == '\n' && i > 0 && text[i - 1] == '\r'; }
-
-} // namespace
-
 AnsiString CellsToClipboardText(std::span<const AnsiString> cells, int colCount, const CellBlock &block)
 {
     size_t size = 0;
@@ -47,40 +38,27 @@ ClipboardShape MeasureClipboardCells(std::string_view text)
 {
     ClipboardShape shape;
     long long column = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\t') {
-            ++column;
-        } else if (RowEndsAt(text, i)) {
+    SplitTableText(
+        text, [&column](AnsiString &) { ++column; },
+        [&shape, &column](AnsiString &) {
             shape.Widest = std::max(shape.Widest, column);
             ++shape.Rows;
-            shape.End = i + 1;
             column = 0;
-        }
-    }
+            return true;
+        },
+        [] {});
     return shape;
 }
 
 void ForEachClipboardCell(std::string_view text, const std::function<void(int, int, AnsiString &&)> &store)
 {
-    const size_t end = MeasureClipboardCells(text).End;
     int column = 0, row = 0;
-    AnsiString cell;
-    for (size_t i = 0; i < end; ++i) {
-        const unsigned char b = static_cast<unsigned char>(text[i]);
-        if (b == '\t') {
-            store(column++, row, std::move(cell));
-            cell.clear();
-        } else if (b == '\n') {
-            if (RowEndsAt(text, i)) {
-                store(column, row++, std::move(cell));
-                cell.clear();
-                column = 0;
-            } else {
-                cell += CellLineBreak;
-            }
-        } else if (b >= FirstTextByte) {
-            cell += char(b);
-        }
-    }
+    SplitTableText(
+        text, [&](AnsiString &cell) { store(column++, row, std::move(cell)); },
+        [&](AnsiString &cell) {
+            store(column, row++, std::move(cell));
+            column = 0;
+            return true;
+        },
+        [] {});
 }
-

@@ -20,22 +20,22 @@ struct CellBlock
 AnsiString CellsToClipboardText(std::span<const AnsiString> cells, int colCount, const CellBlock &block);
 
 // Clipboard text with its rows ended by CR LF. Programs on this platform end lines with a lone LF;
-// a text with no CR LF at all has its every LF read as a row end, since it could store no row
-// otherwise. A text with CR LF keeps every lone LF as an in-cell line break.
+// a text with no CR LF at all has its every LF read as a row end, as those programs mean it. A
+// text with CR LF keeps every lone LF as an in-cell line break.
 AnsiString ClipboardTextWithRowEnds(AnsiString text);
 
-// What a paste of the text would store: the rows it completes (a row ends at CR LF; text after the
-// last row end is not stored), the right-most column index it reaches relative to the first one,
-// and where the stored part of the text ends.
+// What a paste of the text stores: the rows it fills (a row ends at CR LF; text after the last row
+// end is the last row, as in a table file) and the right-most column index it reaches relative to
+// the first one.
 struct ClipboardShape
 {
     long long Rows = 0;
     long long Widest = 0;
-    size_t End = 0;
 };
 ClipboardShape MeasureClipboardCells(std::string_view text);
 
-// Calls store(column, row, cell) for every cell of the rows a paste stores, columns and rows
-// counted from 0. A TAB ends a cell, CR LF a row; a lone LF (or one standing first) becomes 0x1D;
-// the other bytes 0x00-0x14 (CR included) are dropped; every other byte is cell text.
+// Calls store(column, row, cell) for every cell the text gives, columns and rows counted from 0,
+// by the rule of table files (SplitTableText): a TAB ends a cell, CR LF a row; a lone LF (or one
+// standing first) becomes 0x1D; the other bytes 0x00-0x14 (CR included) are dropped; every other
+// byte is cell text.
 void ForEachClipboardCell(std::string_view text, const std::function<void(int, int, AnsiString &&)> &store);

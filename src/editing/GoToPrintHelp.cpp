@@ -135,7 +135,9 @@ void TMainForm::Undo_Action1Execute()
 void TMainForm::Redo_Action1Update()
 {
     TForm_Editor *w = ActiveEditor();
-    Redo_Action1->SetEnabled(w && (w->StringGridPanel->isHidden() || w->Memo2->CanUndo()));
+    // As Undo, and also while the cell editor has an undone step to bring back: its undo starts
+    // empty at each cell shown.
+    Redo_Action1->SetEnabled(w && (w->StringGridPanel->isHidden() || w->Memo2->CanUndo() || w->Memo2->CanRedo()));
 }
 
 void TMainForm::Redo_Action1Execute()

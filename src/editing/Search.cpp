@@ -7,13 +7,10 @@
 #include "platform/TRegistry.h"
 #include "platform/TStringGrid.h"
 #include "shell/Main.h"
-#include "shell/TableCells.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QEvent>
 
 namespace {
 
@@ -44,14 +41,6 @@ TSynSearchOptions SearchOptions(bool backward, bool caseSensitive, bool fromCare
     if (selectedOnly) options |= ssoSelectedOnly;
     if (wholeWords) options |= ssoWholeWord;
     return options;
-}
-
-// The cell editor shows a cell. Its change notification is delivered at once, while the focus is
-// still elsewhere, so that it is not taken for the user's typing into the cell.
-void ShowInCellEditor(TForm_Editor *window, const AnsiString &cell)
-{
-    window->Memo2->SetText(CellToEditorText(cell));
-    QCoreApplication::sendPostedEvents(window->Memo2, QEvent::MetaCall);
 }
 
 // Row first, then the column.
@@ -117,7 +106,7 @@ void TMainForm::FindAgain(bool backward)
         int col = grid->Col(), row = grid->Row();
         StepCell(col, row, ShapeOf(grid), backward);
         MoveCurrentCell(grid, col, row);
-        ShowInCellEditor(window, grid->Cells(grid->Col(), grid->Row()));
+        window->ShowCellInEditor(grid->Col(), grid->Row());
     } else
         window->Normal1Click();
     FindNextInActiveDocument();
@@ -162,7 +151,7 @@ void TMainForm::FindInTableDocument(TForm_Editor *window)
     // A cell the grid refuses to make current is not shown: the cell editor writes into the
     // current cell.
     if (grid->Col() != hit->Col || grid->Row() != hit->Row) return;
-    ShowInCellEditor(window, grid->Cells(hit->Col, hit->Row));
+    window->ShowCellInEditor(hit->Col, hit->Row);
     window->Memo2->SetSelStart(hit->Position - 1);
     window->Memo2->SetSelLength(int(SearchText.size()));
     window->Memo2->setFocus();

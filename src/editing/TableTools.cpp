@@ -249,12 +249,14 @@ void TForm_Editor::TagBarKeyDown(int &Key)
 // ---------------------------------------------------------------------------------------------
 // Status and cell editor
 
+// Every way a cell comes into the cell editor (a selected cell, a Find hit, the table tools, the
+// first cell at opening) goes through here, so that the cell's text reads back unchanged.
 void TForm_Editor::ShowCellInEditor(int col, int row)
 {
     TShowingCell showing(ShowingCellText);
     // A final CR LF keeps the cell's own last line break: the editor drops one from a text it is given.
     Memo2->SetText(CellToEditorText(StringGrid1->Cells(col, row)) + "\r\n");
-    // Undo in the editor goes back within this cell only, never to the text of another one.
+    // Undo in the editor goes back to this text at most, never to the text of another cell.
     Memo2->ClearUndo();
 }
 
@@ -705,7 +707,7 @@ void TMainForm::PasteCellAction1Execute()
     TStringGrid *grid = editor->StringGrid1;
     const AnsiString text = ClipboardTextWithRowEnds(FromQ(QGuiApplication::clipboard()->text()));
     const ClipboardShape shape = MeasureClipboardCells(text);
-    if (shape.Rows == 0) return;   // no row end: nothing of the text is stored
+    if (shape.Rows == 0) return;   // no cell text and no TAB: nothing to store
 
     const TGridRect sel = grid->Selection();
     const long long rows = std::max<long long>(grid->RowCount(), sel.Top + shape.Rows);

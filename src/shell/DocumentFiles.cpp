@@ -96,10 +96,8 @@ public:
         return rows * (long long)ColCount() <= MaxTableCells;
     }
 
-    // A last line without its CR LF is a row as well when it holds anything.
-    std::optional<TableData> Finish(AnsiString &cell)
+    TableData Finish()
     {
-        if ((Column > 0 || !cell.empty()) && !EndRow(cell)) return std::nullopt;
         TableData table;
         table.ColCount = ColCount();
         table.RowCount = int(RowStarts.size()) - 1;
@@ -273,33 +271,12 @@ std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &ki
 {
     TableBuilder builder(FixedColCountOfKind(kind));
     builder.Reserve(bytes);
-    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
-    const size_t n = bytes.size();
-    AnsiString cell;
-    size_t i = 0;
-    while (i < n) {
-        size_t j = i;
-        while (j < n && b[j] >= 0x15) ++j;   // a run of text bytes goes in at once
-        if (j > i) {
-            cell.append(bytes.data() + i, j - i);
-            i = j;
-            continue;
-        }
-        if (b[i] == '\t') {
-            builder.StoreCell(cell);
-        } else if (b[i] == '\n') {
-            if (i > 0 && b[i - 1] == '\r') {
-                if (!builder.EndRow(cell)) return std::nullopt;
-            } else {
-                cell += CellLineBreak;
-            }
-        } else if (b[i] != '\r' || i + 1 == n || b[i + 1] != '\n') {
-            ++builder.Loss.DroppedBytes;   // any other byte below 0x15, a CR not ending a row included
-        }
-        ++i;
-    }
-    std::optional<TableData> table = builder.Finish(cell);
-    if (table && loss) *loss = builder.Loss;
+    const bool whole = SplitTableText(
+        bytes, [&builder](AnsiString &cell) { builder.StoreCell(cell); },
+        [&builder](AnsiString &cell) { return builder.EndRow(cell); }, [&builder] { ++builder.Loss.DroppedBytes; });
+    if (!whole) return std::nullopt;
+    TableData table = builder.Finish();
+    if (loss) *loss = builder.Loss;
     return table;
 }
 

@@ -86,9 +86,52 @@ struct TableLoss
     bool operator==(const TableLoss &) const = default;
 };
 
-// File bytes -> cells of a table of this kind. LF after CR ends a row; any other LF (the first byte
-// included) is 0x1D; other bytes 0x00-0x14 (CR included) are dropped; a last line without CR LF
-// is the last row when it holds anything; at least one row. Columns: widest row for CMD, 11 KAO,
+// Table text split into cells and rows: the one rule of table files, which table text on the
+// clipboard follows too. TAB ends a cell; LF after CR ends a row; any other LF (the first byte
+// included) is an in-cell line break (0x1D); every byte from 0x15 up is cell text; the other bytes
+// 0x00-0x14 are left out, and dropped() is told of each but the CR of a CR LF. A last line without
+// CR LF is the last row when it holds anything (a TAB or cell text).
+// cellEnd(cell) is called at each TAB, rowEnd(cell) at each row end with the row's last cell; they
+// may move from the cell. A false from rowEnd stops the split, which then gives false.
+inline constexpr unsigned char FirstCellTextByte = 0x15;
+template <class CellEnd, class RowEnd, class Dropped>
+bool SplitTableText(std::string_view bytes, CellEnd &&cellEnd, RowEnd &&rowEnd, Dropped &&dropped)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(bytes.data());
+    const size_t n = bytes.size();
+    AnsiString cell;
+    bool lineHasTab = false;
+    size_t i = 0;
+    while (i < n) {
+        size_t j = i;
+        while (j < n && b[j] >= FirstCellTextByte) ++j;   // a run of text bytes goes in at once
+        if (j > i) {
+            cell.append(bytes.data() + i, j - i);
+            i = j;
+            continue;
+        }
+        if (b[i] == '\t') {
+            cellEnd(cell);
+            cell.clear();
+            lineHasTab = true;
+        } else if (b[i] == '\n') {
+            if (i > 0 && b[i - 1] == '\r') {
+                if (!rowEnd(cell)) return false;
+                cell.clear();
+                lineHasTab = false;
+            } else {
+                cell += CellLineBreak;
+            }
+        } else if (b[i] != '\r' || i + 1 == n || b[i + 1] != '\n') {
+            dropped();
+        }
+        ++i;
+    }
+    const bool lastLineHoldsAnything = lineHasTab || !cell.empty();
+    return !lastLineHoldsAnything || rowEnd(cell);
+}
+
+// File bytes -> cells of a table of this kind, split by SplitTableText; at least one row. Columns: widest row for CMD, 11 KAO,
 // 4 KAT (extra cells dropped, missing ones empty). What was dropped goes to loss. Empty result
 // when the table would not fit in memory (more than MaxTableCells cells, as a crafted file of
 // ragged rows can ask for, or more than memory holds).

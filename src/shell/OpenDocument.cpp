@@ -167,7 +167,7 @@ void TMainForm::ShowFirstCell(TForm_Editor *window)
     const int col = grid->FixedCols();
     const int row = grid->FixedRows();
     const AnsiString text = CellToEditorText(grid->Cells(col, row));
-    window->Memo2->SetText(text);
+    window->ShowCellInEditor(col, row);
     window->StatusBar2->Panels[2].SetText(IntToStr(row + 1) + "/" + IntToStr(grid->RowCount()));
     window->StatusBar2->Panels[5].SetText(IntToStr(col + 1) + "/" + IntToStr(grid->ColCount()));
     window->StatusBar2->Panels[8].SetText(IntToStr((long long)text.size()));

@@ -179,7 +179,8 @@ public:
     void Insert1Click();
     // Status panels 2, 5 and 8 and the cell editor from the current cell.
     void RefreshCellStatus();
-    // The cell editor shows the cell, every line break of it kept.
+    // The cell editor shows the cell, every line break of it kept; its undo starts there. The one
+    // way a cell's text goes into the cell editor.
     void ShowCellInEditor(int col, int row);
     // Every column of the table as wide as its widest text + 6 (one column: col >= 0).
     void AutosizeColumns(int col = -1);

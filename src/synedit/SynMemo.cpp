@@ -358,7 +358,8 @@ void TSynMemo::HandleModified(int, int type, const char *, int, int, int, int, i
 {
     if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT))) return;
     IsModified = true;
-    OneEmptyLine = false;
+    // OneEmptyLine stays as the text was given: edits that empty the document again (an undone
+    // one too) give back the text it had, a single empty line included.
     PendingChange = PendingStatus = true;
     if (CountUndo) {
         // One undo step starts with the first change of a user action and ends with the last

@@ -293,7 +293,7 @@ void TREKATForm::ToolButton1Click()
     } else {
         KatWindow = FindOrOpenKat(path);
         TStringGrid *grid = KatWindow->StringGrid1;
-        KatWindow->Memo2->SetText(CellToText(grid->Cells(grid->FixedCols(), grid->FixedRows())));
+        KatWindow->ShowCellInEditor(grid->FixedCols(), grid->FixedRows());
         if (Checked(CheckListBox1, 0)) {
             if (FileExists(ScriptWindow->Caption())) {
                 MakeBackupCopy(ScriptWindow->Caption());

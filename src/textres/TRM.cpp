@@ -685,7 +685,7 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
     if (!target) return;
     TStringGrid *grid = target->StringGrid1;
     WriteKatHeader(target, scriptPath);
-    target->Memo2->SetText(CellToText(grid->Cells(grid->FixedCols(), grid->FixedRows())));
+    target->ShowCellInEditor(grid->FixedCols(), grid->FixedRows());
 
     TSynMemo *script = Document->Memo1;
     const int selStart = script->SelStart(), selEnd = script->SelEnd();

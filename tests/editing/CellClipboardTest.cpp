@@ -1,7 +1,10 @@
 // Table cells as clipboard text and back.
 #include "editing/CellClipboard.h"
 
+#include "shell/DocumentFiles.h"
+
 #include <gtest/gtest.h>
+#include <map>
 #include <vector>
 
 namespace {
@@ -45,8 +48,12 @@ TEST(CellClipboard, PastingReadsTheBytesByTheCellRules)
         Cells Expected;
     } cases[] = {
         {"two rows", "a\tb\r\nc\td\r\n", {{{0, 0}, "a"}, {{1, 0}, "b"}, {{0, 1}, "c"}, {{1, 1}, "d"}}},
-        {"no final row end stores nothing of the last row", "a\tb\r\nc\td", {{{0, 0}, "a"}, {{1, 0}, "b"}}},
-        {"no row end at all stores nothing", "a\tb\tc", {}},
+        {"text after the last row end is the last row", "a\tb\r\nc\td",
+         {{{0, 0}, "a"}, {{1, 0}, "b"}, {{0, 1}, "c"}, {{1, 1}, "d"}}},
+        {"no row end at all is one row", "a\tb\tc", {{{0, 0}, "a"}, {{1, 0}, "b"}, {{2, 0}, "c"}}},
+        {"a last row of a line break", "M1\nM2\r\nM3\n", {{{0, 0}, "M1\x1DM2"}, {{0, 1}, "M3\x1D"}}},
+        {"a last row of empty cells", "a\r\n\t", {{{0, 0}, "a"}, {{0, 1}, ""}, {{1, 1}, ""}}},
+        {"a last line of dropped bytes is no row", "a\r\n\x01\r", {{{0, 0}, "a"}}},
         {"LF first is a line break", "\nx\r\n", {{{0, 0}, "\x1Dx"}}},
         {"CR alone is dropped", "a\rb\r\n", {{{0, 0}, "ab"}}},
         {"CR CR LF ends a row", "a\r\r\nb\r\n", {{{0, 0}, "a"}, {{0, 1}, "b"}}},
@@ -57,13 +64,36 @@ TEST(CellClipboard, PastingReadsTheBytesByTheCellRules)
     for (const auto &c : cases) EXPECT_EQ(Pasted(c.Text), c.Expected) << c.Name;
 }
 
-TEST(CellClipboard, TheShapeCountsCompletedRowsAndTheWidestOfThem)
+TEST(CellClipboard, TheShapeCountsTheRowsAndTheWidestOfThem)
 {
     const ClipboardShape shape = MeasureClipboardCells("a\r\nb\tc\td\r\ne\r\nf\tg\th\ti");
-    EXPECT_EQ(shape.Rows, 3);
-    EXPECT_EQ(shape.Widest, 2);   // the unfinished last row does not count
+    EXPECT_EQ(shape.Rows, 4);
+    EXPECT_EQ(shape.Widest, 3);   // the last row, without its row end, counts too
     EXPECT_EQ(MeasureClipboardCells("").Rows, 0);
-    EXPECT_EQ(MeasureClipboardCells("\n").Rows, 0);
+    EXPECT_EQ(MeasureClipboardCells("\x01").Rows, 0);
+    EXPECT_EQ(MeasureClipboardCells("\n").Rows, 1);   // a cell of one line break
+    EXPECT_EQ(MeasureClipboardCells("a\r\n").Rows, 1);
+}
+
+// A paste and the opening of a table file read the same bytes into the same cells.
+TEST(CellClipboard, PastedTextGivesTheCellsATableFileOfTheSameBytesHas)
+{
+    const AnsiString texts[] = {"a\tb\r\nc\td", "M1\nM2\r\nM3\n", "x\r\n\t", "\ny\r\r\n\x01z\t\x1D",
+                                "a\r\n\x01", "p\tq\tr\r\ns\r\n"};
+    for (const AnsiString &text : texts) {
+        const std::optional<TableData> file = TableFromFileBytes(text, CMD_Document);
+        ASSERT_TRUE(file);
+        Cells fromFile;
+        for (int r = 0; r < file->RowCount; ++r)
+            for (int c = 0; c < file->ColCount; ++c)
+                if (!file->Cell(c, r).empty()) fromFile[{c, r}] = file->Cell(c, r);
+        Cells pasted = Pasted(text);
+        std::erase_if(pasted, [](const auto &cell) { return cell.second.empty(); });
+        EXPECT_EQ(pasted, fromFile) << text;
+        const ClipboardShape shape = MeasureClipboardCells(text);
+        EXPECT_EQ(shape.Rows, file->RowCount) << text;
+        EXPECT_EQ(shape.Widest + 1, file->ColCount) << text;
+    }
 }
 
 TEST(CellClipboard, TextWithOnlyLoneLfsHasThemReadAsRowEnds)
@@ -75,11 +105,11 @@ TEST(CellClipboard, TextWithOnlyLoneLfsHasThemReadAsRowEnds)
     EXPECT_EQ(ClipboardTextWithRowEnds("plain"), "plain");
 }
 
-TEST(CellClipboard, HugeTextsWithoutRowsStoreNothingAndAreReadInOnePass)
+TEST(CellClipboard, HugeTextsAreReadInOnePass)
 {
     const AnsiString line(10 * 1024 * 1024, 'q');
-    EXPECT_EQ(MeasureClipboardCells(line).Rows, 0);
-    EXPECT_TRUE(Pasted(line).empty());
+    EXPECT_EQ(MeasureClipboardCells(line).Rows, 1);
+    EXPECT_EQ(Pasted(line), (Cells{{{0, 0}, line}}));
 
     AnsiString binary(1 << 20, '\0');
     unsigned state = 12345;
