@@ -8,7 +8,6 @@
 #include "script/ScriptConverter.h"
 #include "shell/Main.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -16,8 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QKeyEvent>
-#include <QMouseEvent>
+#include <QTest>
 
 namespace {
 
@@ -338,17 +336,6 @@ TEST_F(Converter, KeysAndSelection)
     EXPECT_FALSE(QFile::exists(ToQPath(Target + "/ops.kas")));
 }
 
-// A click as the user makes it: press and release over the middle of the widget.
-void Click(QWidget *widget)
-{
-    const QPointF at = QRectF(widget->rect()).center();
-    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(widget, &event);
-    }
-}
-
 // Converting over the sources asks once, before anything is written, with No as the default;
 // No writes nothing. Converting into another folder asks nothing.
 TEST_F(Converter, ReplacingTheSourcesAsksFirst)
@@ -379,10 +366,9 @@ TEST_F(Converter, ReplacingTheSourcesAsksFirst)
         auto dialog = Dialog();
         dialog->Edit4->setText(ToQPath(c.Destination));
         dialog->show();
-        QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
-        QApplication::sendEvent(dialog->FileListBox1, &selectAll);
+        QTest::keyClick(dialog->FileListBox1, Qt::Key_A, Qt::ControlModifier);
         ASSERT_TRUE(dialog->ToolButton2->isEnabled());
-        Click(dialog->ToolButton2);
+        QTest::mouseClick(dialog->ToolButton2, Qt::LeftButton);
 
         std::vector<AnsiString> texts;
         for (const MessageBoxCall &call : Boxes->Calls) texts.push_back(call.Text);
