@@ -165,7 +165,10 @@ public:
     }
 
 private:
-    static void Record(QtMsgType, const QMessageLogContext &, const QString &text) { Messages().push_back(FromQ(text)); }
+    static void Record(QtMsgType, const QMessageLogContext &, const QString &text)
+    {
+        Messages().push_back(FromQ(text));
+    }
     QtMessageHandler Previous = nullptr;
 };
 
@@ -202,7 +205,8 @@ TEST_F(Print, APrintAfterAFailedOneStartsClean)
         ASSERT_EQ(messages.size(), 2u);
         for (const AnsiString &m : messages[1]) EXPECT_EQ(m.find("active"), AnsiString::npos) << m;
         EXPECT_EQ(messages[1], messages[0]);
-        EXPECT_EQ(BoxTexts(), std::vector<AnsiString>(2, "Document \"script250.kas\": Printing failed.\r\n" + c.Reason));
+        const AnsiString failed = "Document \"script250.kas\": Printing failed.\r\n" + c.Reason;
+        EXPECT_EQ(BoxTexts(), std::vector<AnsiString>(2, failed));
     }
 }
 

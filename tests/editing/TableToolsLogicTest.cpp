@@ -104,7 +104,8 @@ TEST(TableColumns, AutosizeIsTheWidestTextPlusSixAndSixForAnEmptyColumn)
     const std::vector<AnsiString> column = {"ab", "", "abcde", "a"};
     const auto width = [](const AnsiString &s) { return int(s.size()) * 7; };
     const auto unreckoned = [](const AnsiString &) { return -1; };
-    EXPECT_EQ(AutosizedColumnWidth(4, [&](int r) -> const AnsiString & { return column[size_t(r)]; }, width, unreckoned), 41);
+    const auto row = [&](int r) -> const AnsiString & { return column[size_t(r)]; };
+    EXPECT_EQ(AutosizedColumnWidth(4, row, width, unreckoned), 41);
     const std::vector<AnsiString> empty(3);
     EXPECT_EQ(AutosizedColumnWidth(3, [&](int r) -> const AnsiString & { return empty[size_t(r)]; }, width, width), 6);
 }

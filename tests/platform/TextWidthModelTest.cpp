@@ -63,7 +63,8 @@ TEST(TextWidthModel, ReckonedWidthsAreTheMeasuredOnesInTheGridsFont)
 TEST(TextWidthModel, TextsWhoseWidthDependsOnTheirPlaceAreLeftToAMeasurement)
 {
     TStringGrid grid;
-    for (const AnsiString text : {"a\tb", "a\rb", "a\nb", "ab\x01", "soft\xADhyphen", "cut\x9Chere", "fine", "fix", "off"})
+    for (const AnsiString text :
+         {"a\tb", "a\rb", "a\nb", "ab\x01", "soft\xADhyphen", "cut\x9Chere", "fine", "fix", "off"})
         EXPECT_EQ(grid.ReckonedTextWidth(text), -1) << text;
     EXPECT_EQ(grid.ReckonedTextWidth(""), 0);
     EXPECT_EQ(grid.ReckonedTextWidth("AVe 1.0\x1D"), grid.TextWidth("AVe 1.0\x1D"));

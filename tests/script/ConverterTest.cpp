@@ -359,7 +359,8 @@ TEST_F(Converter, ReplacingTheSourcesAsksFirst)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Name);
-        for (const char *name : {"nojote.kas", "ops.kas", "open_op.kas"}) WriteBytes(Source + "/" + name, FixtureBytes(name));
+        for (const char *name : {"nojote.kas", "ops.kas", "open_op.kas"})
+            WriteBytes(Source + "/" + name, FixtureBytes(name));
         QDir(ToQPath(Target)).removeRecursively();
         Boxes->Calls.clear();
         Boxes->Answers = c.Answers;
