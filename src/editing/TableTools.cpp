@@ -465,7 +465,8 @@ void TForm_Editor::AutosizeColumns(int col)
     for (int c = first; c <= last; ++c)
         grid->SetColWidth(c, AutosizedColumnWidth(
                                  grid->RowCount(), [grid, c](int row) -> const AnsiString & { return grid->Cells(c, row); },
-                                 [grid](const AnsiString &text) { return grid->TextWidth(text); }));
+                                 [grid](const AnsiString &text) { return grid->TextWidth(text); },
+                                 [grid](const AnsiString &text) { return grid->ReckonedTextWidth(text); }));
 }
 
 void TForm_Editor::ToolButton20Click()

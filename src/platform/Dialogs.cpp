@@ -30,7 +30,7 @@ QPointer<QWidget> &AppWindow()
 struct ButtonSet
 {
     QMessageBox::StandardButtons Buttons;
-    QMessageBox::StandardButton First;
+    QMessageBox::StandardButton First, Second;
     QMessageBox::StandardButton Escape;   // NoButton: Esc and the close box do nothing
 };
 
@@ -38,13 +38,14 @@ ButtonSet ButtonsOf(unsigned flags)
 {
     switch (flags & MB_BUTTONMASK) {
     case MB_OKCANCEL:
-        return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel};
+        return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Cancel};
     case MB_YESNOCANCEL:
-        return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::Cancel};
+        return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No,
+                QMessageBox::Cancel};
     case MB_YESNO:
-        return {QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::NoButton};
+        return {QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::No, QMessageBox::NoButton};
     default:
-        return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
+        return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
     }
 }
 
@@ -106,7 +107,7 @@ int ShowRealMessageBox(QWidget *owner, const AnsiString &text, const AnsiString 
     const ButtonSet set = ButtonsOf(flags);
     QMessageBox box(IconOf(flags), ToQ(caption), DisplayText(text), set.Buttons, owner);
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(set.First);
+    box.setDefaultButton(flags & MB_DEFBUTTON2 ? set.Second : set.First);
     NoEscapeFilter filter;
     if (set.Escape != QMessageBox::NoButton)
         box.setEscapeButton(set.Escape);

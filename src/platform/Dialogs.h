@@ -16,6 +16,8 @@ enum : unsigned {
     MB_ICONSTOP = 0x10, MB_ICONERROR = 0x10, MB_ICONHAND = 0x10, MB_ICONQUESTION = 0x20,
     MB_ICONWARNING = 0x30, MB_ICONEXCLAMATION = 0x30, MB_ICONINFORMATION = 0x40, MB_ICONASTERISK = 0x40,
 };
+// The second button is the default one (Enter presses it), as for a question whose safe answer is No.
+constexpr unsigned MB_DEFBUTTON2 = 0x100;
 constexpr unsigned MB_BUTTONMASK = 0x0F;
 constexpr unsigned MB_ICONMASK = 0xF0;
 

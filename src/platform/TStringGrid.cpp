@@ -1,5 +1,7 @@
 #include "platform/TStringGrid.h"
 
+#include "platform/TextWidthModel.h"
+
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QHeaderView>
@@ -788,6 +790,18 @@ void TStringGrid::EndUpdate()
 }
 
 int TStringGrid::TextWidth(const AnsiString &s) const { return fontMetrics().horizontalAdvance(DisplayText(s)); }
+
+int TStringGrid::ReckonedTextWidth(const AnsiString &s) const
+{
+    if (!WidthModel) WidthModel = std::make_unique<TTextWidthModel>(font(), &TStringGrid::DisplayText);
+    return WidthModel->Width(s);
+}
+
+void TStringGrid::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::FontChange) WidthModel.reset();
+    QTableView::changeEvent(e);
+}
 
 QString TStringGrid::DisplayText(const AnsiString &s)
 {

@@ -9,10 +9,12 @@
 
 #include <QTableView>
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
 class TStringGridModel;
+class TTextWidthModel;
 class TGridHeader;
 class TGridCorner;
 
@@ -114,6 +116,9 @@ public:
     void EndUpdate();
 
     int TextWidth(const AnsiString &s) const;   // in the grid's font
+    // The same width reckoned from the font's measured characters and pairs of them, without laying
+    // the text out (fast); -1 for a text that only TextWidth can tell.
+    int ReckonedTextWidth(const AnsiString &s) const;
     // A cell as shown: Latin-1, the in-cell line break 0x1D as a visible return mark.
     static QString DisplayText(const AnsiString &s);
 
@@ -143,6 +148,7 @@ protected:
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     void updateGeometries() override;
+    void changeEvent(QEvent *e) override;
 
 private:
     friend class TStringGridModel;
@@ -179,4 +185,5 @@ private:
     int UpdateCount = 0;
     bool DragSelecting = false;
     bool ApplyingWidths = false;
+    mutable std::unique_ptr<TTextWidthModel> WidthModel;   // of the current font, made when first asked
 };

@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -272,8 +273,7 @@ void TInsListEditor::ComboBox1Change()
         ComboBox1->setEditText(ToQ(name));
         ComboBox1->lineEdit()->setCursorPosition(std::min(cursor, int(name.size())));
     }
-    ToolButton13->SetEnabled(!name.empty());
-    ToolButton7->SetEnabled(!name.empty());
+    UpdateFileButtons();
     if (name.empty()) return;
 
     const AnsiString path = PathOf(name);
@@ -307,25 +307,42 @@ void TInsListEditor::ToolButton13Click()
     }
     SavedDescription = list.Description;
     RefillFileList();
+    UpdateFileButtons();
     Label5->hide();
 }
 
 void TInsListEditor::ToolButton7Click()
 {
+    const AnsiString path = PathOf(FromQ(ComboBox1->currentText()));
+    if (!IsListFile(path)) return;   // nothing but a list file is ever deleted
     ListView1->clear();
     ListView1Change();
     Edit7->clear();
     Edit8->clear();
     SetListButtons(false);
-    const AnsiString path = PathOf(FromQ(ComboBox1->currentText()));
     QFile file(ToQPath(path));
-    if (file.exists() && !file.remove())
+    if (!file.remove())
         MessageBox(ApplicationWindow(), "Cannot delete the file \"" + path + "\".", "Quillet", MB_ICONSTOP);
     {
         const QSignalBlocker block(ComboBox1);
         ComboBox1->setEditText("");
     }
     RefillFileList();
+    UpdateFileButtons();
+}
+
+bool TInsListEditor::IsListFile(const AnsiString &path)
+{
+    const QFileInfo info(ToQPath(path));
+    return info.isFile() && info.suffix().compare("il", Qt::CaseInsensitive) == 0;
+}
+
+// Writing needs a name; deleting an existing list file of that name.
+void TInsListEditor::UpdateFileButtons()
+{
+    const AnsiString name = FromQ(ComboBox1->currentText());
+    ToolButton13->SetEnabled(!name.empty());
+    ToolButton7->SetEnabled(IsListFile(PathOf(name)));
 }
 
 // ---------------------------------------------------------------------------------------------

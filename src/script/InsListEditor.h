@@ -73,6 +73,8 @@ private:
     void AppendRow(const AnsiString &caption, const AnsiString &item);
     void SetListButtons(bool on);
     AnsiString PathOf(const AnsiString &name) const;
+    static bool IsListFile(const AnsiString &path);   // an existing ".il" file (any case)
+    void UpdateFileButtons();
 
     AnsiString ProgramFolder;
 };

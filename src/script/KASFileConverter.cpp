@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -30,6 +31,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QVBoxLayout>
+#include <filesystem>
 
 namespace {
 
@@ -45,6 +47,14 @@ bool IsFolder(const AnsiString &path) { return !path.empty() && QFileInfo(ToQPat
 AnsiString JoinPath(const AnsiString &folder, const AnsiString &name)
 {
     return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// Whether both names lead to one file: the same path, a link to it, or another hard link of it.
+bool SameFile(const AnsiString &a, const AnsiString &b)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(QFile::encodeName(ToQPath(a)).toStdString(),
+                                       QFile::encodeName(ToQPath(b)).toStdString(), error);
 }
 
 AnsiString DetailsText(const QFileInfo &info)
@@ -385,10 +395,26 @@ bool TForm_ReConvertKAS::ConvertEntry(const AnsiString &name, const AnsiString &
     return false;
 }
 
+bool TForm_ReConvertKAS::ReplacesSources(const AnsiString &destination) const
+{
+    for (int i = 0; i < FileListBox1->count(); ++i) {
+        const QListWidgetItem *entry = FileListBox1->item(i);
+        const AnsiString name = FromQPath(entry->text());
+        if (entry->isSelected() && SameFile(JoinPath(SourceDir, name), JoinPath(destination, name))) return true;
+    }
+    return false;
+}
+
 void TForm_ReConvertKAS::ToolButton2Click()
 {
     const AnsiString destination = FromQPath(Edit4->text());
     if (!MakeDestination(destination)) return;
+    // A converted copy written over its own source loses what the conversion drops: only with the
+    // user's word.
+    if (ReplacesSources(destination) &&
+        MessageBox(this, "The source scripts will be replaced by their converted copies. Go on?", Caption,
+                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
     SetBusy(true);
     // Read once for the whole run: the settings, the program's version and the date.
     const ConvertOptions options = CurrentOptions();

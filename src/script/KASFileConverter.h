@@ -83,6 +83,8 @@ private:
     void UpdateSelectionState();
     void ShowFileDetails(const AnsiString &path);
     bool MakeDestination(const AnsiString &folder);
+    // Whether a selected file would be written over its own source.
+    bool ReplacesSources(const AnsiString &destination) const;
     void SetBusy(bool busy);
     ConvertOptions CurrentOptions() const;
     // One selected entry; adds its path to failures when it is not converted whole.

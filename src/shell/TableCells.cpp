@@ -33,15 +33,48 @@ AnsiString EditorTextToCell(const AnsiString &text)
     return cell;
 }
 
-int AutosizedColumnWidth(int rowCount, const std::function<const AnsiString &(int)> &cell,
-                         const std::function<int(const AnsiString &)> &textWidth)
+namespace {
+
+using CellText = std::function<const AnsiString &(int)>;
+using TextWidth = std::function<int(const AnsiString &)>;
+
+// The widest text of the column, every text measured; a text that repeats is measured once.
+int WidestMeasuredText(int rowCount, const CellText &cell, const TextWidth &textWidth)
 {
-    // Measuring a text is the costly part; a text that repeats down the column is measured once.
     std::unordered_set<std::string_view> measured;
     int widest = 0;
     for (int r = 0; r < rowCount; ++r) {
         const AnsiString &text = cell(r);
         if (!text.empty() && measured.insert(text).second) widest = std::max(widest, textWidth(text));
+    }
+    return widest;
+}
+
+} // namespace
+
+int AutosizedColumnWidth(int rowCount, const CellText &cell, const TextWidth &textWidth, const TextWidth &reckonedWidth)
+{
+    // Measuring a text is the costly part, reckoning its width is cheap. Texts that cannot be
+    // reckoned are measured; of the others only the one reckoned widest, when it beats them, so
+    // that its measurement confirms the reckoning. A measurement that disagrees shows that the
+    // reckoning does not hold for this font: then every text is measured.
+    std::unordered_set<std::string_view> measured;
+    int widest = 0, widestReckoned = -1, widestReckonedRow = -1;
+    for (int r = 0; r < rowCount; ++r) {
+        const AnsiString &text = cell(r);
+        if (text.empty()) continue;
+        const int width = reckonedWidth(text);
+        if (width < 0) {
+            if (measured.insert(text).second) widest = std::max(widest, textWidth(text));
+        } else if (width > widestReckoned) {
+            widestReckoned = width;
+            widestReckonedRow = r;
+        }
+    }
+    if (widestReckoned > widest) {
+        if (textWidth(cell(widestReckonedRow)) != widestReckoned)
+            return WidestMeasuredText(rowCount, cell, textWidth) + AutosizeMargin;
+        widest = widestReckoned;
     }
     return widest + AutosizeMargin;
 }

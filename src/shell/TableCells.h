@@ -13,7 +13,9 @@ AnsiString CellToEditorText(const AnsiString &cell);
 AnsiString EditorTextToCell(const AnsiString &text);
 
 // A column's autosized width: the widest text of its cells (0 when all are empty) + 6 pixels.
-// The cells must stay unchanged while it runs.
+// textWidth measures a text; reckonedWidth gives the same width cheaply, or -1 where only a
+// measurement can tell. The cells must stay unchanged while it runs.
 inline constexpr int AutosizeMargin = 6;
 int AutosizedColumnWidth(int rowCount, const std::function<const AnsiString &(int)> &cell,
-                         const std::function<int(const AnsiString &)> &textWidth);
+                         const std::function<int(const AnsiString &)> &textWidth,
+                         const std::function<int(const AnsiString &)> &reckonedWidth);

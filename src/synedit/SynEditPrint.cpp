@@ -3,6 +3,7 @@
 #include "synedit/SynHighlighter.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
@@ -46,6 +47,25 @@ int Digits(long long n)
         ++d;
     }
     return d;
+}
+
+// A PDF printer without a file is what Qt gives when no printer is installed. Starting it fails and
+// leaves it marked active for good (every later setting refused), so it is never started.
+bool HasNoOutput(const QPrinter &printer)
+{
+    return printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+}
+
+// Why a print file cannot be written, in the system's words; empty when it can. A file made by
+// the trial is removed again.
+AnsiString PrintFileError(const QString &fileName)
+{
+    QFile file(fileName);
+    const bool existed = file.exists();
+    if (!file.open(QIODevice::Append)) return FromQ(file.errorString());
+    file.close();
+    if (!existed) file.remove();
+    return {};
 }
 
 QFont WithStyle(QFont font, TFontStyles style)
@@ -161,6 +181,10 @@ bool TSynEditPrint::Print(QPrinter &printer)
 {
     Pages.clear();
     Error.clear();
+    if (HasNoOutput(printer)) {
+        Error = "No printer is available.";
+        return false;
+    }
     printer.setFullPage(true);
     printer.setDocName(ToQ(DocTitle));
     printer.setCopyCount(std::max(1, Copies));
@@ -181,7 +205,10 @@ bool TSynEditPrint::Print(QPrinter &printer)
 
     QPainter painter;
     if (!painter.begin(&printer)) {
-        Error = "The printer could not be started.";
+        const QString file = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+        const AnsiString fileError = file.isEmpty() ? AnsiString() : PrintFileError(file);
+        Error = fileError.empty() ? "The printer could not be started."
+                                  : "The print file \"" + FromQ(file) + "\" could not be written: " + fileError;
         return false;
     }
     if (OnPrintStatus) OnPrintStatus(psBegin, 1);

@@ -148,6 +148,68 @@ TEST_F(Print, PrinterThatFailsIsReportedAndNeverDone)
     EXPECT_EQ(Boxes->Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONSTOP));
 }
 
+// Qt's warnings while it lives (the program's own handler is put back after).
+class QtMessageRecorder
+{
+public:
+    QtMessageRecorder() { Previous = qInstallMessageHandler(&Record); }
+    ~QtMessageRecorder()
+    {
+        qInstallMessageHandler(Previous);
+        Messages().clear();
+    }
+    static std::vector<AnsiString> &Messages()
+    {
+        static std::vector<AnsiString> messages;
+        return messages;
+    }
+
+private:
+    static void Record(QtMsgType, const QMessageLogContext &, const QString &text)
+    {
+        Messages().push_back(FromQ(text));
+    }
+    QtMessageHandler Previous = nullptr;
+};
+
+// A failed print leaves the printer as it was: a second print of the same dialog starts clean (no
+// "cannot be changed while printer is active") and fails with the same reason. A PDF printer
+// without a file is what Qt gives when no printer is installed.
+TEST_F(Print, APrintAfterAFailedOneStartsClean)
+{
+    const struct
+    {
+        const char *Name;
+        std::function<void(QPrinter &)> SetUp;
+        AnsiString Reason;
+    } cases[] = {
+        {"no printer", [](QPrinter &p) { p.setOutputFormat(QPrinter::PdfFormat); }, "No printer is available."},
+        {"a file in a missing folder", [&](QPrinter &p) { PrintToPdf(p, Root + "/no/such/folder/out.pdf"); },
+         "The print file \"" + Root + "/no/such/folder/out.pdf\" could not be written: No such file or directory"},
+    };
+    OpenFixture();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        Boxes->Calls.clear();
+        std::vector<std::vector<AnsiString>> messages;
+        RunPrintDialog([&](TPrintForm &form) {
+            c.SetUp(form.Printer());
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                QtMessageRecorder recorder;
+                form.ToolButton1Click();
+                messages.push_back(QtMessageRecorder::Messages());
+                EXPECT_FALSE(form.Done());
+                EXPECT_NE(form.Printer().printerState(), QPrinter::Active);
+            }
+        });
+        ASSERT_EQ(messages.size(), 2u);
+        for (const AnsiString &m : messages[1]) EXPECT_EQ(m.find("active"), AnsiString::npos) << m;
+        EXPECT_EQ(messages[1], messages[0]);
+        const AnsiString failed = "Document \"script250.kas\": Printing failed.\r\n" + c.Reason;
+        EXPECT_EQ(BoxTexts(), std::vector<AnsiString>(2, failed));
+    }
+}
+
 TEST_F(Print, CaptionCountsPagesAndLinesOfWhatIsPrinted)
 {
     TForm_Editor *w = OpenFixture();

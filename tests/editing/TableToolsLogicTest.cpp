@@ -1,9 +1,13 @@
 // The table tools' rules: next KAT index, hints, autosize, width fields, test fill.
 #include "editing/TableToolsLogic.h"
+#include "platform/TStringGrid.h"
 
 #include <QDate>
 #include <QLocale>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <functional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -99,9 +103,90 @@ TEST(TableColumns, AutosizeIsTheWidestTextPlusSixAndSixForAnEmptyColumn)
 {
     const std::vector<AnsiString> column = {"ab", "", "abcde", "a"};
     const auto width = [](const AnsiString &s) { return int(s.size()) * 7; };
-    EXPECT_EQ(AutosizedColumnWidth(4, [&](int r) -> const AnsiString & { return column[size_t(r)]; }, width), 41);
+    const auto unreckoned = [](const AnsiString &) { return -1; };
+    const auto row = [&](int r) -> const AnsiString & { return column[size_t(r)]; };
+    EXPECT_EQ(AutosizedColumnWidth(4, row, width, unreckoned), 41);
     const std::vector<AnsiString> empty(3);
-    EXPECT_EQ(AutosizedColumnWidth(3, [&](int r) -> const AnsiString & { return empty[size_t(r)]; }, width), 6);
+    EXPECT_EQ(AutosizedColumnWidth(3, [&](int r) -> const AnsiString & { return empty[size_t(r)]; }, width, width), 6);
+}
+
+// Each text measures 7 pixels a character; the reckoning of a case may leave texts out (-1) or be wrong.
+TEST(TableColumns, AutosizeMeasuresTheTextsItCannotReckonAndConfirmsTheWidestReckoned)
+{
+    const std::vector<AnsiString> column = {"ab", "", "abcde", "ab", "fff", "a", "fff"};
+    const auto width = [](const AnsiString &s) { return int(s.size()) * 7; };
+    const struct
+    {
+        const char *Name;
+        std::function<int(const AnsiString &)> Reckoned;
+        int Width;
+        std::vector<AnsiString> Measured;
+    } cases[] = {
+        {"all reckoned", width, 41, {"abcde"}},
+        {"none reckoned", [](const AnsiString &) { return -1; }, 41, {"ab", "abcde", "fff", "a"}},
+        {"the widest not reckoned", [&](const AnsiString &s) { return s == "abcde" ? -1 : width(s); }, 41, {"abcde"}},
+        {"a repeated text not reckoned",
+         [&](const AnsiString &s) { return s == "fff" ? -1 : width(s); }, 41, {"fff", "abcde"}},
+        // The measurement of the widest reckoned text disagrees: the reckoning is not trusted.
+        {"the widest reckoned wrongly", [&](const AnsiString &s) { return width(s) + (s == "abcde" ? 1 : 0); }, 41,
+         {"abcde", "ab", "abcde", "fff", "a"}},
+        {"reckoned too wide", [&](const AnsiString &s) { return s == "a" ? 99 : width(s); }, 41,
+         {"a", "ab", "abcde", "fff", "a"}},
+    };
+    for (const auto &c : cases) {
+        std::vector<AnsiString> measured;
+        const int got = AutosizedColumnWidth(
+            int(column.size()), [&](int r) -> const AnsiString & { return column[size_t(r)]; },
+            [&](const AnsiString &s) {
+                measured.push_back(s);
+                return width(s);
+            },
+            c.Reckoned);
+        EXPECT_EQ(got, c.Width) << c.Name;
+        EXPECT_EQ(measured, c.Measured) << c.Name;
+    }
+}
+
+// Columns of random texts in the grid's own font, drawn from every byte value, from the printable
+// ones, from letters that kern, and texts of one length with ligatures (whose widths lie close):
+// autosizing gives what measuring every text gives.
+TEST(TableColumns, AutosizeInTheGridsFontIsTheWidestMeasuredText)
+{
+    AnsiString everyByte, printable;
+    for (int c = 0; c < 256; ++c) everyByte += char(c);
+    for (int c = 0x20; c < 256; ++c)
+        if (c < 0x7F || c >= 0xA0) printable += char(c);
+    const struct
+    {
+        AnsiString Alphabet;
+        size_t Shortest, Longest;
+    } columns[] = {
+        {everyByte, 0, 8}, {everyByte, 0, 30}, {printable, 0, 8}, {printable, 0, 30},
+        {"AVTWYLPaeoyrvw.,-'147 ", 0, 20}, {"fffiilTAV.", 12, 12}, {"0123456789.-/", 6, 10},
+    };
+    constexpr int Rows = 2000;
+    TStringGrid grid;
+    grid.SetColCount(int(std::size(columns)));
+    grid.SetRowCount(Rows);
+    std::mt19937 random(11);
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        const auto &[alphabet, shortest, longest] = columns[col];
+        for (int row = 0; row < Rows; ++row) {
+            AnsiString text(shortest + random() % (longest - shortest + 1), ' ');
+            for (char &c : text) c = alphabet[random() % alphabet.size()];
+            grid.SetCell(col, row, text);
+        }
+    }
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        int widest = 0;
+        for (int row = 0; row < Rows; ++row) widest = std::max(widest, grid.TextWidth(grid.Cells(col, row)));
+        EXPECT_EQ(AutosizedColumnWidth(
+                      Rows, [&](int row) -> const AnsiString & { return grid.Cells(col, row); },
+                      [&](const AnsiString &s) { return grid.TextWidth(s); },
+                      [&](const AnsiString &s) { return grid.ReckonedTextWidth(s); }),
+                  widest + 6)
+            << col;
+    }
 }
 
 TEST(TableColumns, AWidthFieldTakesWholeNumbersOnly)

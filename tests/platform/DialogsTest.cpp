@@ -146,6 +146,23 @@ TEST(MessageBox, EscapePressesCancelOrTheOnlyButtonAndNothingInAYesNoBox)
     EXPECT_TRUE(stillOpen);
 }
 
+TEST(MessageBox, EnterPressesTheDefaultButton)
+{
+    const struct
+    {
+        unsigned Flags;
+        int Result;
+    } cases[] = {{MB_YESNO, IDYES}, {MB_YESNO | MB_DEFBUTTON2, IDNO}, {MB_YESNOCANCEL | MB_DEFBUTTON2, IDNO},
+                 {MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL}};
+    for (const auto &c : cases) {
+        WhenBoxShows([](QMessageBox *box) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(box, &press);
+        });
+        EXPECT_EQ(MessageBox(nullptr, "t", "c", c.Flags), c.Result) << c.Flags;
+    }
+}
+
 TEST(HandlerException, BoxIsOwnedByTheApplicationWindowWithTheExactText)
 {
     QWidget mainWindow;

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 
 namespace {
 
@@ -333,6 +334,56 @@ TEST_F(Converter, KeysAndSelection)
     ASSERT_EQ(Boxes->Calls.size(), 1u);
     EXPECT_EQ(Boxes->Calls[0].Text, "Done! 2 files were converted.");
     EXPECT_FALSE(QFile::exists(ToQPath(Target + "/ops.kas")));
+}
+
+// Converting over the sources asks once, before anything is written, with No as the default;
+// No writes nothing. Converting into another folder asks nothing.
+TEST_F(Converter, ReplacingTheSourcesAsksFirst)
+{
+    const AnsiString link = Root + "/link";
+    ASSERT_TRUE(QFile::link(ToQPath(Source), ToQPath(link)));
+    const AnsiString question = "The source scripts will be replaced by their converted copies. Go on?";
+    const AnsiString done = "Done! 3 files were converted.";
+    const struct
+    {
+        const char *Name;
+        AnsiString Destination;
+        std::vector<int> Answers;
+        std::vector<AnsiString> Boxes;
+        bool Converted;
+    } cases[] = {
+        {"the source folder, No", Source, {IDNO}, {question}, false},
+        {"the source folder, Yes", Source, {IDYES}, {question, done}, true},
+        {"a link to the source folder, No", link + "/", {IDNO}, {question}, false},
+        {"another folder", Target, {}, {done}, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (const char *name : {"nojote.kas", "ops.kas", "open_op.kas"})
+            WriteBytes(Source + "/" + name, FixtureBytes(name));
+        QDir(ToQPath(Target)).removeRecursively();
+        Boxes->Calls.clear();
+        Boxes->Answers = c.Answers;
+        auto dialog = Dialog();
+        dialog->Edit4->setText(ToQPath(c.Destination));
+        dialog->show();
+        QTest::keyClick(dialog->FileListBox1, Qt::Key_A, Qt::ControlModifier);
+        ASSERT_TRUE(dialog->ToolButton2->isEnabled());
+        QTest::mouseClick(dialog->ToolButton2, Qt::LeftButton);
+
+        std::vector<AnsiString> texts;
+        for (const MessageBoxCall &call : Boxes->Calls) texts.push_back(call.Text);
+        EXPECT_EQ(texts, c.Boxes);
+        if (texts.size() > 1) {
+            EXPECT_EQ(Boxes->Calls[0].Caption, "KAS file converter");
+            EXPECT_EQ(Boxes->Calls[0].Flags, unsigned(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+        }
+        const AnsiString written = c.Destination == Target ? Target : Source;
+        EXPECT_EQ(ReadFileBytes(written + "/ops.kas") == FixtureBytes("ops.kas"), !c.Converted);
+        EXPECT_EQ(QDir(ToQPath(Source)).entryList(QDir::Files).size(), 4);
+        // After No the choice stays, to convert elsewhere.
+        EXPECT_EQ(dialog->ToolButton2->isEnabled(), !c.Converted);
+    }
 }
 
 TEST_F(Converter, TheActionShowsTheDialog)

@@ -15,6 +15,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -283,6 +285,44 @@ TEST_F(InsListPage, DeletingTheFileClearsThePageAndTheFileList)
     EXPECT_TRUE(Page->ComboBox1->currentText().isEmpty());
     EXPECT_TRUE(FileList().isEmpty());
     EXPECT_FALSE(Page->ToolButton14->Enabled());
+}
+
+// Delete is there only while the name is that of an existing list file: after a deletion a
+// second click has nothing to delete (not the program folder), and no other file is ever deleted.
+TEST_F(InsListPage, DeleteIsOnlyForAnExistingListFile)
+{
+    MessageBoxRecorder boxes;
+    for (const char *name : {"gone.il", "UP.IL", "notes.txt"}) WriteAll(ToQPath(Path(name)), "[Captions]\r\n0=A\r\n");
+    ASSERT_TRUE(QDir().mkdir(ToQPath(Path("folder.il"))));
+    Page->FormCreate("gone.il");
+    Page->show();
+    const struct
+    {
+        const char *Name;
+        bool CanDelete;
+    } names[] = {{"notes.txt", false}, {"missing.il", false}, {"folder.il", false}, {"UP.IL", true}, {"gone.il", true}};
+    for (const auto &n : names) {
+        Page->ComboBox1->lineEdit()->clear();
+        QTest::keyClicks(Page->ComboBox1->lineEdit(), n.Name);
+        EXPECT_EQ(Page->ToolButton7->isEnabled(), n.CanDelete) << n.Name;
+        const bool existed = QFileInfo::exists(ToQPath(Path(n.Name)));
+        QTest::mouseClick(Page->ToolButton7, Qt::LeftButton);
+        EXPECT_EQ(QFileInfo::exists(ToQPath(Path(n.Name))), existed && !n.CanDelete) << n.Name;
+    }
+    EXPECT_TRUE(Page->ComboBox1->currentText().isEmpty());
+    EXPECT_FALSE(Page->ToolButton7->isEnabled());
+    QTest::mouseClick(Page->ToolButton7, Qt::LeftButton);
+    Page->ToolButton7Click();   // even when reached otherwise, an empty name deletes nothing
+    EXPECT_TRUE(QFileInfo(ToQPath(Folder)).isDir());
+    EXPECT_TRUE(QFile::exists(ToQPath(Path("notes.txt"))));
+    EXPECT_TRUE(boxes.Calls.empty());
+
+    // A list that is written can be deleted at once.
+    QTest::keyClicks(Page->ComboBox1->lineEdit(), "fresh");
+    EXPECT_FALSE(Page->ToolButton7->isEnabled());
+    QTest::mouseClick(Page->ToolButton13, Qt::LeftButton);
+    EXPECT_TRUE(QFile::exists(ToQPath(Path("fresh.il"))));
+    EXPECT_TRUE(Page->ToolButton7->isEnabled());
 }
 
 // ---------------------------------------------------------------------------------------------
