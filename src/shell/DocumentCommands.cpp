@@ -267,7 +267,10 @@ void TMainForm::ReloadTextPane(TForm_Editor *w)
     pane->SetTopLine(top);
     pane->ClearUndo();
     w->FileNotRead = false;
-    w->SetModified(converted);
+    if (converted)
+        w->SetChangedBeyondUndo();
+    else
+        w->SetModified(false);
 }
 
 void TMainForm::ReOpenAsTableAction1Update() { ReOpenAsTableAction1->SetEnabled(MDIChildCount() > 0); }

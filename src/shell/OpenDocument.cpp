@@ -86,7 +86,10 @@ void TMainForm::OpenTextDocument(TForm_Editor *window, const AnsiString &kind, c
     // Opening is not an edit: what the conversions did cannot be undone, and only renamed tags
     // count as a change of the document.
     window->Memo1->ClearUndo();
-    window->SetModified(tagsRenamed);
+    if (tagsRenamed)
+        window->SetChangedBeyondUndo();
+    else
+        window->SetModified(false);
     window->SetModifiedHint("Document was changed");
 
     window->setWindowIcon(DocumentIcon(IconOfKind(kind)));

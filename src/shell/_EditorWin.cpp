@@ -476,6 +476,13 @@ bool TForm_Editor::IsModified() const { return ModifiedMarker && !ModifiedMarker
 void TForm_Editor::SetModified(bool modified)
 {
     if (ModifiedMarker) ModifiedMarker->setVisible(modified);
+    if (!modified) FChangedBeyondUndo = false;
+}
+
+void TForm_Editor::SetChangedBeyondUndo()
+{
+    SetModified(true);
+    FChangedBeyondUndo = true;
 }
 
 AnsiString TForm_Editor::ModifiedHint() const { return ModifiedMarker ? FromQ(ModifiedMarker->toolTip()) : AnsiString(); }
