@@ -184,7 +184,8 @@ public:
     void ActionList1Update();
 
     // Opens a document window for the path with the kind ("KAS_Document" ...); a missing file gives an
-    // empty document under that name. The new window is the active one afterwards.
+    // empty document under that name. The new window is the active one afterwards. Events run while
+    // it opens: nullptr when the user closed the window meanwhile.
     TForm_Editor *OpenDocument(const AnsiString &path, const AnsiString &kind);
     void FileOpen1Execute();
     TOpenDialog OpenDialog;

@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QPointer>
 #include <QScreen>
 #include <QTabBar>
 
@@ -188,7 +189,8 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
     BeginOperationProgress(8);
 
     OpeningKind = kind;
-    auto *window = new TForm_Editor(this);
+    // Events run while the document opens, and the user may close its window then.
+    const QPointer<TForm_Editor> window = new TForm_Editor(this);
     window->SetCaption(path);
     window->DocumentKind = kind;
     window->showMaximized();
@@ -198,6 +200,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
     TabSet1->setCurrentIndex(TabSet1->addTab(ToQPath(ExtractFileName(path))));
     TabSet1->show();
     Application->ProcessMessages();
+    if (!window) return nullptr;
 
     const bool exists = FileExists(path);
     if (exists) {
@@ -236,7 +239,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
     else
         window->StringGrid1->setFocus();
     Application->ProcessMessages();
-    return window;
+    return window;   // nullptr when closed meanwhile
 }
 
 // ---------------------------------------------------------------------------------------------

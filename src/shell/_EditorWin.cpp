@@ -788,6 +788,13 @@ void TForm_Editor::FormCloseQuery(bool &CanClose, bool wasActive)
     }
 }
 
+bool TForm_Editor::OfferToSave()
+{
+    bool keepGoing = true;
+    if (IsModified()) AskToSave(keepGoing);
+    return keepGoing;
+}
+
 void TForm_Editor::FormClose()
 {
     if (Closed) return;

@@ -115,6 +115,10 @@ public:
     // asks all its windows, and an earlier one's save prompt makes itself active).
     void FormCloseQuery(bool &CanClose, bool wasActive);
     void FormClose();
+    // The close question without the close: a changed document is offered for saving. False when it
+    // is to stay as it is (Cancel, or Yes and the save did not come back whole); after No the
+    // changes are still there and still marked.
+    bool OfferToSave();
 
     void Memo1Change();
     void Memo1KeyDown(int &Key, Qt::KeyboardModifiers Shift);
