@@ -27,8 +27,9 @@ protected:
     void ClickUndo()
     {
         Form->ActionList1->UpdateActions();
-        for (TToolButton *button : Form->ToolBar3->findChildren<TToolButton *>())
-            if (button->Action() == Form->Undo_Action1) return QTest::mouseClick(button, Qt::LeftButton);
+        for (QToolButton *child : Form->ToolBar3->findChildren<QToolButton *>())
+            if (auto *button = dynamic_cast<TToolButton *>(child); button && button->Action() == Form->Undo_Action1)
+                return QTest::mouseClick(button, Qt::LeftButton);
         ADD_FAILURE() << "no Undo button";
     }
 };
