@@ -179,12 +179,9 @@ void TMainForm::OpenCompanion(const AnsiString &extension, const AnsiString &kin
     TForm_Editor *w = ActiveEditor();
     if (!w || !FileExists(w->Caption())) return;
     const AnsiString companion = CompanionPath(w->Caption(), extension);
-    for (int i = MDIChildCount() - 1; i >= 0; --i) {
-        auto *other = qobject_cast<TForm_Editor *>(MDIChildren(i));
-        if (other && other->Caption() == companion) {
-            MdiArea->setActiveSubWindow(other);
-            return;
-        }
+    if (TForm_Editor *other = FindDocumentWindow(companion, TWindowSearch::NewestFirst)) {
+        MdiArea->setActiveSubWindow(other);
+        return;
     }
     if (FileExists(companion)) {
         OpenDocument(companion, kind);

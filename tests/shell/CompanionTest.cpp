@@ -63,6 +63,19 @@ TEST_F(Companion, OpenCompanionBringsItsWindowToTheFront)
     EXPECT_TRUE(Boxes->Calls.empty());
 }
 
+// Letter case counts; with the companion open twice, the newer window comes to the front.
+TEST_F(Companion, OpenCompanionTakesTheNewestWindowOfExactlyThatName)
+{
+    OpenFile("quest.kat", "a\tb\tc\td\r\n", "KAT_Document");
+    TForm_Editor *newer = Form->OpenDocument(Root + "/quest.kat", "KAT_Document");
+    OpenFile("Quest.kat", "a\tb\tc\td\r\n", "KAT_Document");
+    OpenFile("quest.kas", "JOTE\r\n", "KAS_Document");
+    Form->ActionList1->UpdateActions();
+    Form->OpenKATAction1->trigger();   // Window > Open KAT document
+    EXPECT_EQ(EditorCount(), 4);
+    EXPECT_EQ(Active(), newer);
+}
+
 TEST_F(Companion, ExistingCompanionFileIsOpened)
 {
     WriteBytes(Root + "/quest.txt", "notes\r\n");
