@@ -126,7 +126,8 @@ void TMainForm::Undo_Action1Execute()
         return;
     }
     w->Memo1->Undo();
-    if (!w->Memo1->CanUndo()) {
+    // With every step undone the text is the file's again, unless it was changed before the first.
+    if (!w->Memo1->CanUndo() && !w->ChangedBeyondUndo()) {
         w->SetModified(false);
         w->SetModifiedHint("");
     }

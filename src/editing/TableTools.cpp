@@ -516,11 +516,7 @@ void TForm_Editor::ToolButton10Click()
     const AnsiString variable = "z" + index;
     const AnsiString scriptPath = CompanionPath(Caption(), ".kas");
 
-    TForm_Editor *script = nullptr;
-    for (int i = 0; i < MainForm->MDIChildCount() && !script; ++i) {
-        auto *window = qobject_cast<TForm_Editor *>(MainForm->MDIChildren(i));
-        if (window && window->Caption() == scriptPath) script = window;
-    }
+    TForm_Editor *script = MainForm->FindDocumentWindow(scriptPath);
     if (!script) {
         if (!FileExists(scriptPath)) {
             MessageBox(ApplicationWindow(), "File \"" + scriptPath + "\" not found.", "Quillet", MB_OK | MB_ICONINFORMATION);

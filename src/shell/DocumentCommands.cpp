@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QStyle>
 
 #include <algorithm>
@@ -178,12 +179,9 @@ void TMainForm::OpenCompanion(const AnsiString &extension, const AnsiString &kin
     TForm_Editor *w = ActiveEditor();
     if (!w || !FileExists(w->Caption())) return;
     const AnsiString companion = CompanionPath(w->Caption(), extension);
-    for (int i = MDIChildCount() - 1; i >= 0; --i) {
-        auto *other = qobject_cast<TForm_Editor *>(MDIChildren(i));
-        if (other && other->Caption() == companion) {
-            MdiArea->setActiveSubWindow(other);
-            return;
-        }
+    if (TForm_Editor *other = FindDocumentWindow(companion, TWindowSearch::NewestFirst)) {
+        MdiArea->setActiveSubWindow(other);
+        return;
     }
     if (FileExists(companion)) {
         OpenDocument(companion, kind);
@@ -191,8 +189,9 @@ void TMainForm::OpenCompanion(const AnsiString &extension, const AnsiString &kin
     }
     if (MessageBox(ApplicationWindow(),
                    "The file \"" + companion + "\" does not exist, you want to create this file?", "Quillet",
-                   MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
-        OpenDocument(companion, kind)->SetModified(true);
+                   MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
+    if (TForm_Editor *created = OpenDocument(companion, kind)) created->SetChangedBeyondUndo();
 }
 
 void TMainForm::OpenKASAction1Execute() { OpenCompanion(".kas", KAS_Document); }
@@ -214,6 +213,14 @@ static void ShowNotSavedYet(const AnsiString &caption)
                MB_OK | MB_ICONWARNING);
 }
 
+// The file is read into a new window only when it can be read: the old window goes with it.
+static bool FileReadableOrSay(const AnsiString &path)
+{
+    if (QFile file(ToQPath(path)); file.open(QIODevice::ReadOnly)) return true;
+    MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+    return false;
+}
+
 // Reading the file again throws the window's changes away: only with the user's consent.
 static bool MayDropChanges(TForm_Editor *window)
 {
@@ -228,23 +235,21 @@ void TMainForm::RefreshDocAction1Update() { RefreshDocAction1->SetEnabled(MDIChi
 
 void TMainForm::RefreshDocAction1Execute()
 {
-    TForm_Editor *w = ActiveEditor();
+    // Events run during the questions and while the file is read: the user may close the window.
+    const QPointer<TForm_Editor> w = ActiveEditor();
     if (!w) return;
     const AnsiString path = w->Caption();
     if (!FileExistsWithFolder(path)) {
         ShowNotSavedYet(path);   // the text and its changed state stay as they are
         return;
     }
-    if (!MayDropChanges(w)) return;
+    if (!MayDropChanges(w) || !w) return;
     if (w->Memo1->isHidden()) {
-        // The old window goes only when the new one can show the file.
-        if (QFile file(ToQPath(path)); !file.open(QIODevice::ReadOnly)) {
-            MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
-            return;
-        }
+        if (!FileReadableOrSay(path) || !w) return;
         w->SetModified(false);
-        OpenDocument(path, w->DocumentKind);
-        w->close();
+        const AnsiString kind = w->DocumentKind;   // a copy: the window may go while the file is read
+        OpenDocument(path, kind);
+        if (w) w->close();
         return;
     }
     ReloadTextPane(w);
@@ -267,14 +272,18 @@ void TMainForm::ReloadTextPane(TForm_Editor *w)
     pane->SetTopLine(top);
     pane->ClearUndo();
     w->FileNotRead = false;
-    w->SetModified(converted);
+    if (converted)
+        w->SetChangedBeyondUndo();
+    else
+        w->SetModified(false);
 }
 
 void TMainForm::ReOpenAsTableAction1Update() { ReOpenAsTableAction1->SetEnabled(MDIChildCount() > 0); }
 
 void TMainForm::ReOpenAsTableAction1Execute()
 {
-    TForm_Editor *w = ActiveEditor();
+    // Events run during the questions and while the file is read: the user may close the window.
+    const QPointer<TForm_Editor> w = ActiveEditor();
     if (!w) return;
     if (w->DocumentKind != TXT_Document) {
         MessageBox(ApplicationWindow(), "This operation is accessible only to text documents.", "Quillet",
@@ -285,8 +294,14 @@ void TMainForm::ReOpenAsTableAction1Execute()
         ShowNotSavedYet(w->Caption());
         return;
     }
-    OpenDocument(w->Caption(), CMD_Document);
-    w->close();   // a changed text is offered for saving first
+    // The table shows what is on disk once the changed text is dealt with: saved (perhaps under
+    // another name), or dropped. Cancel leaves the text window as it is and opens nothing.
+    if (!w->OfferToSave() || !w) return;
+    const AnsiString path = w->Caption();
+    if (!FileReadableOrSay(path) || !w) return;
+    w->SetModified(false);   // answered: closing asks no more
+    OpenDocument(path, CMD_Document);
+    if (w) w->close();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1241,6 +1241,17 @@ QMdiSubWindow *TMainForm::ActiveMDIChild() const
     return MdiArea->currentSubWindow();
 }
 
+TForm_Editor *TMainForm::FindDocumentWindow(const AnsiString &caption, TWindowSearch order) const
+{
+    const int count = MDIChildCount();
+    for (int n = 0; n < count; ++n) {
+        const int i = order == TWindowSearch::NewestFirst ? count - 1 - n : n;
+        auto *window = qobject_cast<TForm_Editor *>(MDIChildren(i));
+        if (window && window->Caption() == caption) return window;
+    }
+    return nullptr;
+}
+
 void TMainForm::TabSet1Click()
 {
     for (int i = MDIChildCount() - 1; i >= 0; --i) {

@@ -184,7 +184,8 @@ public:
     void ActionList1Update();
 
     // Opens a document window for the path with the kind ("KAS_Document" ...); a missing file gives an
-    // empty document under that name. The new window is the active one afterwards.
+    // empty document under that name. The new window is the active one afterwards. Events run while
+    // it opens: nullptr when the user closed the window meanwhile.
     TForm_Editor *OpenDocument(const AnsiString &path, const AnsiString &kind);
     void FileOpen1Execute();
     TOpenDialog OpenDialog;
@@ -236,6 +237,11 @@ public:
     // In creation order, which is tab order: window i has the window number (Tag) i.
     QMdiSubWindow *MDIChildren(int index) const;
     QMdiSubWindow *ActiveMDIChild() const;
+    // The document window whose caption is exactly this (letter case counts), nullptr for none. With
+    // the file open in more than one window: the first in child order, or the last for NewestFirst.
+    enum class TWindowSearch { OldestFirst, NewestFirst };
+    TForm_Editor *FindDocumentWindow(const AnsiString &caption,
+                                     TWindowSearch order = TWindowSearch::OldestFirst) const;
 
     // ---- Commands of the other parts of the program ----
     // Each part binds its actions' handlers in its own source file; ConnectActions calls them all.

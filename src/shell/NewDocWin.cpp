@@ -295,9 +295,7 @@ static TForm_Editor *ActiveScriptWithFile(TMainForm *main)
 
 static bool DocumentIsOpen(TMainForm *main, const AnsiString &caption)
 {
-    for (int i = 0; i < main->MDIChildCount(); ++i)
-        if (auto *w = qobject_cast<TForm_Editor *>(main->MDIChildren(i)); w && w->Caption() == caption) return true;
-    return false;
+    return main->FindDocumentWindow(caption) != nullptr;
 }
 
 bool TNewDocForm::CompanionStillOffered(TCompanion companion) const

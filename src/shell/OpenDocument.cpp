@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QPointer>
 #include <QScreen>
 #include <QTabBar>
 
@@ -86,7 +87,10 @@ void TMainForm::OpenTextDocument(TForm_Editor *window, const AnsiString &kind, c
     // Opening is not an edit: what the conversions did cannot be undone, and only renamed tags
     // count as a change of the document.
     window->Memo1->ClearUndo();
-    window->SetModified(tagsRenamed);
+    if (tagsRenamed)
+        window->SetChangedBeyondUndo();
+    else
+        window->SetModified(false);
     window->SetModifiedHint("Document was changed");
 
     window->setWindowIcon(DocumentIcon(IconOfKind(kind)));
@@ -185,7 +189,8 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
     BeginOperationProgress(8);
 
     OpeningKind = kind;
-    auto *window = new TForm_Editor(this);
+    // Events run while the document opens, and the user may close its window then.
+    const QPointer<TForm_Editor> window = new TForm_Editor(this);
     window->SetCaption(path);
     window->DocumentKind = kind;
     window->showMaximized();
@@ -195,6 +200,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
     TabSet1->setCurrentIndex(TabSet1->addTab(ToQPath(ExtractFileName(path))));
     TabSet1->show();
     Application->ProcessMessages();
+    if (!window) return nullptr;
 
     const bool exists = FileExists(path);
     if (exists) {
@@ -233,7 +239,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
     else
         window->StringGrid1->setFocus();
     Application->ProcessMessages();
-    return window;
+    return window;   // nullptr when closed meanwhile
 }
 
 // ---------------------------------------------------------------------------------------------

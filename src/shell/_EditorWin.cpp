@@ -476,6 +476,13 @@ bool TForm_Editor::IsModified() const { return ModifiedMarker && !ModifiedMarker
 void TForm_Editor::SetModified(bool modified)
 {
     if (ModifiedMarker) ModifiedMarker->setVisible(modified);
+    if (!modified) FChangedBeyondUndo = false;
+}
+
+void TForm_Editor::SetChangedBeyondUndo()
+{
+    SetModified(true);
+    FChangedBeyondUndo = true;
 }
 
 AnsiString TForm_Editor::ModifiedHint() const { return ModifiedMarker ? FromQ(ModifiedMarker->toolTip()) : AnsiString(); }
@@ -779,6 +786,13 @@ void TForm_Editor::FormCloseQuery(bool &CanClose, bool wasActive)
     } catch (const std::exception &e) {
         ShowHandlerException(e, "_EditorWin", "TForm_Editor::FormCloseQuery");
     }
+}
+
+bool TForm_Editor::OfferToSave()
+{
+    bool keepGoing = true;
+    if (IsModified()) AskToSave(keepGoing);
+    return keepGoing;
 }
 
 void TForm_Editor::FormClose()

@@ -84,8 +84,14 @@ public:
     TStringList *DeclarationLines = nullptr;
 
     // The modified state is the marker's visibility (independent of whether the window is shown).
+    // Hiding the marker says that the text is the file's.
     bool IsModified() const;
     void SetModified(bool modified);
+    // The text was changed where no undo step leads back to the file's (legacy tags renamed while
+    // reading, a document not yet on disk): the marker shows, and stays when every later step is
+    // undone.
+    void SetChangedBeyondUndo();
+    bool ChangedBeyondUndo() const { return FChangedBeyondUndo; }
     // The marker's hint, never shown as a tool tip.
     AnsiString ModifiedHint() const;
     void SetModifiedHint(const AnsiString &hint);
@@ -109,6 +115,10 @@ public:
     // asks all its windows, and an earlier one's save prompt makes itself active).
     void FormCloseQuery(bool &CanClose, bool wasActive);
     void FormClose();
+    // The close question without the close: a changed document is offered for saving. False when it
+    // is to stay as it is (Cancel, or Yes and the save did not come back whole); after No the
+    // changes are still there and still marked.
+    bool OfferToSave();
 
     void Memo1Change();
     void Memo1KeyDown(int &Key, Qt::KeyboardModifiers Shift);
@@ -246,6 +256,7 @@ private:
     QAction *BookmarkSeparator = nullptr;
     int WantedCellEditorHeight = 65;
     bool Closed = false;
+    bool FChangedBeyondUndo = false;
 };
 
 // "0" put before the text while it is shorter than the width.

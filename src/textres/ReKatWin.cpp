@@ -209,9 +209,7 @@ void TREKATForm::EnableButtons(bool on)
 
 TForm_Editor *TREKATForm::FindOrOpenKat(const AnsiString &path)
 {
-    for (int i = 0; i < MainForm->MDIChildCount(); ++i) {
-        auto *w = qobject_cast<TForm_Editor *>(MainForm->MDIChildren(i));
-        if (!w || w->Caption() != path) continue;
+    if (TForm_Editor *w = MainForm->FindDocumentWindow(path)) {
         MainForm->MdiArea->setActiveSubWindow(w);
         w->FormActivate();
         Application->ProcessMessages();

@@ -640,11 +640,7 @@ void TTxtResMan::SeedKatFile(const AnsiString &katPath, int line)
 // The window that receives the rows: the open KAT window, or one opened (or made) for the file.
 TForm_Editor *TTxtResMan::KatTargetWindow(const AnsiString &katPath)
 {
-    TForm_Editor *open = nullptr;
-    for (int i = 0; i < MainForm->MDIChildCount() && !open; ++i) {
-        auto *w = qobject_cast<TForm_Editor *>(MainForm->MDIChildren(i));
-        if (w && w->Caption() == katPath) open = w;
-    }
+    TForm_Editor *open = MainForm->FindDocumentWindow(katPath);
     const bool openOld = KatOptionFlags[KatOpenOldDoc];
     if (FileExists(katPath) && KatOptionFlags[KatMakeBackups]) {
         MakeBackupCopy(katPath);
@@ -792,11 +788,7 @@ void TMainForm::GoToKATIndexActionExecute()
     const AnsiString index = script->Memo1->SelText();
     const AnsiString caption = script->Caption();
     const AnsiString katName = caption.substr(0, caption.size() >= 4 ? caption.size() - 4 : 0) + ".kat";
-    TForm_Editor *kat = nullptr;
-    for (int i = 0; i < MDIChildCount() && !kat; ++i) {
-        auto *w = qobject_cast<TForm_Editor *>(MDIChildren(i));
-        if (w && w->Caption() == katName) kat = w;
-    }
+    TForm_Editor *kat = FindDocumentWindow(katName);
     if (!kat) {
         if (!FileExists(katName)) {
             MessageBox(ApplicationWindow(), "File \"" + katName + "\" not found.", "Quillet", MB_OK | MB_ICONINFORMATION);

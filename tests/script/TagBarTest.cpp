@@ -18,6 +18,9 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QToolBar>
+#include <QAbstractItemView>
+#include <QImage>
+#include <QTest>
 
 namespace {
 
@@ -92,6 +95,43 @@ TEST_F(TagBarTest, BarHoldsItsControlsInOrder)
     w->ToolButton31->click();
     ASSERT_EQ(ShellCalls().Calls.size(), 1u);
     EXPECT_EQ(ShellCalls().Calls[0].Data, 106);
+}
+
+namespace {
+
+// Whether some pixel of the image is navy (the outline's section captions), allowing for smoothing.
+bool HasNavyPixel(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() > 90 && c.red() < 50 && c.green() < 50) return true;
+        }
+    return false;
+}
+
+} // namespace
+
+// Both lists open under a click and paint their entries; the outline draws its section captions
+// navy. Opening a list that has entries once ended the program.
+TEST_F(TagBarTest, ClickedListsOpenAndPaintTheirEntries)
+{
+    TForm_Editor *w = OpenScript("JOTE\r\nQUIL_ScriptName=Demo\r\nQUIL_Author=Me\r\n_WARNING_#1=careful\r\n"
+                                 "_DECLARATION_Function1=Opens\r\n!?FU1;\r\n");
+    ASSERT_TRUE(w->ToolBar2->isVisible());
+    struct Case { QComboBox *box; int entries; bool navyCaptions; };
+    for (const Case &c : {Case{w->ComboBox1, 7, true}, Case{w->ComboBox2, 1, false}}) {
+        SCOPED_TRACE(c.box->objectName().toStdString());
+        ASSERT_EQ(c.box->count(), c.entries);
+        QTest::mouseClick(c.box, Qt::LeftButton);
+        QAbstractItemView *view = c.box->view();
+        ASSERT_TRUE(view->isVisible());
+        const QImage image = view->grab().toImage();
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(HasNavyPixel(image), c.navyCaptions);
+        c.box->hidePopup();
+        EXPECT_FALSE(view->isVisible());
+    }
 }
 
 TEST_F(TagBarTest, ChoosingAnEntryJumpsToItsLine)

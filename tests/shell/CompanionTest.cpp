@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QCoreApplication>
 #include <QMdiArea>
+#include <QPointer>
+#include <QTest>
 
 namespace {
 
@@ -23,6 +25,16 @@ protected:
         return action->Enabled();
     }
     TForm_Editor *Active() const { return Form->ActiveEditor(); }
+
+    // A key pressed in the focused pane of the window, the actions brought up to date first as the
+    // idle program does.
+    void Press(TForm_Editor *w, Qt::Key key, Qt::KeyboardModifiers modifiers)
+    {
+        Form->ActionList1->UpdateActions();
+        QTest::keyClick(w->Memo1->isHidden() ? static_cast<QWidget *>(w->StringGrid1) : w->Memo1, key, modifiers);
+    }
+    void ReopenAsTable(TForm_Editor *w) { Press(w, Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier); }
+    void Reopen(TForm_Editor *w) { Press(w, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier); }
 };
 
 TEST(CompanionPath, CutsTheLastFourCharactersWhateverTheExtension)
@@ -49,6 +61,19 @@ TEST_F(Companion, OpenCompanionBringsItsWindowToTheFront)
     EXPECT_EQ(EditorCount(), 2);
     EXPECT_EQ(Active()->Caption(), Root + "/quest.kat");
     EXPECT_TRUE(Boxes->Calls.empty());
+}
+
+// Letter case counts; with the companion open twice, the newer window comes to the front.
+TEST_F(Companion, OpenCompanionTakesTheNewestWindowOfExactlyThatName)
+{
+    OpenFile("quest.kat", "a\tb\tc\td\r\n", "KAT_Document");
+    TForm_Editor *newer = Form->OpenDocument(Root + "/quest.kat", "KAT_Document");
+    OpenFile("Quest.kat", "a\tb\tc\td\r\n", "KAT_Document");
+    OpenFile("quest.kas", "JOTE\r\n", "KAS_Document");
+    Form->ActionList1->UpdateActions();
+    Form->OpenKATAction1->trigger();   // Window > Open KAT document
+    EXPECT_EQ(EditorCount(), 4);
+    EXPECT_EQ(Active(), newer);
 }
 
 TEST_F(Companion, ExistingCompanionFileIsOpened)
@@ -219,6 +244,106 @@ TEST_F(Companion, ReopenAsTableShowsTheTextAsACommandTable)
     ASSERT_EQ(EditorCount(), 1);
     EXPECT_EQ(Active()->DocumentKind, "CMD_Document");
     EXPECT_EQ(Active()->StringGrid1->Cells(1, 1), "d");
+}
+
+// A changed text is dealt with before the table is read: the table shows what is on disk after the
+// answer, and Cancel changes nothing.
+TEST_F(Companion, ReopenAsTableAsksAboutTheChangedTextFirst)
+{
+    const AnsiString disk = "a\tb\r\n";
+    const struct
+    {
+        const char *Name;
+        int Answer;                 // to the save question
+        bool SaveAs;                // the save dialog is confirmed
+        AnsiString FileAfter;
+        AnsiString TableCell;       // cell (0, 0) of the table; empty: no table, the text stays
+    } cases[] = {
+        {"Yes saves, the table shows the saved text", IDYES, true, "Xa\tb\r\n", "Xa"},
+        {"No drops the text, the table shows the file", IDNO, false, disk, "a"},
+        {"Cancel changes nothing", IDCANCEL, false, disk, ""},
+        {"a cancelled save changes nothing", IDYES, false, disk, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        TForm_Editor *text = OpenFile("list.txt", disk, "TXT_Document");
+        QTest::keyClicks(text->Memo1, "X");
+        ASSERT_TRUE(text->IsModified());
+        Boxes->Calls.clear();
+        Boxes->Answers = {c.Answer};
+        SaveAnswer = c.SaveAs ? Root + "/list.txt" : AnsiString();
+        ReopenAsTable(text);
+        QCoreApplication::processEvents();
+
+        ASSERT_EQ(Boxes->Calls.size(), 1u);
+        EXPECT_EQ(Boxes->Calls[0].Text,
+                  "Document \"" + Root + "/list.txt\" changed. Do you want to save the document?");
+        EXPECT_EQ(ReadFileBytes(Root + "/list.txt"), c.FileAfter);
+        ASSERT_EQ(EditorCount(), 1);
+        if (c.TableCell.empty()) {
+            EXPECT_EQ(Active(), text);
+            EXPECT_EQ(text->Memo1->Text(), "Xa\tb\r\n");
+            EXPECT_TRUE(text->IsModified());
+            text->SetModified(false);
+            text->close();
+        } else {
+            EXPECT_EQ(Active()->DocumentKind, "CMD_Document");
+            EXPECT_EQ(Active()->StringGrid1->Cells(0, 0), c.TableCell);
+            EXPECT_FALSE(Active()->IsModified());
+            Active()->close();
+        }
+        QCoreApplication::processEvents();
+        ASSERT_EQ(EditorCount(), 0);
+    }
+}
+
+// The user closes a window while the command reads the file: nothing touches it afterwards.
+TEST_F(Companion, AWindowClosedWhileTheFileIsReadAgainIsLeftAlone)
+{
+    const struct
+    {
+        const char *Name, *Kind;
+        bool AsTable;    // reopen as table, else reopen
+        bool CloseOld;   // the window the command started from, else the new one
+    } cases[] = {
+        {"t.cmd", "CMD_Document", false, true},
+        {"t.cmd", "CMD_Document", false, false},
+        {"list.txt", "TXT_Document", true, true},
+        {"list.txt", "TXT_Document", true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.Name) + (c.CloseOld ? ", the old window" : ", the new window"));
+        TForm_Editor *old = OpenFile(c.Name, "a\tb\r\n", c.Kind);
+        const QPointer<TForm_Editor> closing = old;
+        CloseWhileEventsRun([&] { return c.CloseOld ? closing.data() : Active(); });
+        if (c.AsTable)
+            ReopenAsTable(old);
+        else
+            Reopen(old);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(Boxes->Calls.empty());
+        EXPECT_EQ(EditorCount(), c.CloseOld ? 1 : 0);
+        if (c.CloseOld && EditorCount() == 1) {
+            EXPECT_EQ(Active()->DocumentKind, "CMD_Document");
+            EXPECT_EQ(Active()->StringGrid1->Cells(1, 0), "b");
+            Active()->close();
+            QCoreApplication::processEvents();
+        }
+    }
+}
+
+// The new companion's window is closed while it opens: nothing is marked in a window that is gone.
+TEST_F(Companion, AMissingCompanionClosedWhileItOpensIsLeftAlone)
+{
+    OpenFile("quest.kas", "JOTE\r\n", "KAS_Document");
+    Boxes->Answers = {IDOK};
+    CloseWhileEventsRun([this] { return Active(); });
+    Form->ActionList1->UpdateActions();
+    Form->OpenKAOAction1->trigger();   // Window > Open KAO document
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    ASSERT_EQ(EditorCount(), 1);
+    EXPECT_EQ(Active()->Caption(), Root + "/quest.kas");
 }
 
 TEST_F(Companion, ReopenAsTableOfAnUnsavedTextSaysSo)

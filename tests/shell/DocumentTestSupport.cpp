@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QMdiSubWindow>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -16,6 +17,17 @@ void WriteBytes(const AnsiString &path, const AnsiString &bytes)
     QFile file(ToQPath(path));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+}
+
+void CloseWhileEventsRun(std::function<TForm_Editor *()> which, int round)
+{
+    QTimer::singleShot(0, qApp, [which = std::move(which), round]() mutable {
+        if (round > 1) return CloseWhileEventsRun(std::move(which), round - 1);
+        if (TForm_Editor *w = which()) {
+            w->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    });
 }
 
 void DocumentTest::SetUp()

@@ -7,6 +7,7 @@
 #include "shell/MainTestSupport.h"
 #include "TestFiles.h"
 
+#include <functional>
 #include <memory>
 
 class TForm_Editor;
@@ -34,6 +35,11 @@ protected:
     AnsiString SaveAnswer;     // chosen file name; empty: Cancel
     int SaveFilterAnswer = 0;  // chosen filter index; 0 keeps the dialog's
 };
+
+// Closes a document window as its close button does, while the program processes events: at the
+// given round of event processing from now on (1: the next one). The window is destroyed at once,
+// as it is when the event loop that closed it returns. which() names the window at that time.
+void CloseWhileEventsRun(std::function<TForm_Editor *()> which, int round = 1);
 
 // A file written byte for byte.
 void WriteBytes(const AnsiString &path, const AnsiString &bytes);

@@ -367,6 +367,31 @@ TEST_F(OpenDocument, StoredValuesOfTheWrongTypeCountAsMissing)
     EXPECT_GT(Form->StatusBar1->Panels[0].Width(), 150);
 }
 
+// The user closes the new window while its opening lets events run: the opening stops without
+// touching it, says so by giving no window, and leaves the main window as it was.
+TEST_F(OpenDocument, AWindowClosedWhileItOpensIsLeftAlone)
+{
+    const struct
+    {
+        const char *Name, *Kind;
+        int Round;   // of the opening's event processing
+    } cases[] = {
+        {"s.kas", "KAS_Document", 1}, {"s.kas", "KAS_Document", 2},
+        {"t.kat", "KAT_Document", 1}, {"t.kat", "KAT_Document", 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.Name) + " round " + std::to_string(c.Round));
+        const AnsiString path = MakeFile(c.Name, "a\tb\r\n");
+        CloseWhileEventsRun([this] { return Form->ActiveEditor(); }, c.Round);
+        EXPECT_EQ(Form->OpenDocument(path, c.Kind), nullptr);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(EditorCount(), 0);
+        EXPECT_EQ(Form->TabSet1->count(), 0);
+        EXPECT_EQ(Form->OperationProgressBar, nullptr);
+        EXPECT_GT(Form->StatusBar1->Panels[0].Width(), 150);
+    }
+}
+
 // Whatever stops an opening halfway, the progress bar goes and the status bar is widened back.
 TEST_F(OpenDocument, AnOpeningThatThrowsStillRestoresTheStatusBar)
 {
