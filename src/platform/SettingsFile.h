@@ -26,7 +26,8 @@ FileReadResult ReadWholeFile(const AnsiString &path, AnsiString &bytes, AnsiStri
 
 // Creates missing folders, writes a temporary file beside the target and renames it over the
 // target, so the old file stays whole when anything fails; where the folder refuses new files
-// (or the file has other hard links) the file is written in place.
+// (or the file has other hard links) the file is written in place, once the room for the whole
+// new content is reserved (a full disk leaves it as it was).
 bool WriteFileAtomically(const AnsiString &path, const AnsiString &bytes, AnsiString &error);
 
 // Renames a file that must not be overwritten to path.bad (path.bad1, path.bad2 ... when that
