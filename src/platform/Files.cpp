@@ -146,10 +146,7 @@ FileWriteResult WriteInPlace(const AnsiString &path, std::string_view bytes)
     }
     if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0) error = errno;
     if (error == 0) error = SyncFile(fd, result.ToWrite);
-    if (error != 0) {
-        result.ErrorText = SystemError(error);
-        result.Written = std::min(result.Written, std::max(result.ToWrite - 1, 0LL));
-    }
+    if (error != 0) result.ErrorText = SystemError(error);
     ::close(fd);
     return result;
 }
@@ -165,13 +162,14 @@ FileWriteResult WriteThroughTemporary(QSaveFile &file, std::string_view bytes)
     int error = WriteAt(file.handle(), bytes, 0, done);
     if (error == 0) error = SyncFile(file.handle(), result.ToWrite);
     if (error != 0) {
-        result.Written = std::min((long long)done, std::max(result.ToWrite - 1, 0LL));
+        result.Written = (long long)done;
         result.ErrorText = SystemError(error);
         file.cancelWriting();
         return result;
     }
     if (!file.commit()) {   // nothing reached the target
-        result.ErrorText = FromQ(file.errorString());
+        result.ErrorText = file.errorString().isEmpty() ? AnsiString("The file could not be replaced.")
+                                                        : FromQ(file.errorString());
         return result;
     }
     result.Written = result.ToWrite;

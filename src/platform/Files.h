@@ -25,9 +25,9 @@ struct FileWriteResult
 {
     bool Opened = false;      // the file could be opened (or created) for writing
     long long ToWrite = 0;
-    long long Written = 0;    // bytes that reached the target: ToWrite after a whole write, else less
-    AnsiString ErrorText;     // the system's reason, for logs
-    bool Ok() const { return Opened && Written == ToWrite; }
+    long long Written = 0;    // bytes written before the write stopped: ToWrite after a whole write
+    AnsiString ErrorText;     // the system's reason; empty exactly when the write succeeded
+    bool Ok() const { return Opened && Written == ToWrite && ErrorText.empty(); }
 };
 
 // Writes the bytes as the file's whole new content. As a rule through a temporary file beside it

@@ -134,9 +134,11 @@ bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, con
     if (converted) ShowOperationStatus("Saving data in file ...");
     const FileWriteResult result = WriteFileAtomically(path, bytes);
     if (!result.Opened)
-        MessageBox(ApplicationWindow(), SaveOpenErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
-    else if (result.Written != result.ToWrite)
-        MessageBox(ApplicationWindow(), SaveWriteErrorMessage(kind, result.ToWrite, result.Written),
+        MessageBox(ApplicationWindow(), WithReason(SaveOpenErrorMessage(path), result.ErrorText), "Quillet",
+                   MB_OK | MB_ICONSTOP);
+    else if (!result.Ok())
+        MessageBox(ApplicationWindow(),
+                   WithReason(SaveWriteErrorMessage(kind, result.ToWrite, result.Written), result.ErrorText),
                    FromQ(windowTitle()), MB_OK | MB_ICONEXCLAMATION);
 
     if (converted) {
@@ -160,9 +162,11 @@ void TMainForm::ReadTableDocument(TForm_Editor *window, const AnsiString &kind, 
     TableReadResult read = ReadTableFile(path, kind, &hooks);
     window->FileNotRead = read.Status == TableReadStatus::CannotOpen || read.Status == TableReadStatus::ReadFailed;
     if (read.Status == TableReadStatus::CannotOpen)
-        MessageBox(ApplicationWindow(), TableOpenErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+        MessageBox(ApplicationWindow(), WithReason(TableOpenErrorMessage(path), read.ErrorText), "Quillet",
+                   MB_OK | MB_ICONSTOP);
     else if (read.Status == TableReadStatus::ReadFailed)
-        MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+        MessageBox(ApplicationWindow(), WithReason(TableReadErrorMessage(path), read.ErrorText), "Quillet",
+                   MB_OK | MB_ICONSTOP);
     TableData &table = read.Table;
     window->StringGrid1->Assign(table.ColCount, std::max(table.RowCount, 1), std::move(table.Cells));
     // What the table could not keep would be gone from the file at the next save: the user is told

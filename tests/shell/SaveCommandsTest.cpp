@@ -16,6 +16,8 @@
 #include <QTabBar>
 #include <QToolButton>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -211,7 +213,8 @@ TEST_F(SaveCommands, AFailedWriteKeepsTheMarkerAndTheUndoHistory)
         EXPECT_TRUE(w->IsModified());
         EXPECT_EQ(w->Memo1->UndoCount(), undo);
         ASSERT_FALSE(Boxes->Calls.empty());
-        EXPECT_EQ(Boxes->Calls.back().Text, "Error at opening the file \"" + Root + "/no/such/folder/s.txt\"!");
+        EXPECT_EQ(Boxes->Calls.back().Text,
+                  "Error at opening the file \"" + Root + "/no/such/folder/s.txt\"!\r\n" + std::strerror(ENOENT));
         w->SetModified(false);
         w->close();
         QCoreApplication::processEvents();
