@@ -30,6 +30,11 @@ FileReadResult ReadWholeFile(const AnsiString &path, AnsiString &bytes, AnsiStri
 // new content is reserved (a full disk leaves it as it was).
 bool WriteFileAtomically(const AnsiString &path, const AnsiString &bytes, AnsiString &error);
 
+// Whether the file could be written now, tried the way a write goes without changing it: its
+// folder made, its lock taken, room for its content and some growth reserved. False, with the
+// reason (the system's words where it has them), when not.
+bool CanWriteSettingsFile(const AnsiString &path, AnsiString &reason);
+
 // Renames a file that must not be overwritten to path.bad (path.bad1, path.bad2 ... when that
 // exists, so no earlier copy is lost). Returns the new name, "" when the rename failed.
 AnsiString MoveFileAside(const AnsiString &path);

@@ -365,6 +365,10 @@ public:
     void UpdateCompanionAction(TAction *action, const AnsiString &kind);
     void ReloadTextPane(TForm_Editor *window);
 
+    // A failed write of the settings in an event handler: the handler's error box, unless the
+    // user was told at start that the settings file cannot be written (then stderr only).
+    void ReportSettingsFailure(const std::exception &e, const AnsiString &unit, const AnsiString &func);
+
     // True when this copy handed its command line over to the first copy and ends.
     bool HandedOver() const { return HandedOverToFirstCopy; }
 
@@ -404,6 +408,8 @@ private:
     void LoadInsertList(TRegistry &reg);
     void LoadSclSettings();
     void StoreSettings();
+    void CheckSettingsFileWritable();
+    void TellSettingsNotKept();
     void StoreReopenList(TRegistry &reg);
     void AddReopenEntry(QMenu *menu, const AnsiString &path, int position);
     void RefillPopupMenu4();
@@ -432,6 +438,8 @@ private:
 
     std::unique_ptr<TMessageServer> MessageServer;
     bool HandedOverToFirstCopy = false;
+    // Why the settings file cannot be written; the user is told once, at the first showing.
+    AnsiString SettingsNotKeptReason;
     bool Shown = false;
     bool Closed = false;
 };
