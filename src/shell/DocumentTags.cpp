@@ -73,10 +73,19 @@ TForm_Editor *TMainForm::ActiveEditor() const { return qobject_cast<TForm_Editor
 // (the active one for every caller but Save All, which tags each window it saves).
 void TMainForm::SetScriptHeaderTag(const AnsiString &name, const AnsiString &value, TSynMemo *pane)
 {
-    if (MDIChildCount() == 0 || !pane) return;
+    if (SetHeaderTagLines(name, value, pane)) ShowHeaderTagsChanged(pane);
+}
+
+bool TMainForm::SetHeaderTagLines(const AnsiString &name, const AnsiString &value, TSynMemo *pane)
+{
+    if (MDIChildCount() == 0 || !pane) return false;
     const HeaderTagChange change = PlanScriptHeaderTag(FactsOfPane(pane, name), name, value, pane->CaretY());
     ApplyKeepingCaret(pane, change.Edits);
+    return true;
+}
 
+void TMainForm::ShowHeaderTagsChanged(TSynMemo *pane)
+{
     TForm_Editor *window = EditorOf(pane);
     if (!window) window = ActiveEditor();
     if (!window) return;

@@ -426,6 +426,10 @@ private:
     void BeginSaving();
     bool FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted);
     void WriteSaveTags(TForm_Editor *window, bool withDate);
+    // SetScriptHeaderTag in two halves, so that a save sets its three tags and then rebuilds the
+    // outline once: the lines (false when no document window is open), then outline and marker.
+    bool SetHeaderTagLines(const AnsiString &name, const AnsiString &value, TSynMemo *pane);
+    void ShowHeaderTagsChanged(TSynMemo *pane);
     bool WriteDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path);
     void ApplyTextKindLook(TForm_Editor *window);
     void AfterSave(TForm_Editor *window);

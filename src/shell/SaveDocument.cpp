@@ -97,10 +97,11 @@ bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &pat
     const bool script = kind == KAS_Document;
     AnsiString bytes;
     if (script) {
-        const AnsiString text = pane->Text();
-        BeginOperationProgress(ScriptSaveProgressMax(text.size()));
+        // The text is converted where it lies: a second copy of a big script costs more than the
+        // conversion itself.
+        BeginOperationProgress(ScriptSaveProgressMax(size_t(pane->GetTextLen())));
         const FileProgress hooks = OperationProgressHooks();
-        bytes = ScriptTextToFileBytes(text, &hooks);
+        bytes = ScriptTextToFileBytes(pane->Text(), &hooks);
     } else {
         bytes = PlainTextToFileBytes(pane->Text());
     }
@@ -262,9 +263,12 @@ AnsiString PoweredByText()
 void TMainForm::WriteSaveTags(TForm_Editor *window, bool withDate)
 {
     const SaveTags tags = ReadSaveTags(withDate);
-    if (withDate && tags.Date) SetScriptHeaderTag(ScriptDateTag, TodayText(), window->Memo1);
-    if (tags.PoweredBy) SetScriptHeaderTag(PoweredByTag, PoweredByText(), window->Memo1);
-    if (tags.Warning) SetScriptHeaderTag(Warning1Tag, tags.WarningText, window->Memo1);
+    // Each tag is a few line edits; the outline, a pass over the whole script, is rebuilt once.
+    bool set = false;
+    if (withDate && tags.Date) set = SetHeaderTagLines(ScriptDateTag, TodayText(), window->Memo1) || set;
+    if (tags.PoweredBy) set = SetHeaderTagLines(PoweredByTag, PoweredByText(), window->Memo1) || set;
+    if (tags.Warning) set = SetHeaderTagLines(Warning1Tag, tags.WarningText, window->Memo1) || set;
+    if (set) ShowHeaderTagsChanged(window->Memo1);
 }
 
 // Writes the window's document under the path with the kind; after a whole write the document
