@@ -62,8 +62,8 @@ HeaderTagChange PlanScriptHeaderTag(const HeaderTagFacts &facts, const AnsiStrin
     } else if (facts.Count == 0) {
         change.Edits.push_back({LineEdit::Append, 0, tagLine});
     } else {
-        // A caret on the last line below the anchor gets an empty line appended first: scripts have
-        // always been saved that way, so the file comes out the same.
+        // With the caret on the last line below the anchor an empty line is appended first (it once
+        // made room for the caret to move down); kept, so that saved files come out as before.
         const int at = facts.Anchor >= 0 ? facts.Anchor + 1 : 0;
         if (facts.Anchor >= 0 && facts.Anchor < caretY && caretY == facts.Count)
             change.Edits.push_back({LineEdit::Append, 0, {}});

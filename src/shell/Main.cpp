@@ -740,8 +740,7 @@ void TMainForm::StartLog()
     Log("======");
 }
 
-// Tried before anything else is read, so that the log and the user learn it once, at start, and
-// not from a failure at exit.
+// Tried once at start, so that the log and the user learn it then, and not from a failure at exit.
 void TMainForm::CheckSettingsFileWritable()
 {
     AnsiString reason;
