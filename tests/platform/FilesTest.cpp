@@ -182,10 +182,13 @@ TEST(CanWriteFile, TriesTheRoomAWriteNeedsWithoutChangingTheFile)
     }
     EXPECT_FALSE(CanWriteFile(FromQPath(dir.filePath("no/such/registry.reg")), 100, reason));
     EXPECT_EQ(reason, std::strerror(ENOENT));
-    QFile::setPermissions(path, QFile::ReadOwner);
+    QFile::setPermissions(path, QFile::Permissions(0x4444));
+    QFile::setPermissions(dir.path(), QFile::Permissions(0x7755));
     {
         UnprivilegedScope user;   // as root a read-only file may still be written
+        if (!user.Active()) GTEST_SKIP() << "no ordinary user to act as, for a read-only file";
         EXPECT_FALSE(CanWriteFile(FromQPath(path), 100, reason));
+        EXPECT_EQ(reason, "The file is read-only.");
     }
     EXPECT_EQ(ReadAll(path), "REGEDIT4\r\n");
     EXPECT_EQ(Entries(dir.path()), QStringList{"registry.reg"});
