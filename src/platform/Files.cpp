@@ -146,8 +146,8 @@ FileWriteResult WriteInPlace(const AnsiString &path, std::string_view bytes)
     }
     if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0) error = errno;
     if (error == 0) error = SyncFile(fd, result.ToWrite);
+    if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) result.ErrorText = SystemError(error);
-    ::close(fd);
     return result;
 }
 
@@ -216,11 +216,11 @@ bool CanWriteFile(const AnsiString &path, long long size, AnsiString &reason)
     }
     const std::string room(size_t(std::max(size, 1LL)), '\0');
     AnsiString probe = FolderOfFile(AbsolutePath(path)) + "/." + ExtractFileName(path) + ".probe-XXXXXX";
-    const int fd = ::mkstemp(probe.data());
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
     if (fd >= 0) {
-        const int error = ReserveNewLength(fd, room, 0);
-        ::close(fd);
-        ::unlink(probe.c_str());
+        int error = ReserveNewLength(fd, room, 0);
+        if (::close(fd) != 0 && error == 0) error = errno;
+        if (::unlink(probe.c_str()) != 0 && error == 0) error = errno;
         if (error != 0) reason = SystemError(error);
         return error == 0;
     }
@@ -231,11 +231,10 @@ bool CanWriteFile(const AnsiString &path, long long size, AnsiString &reason)
     }
     // Written in place there: only opening the file can be tried without changing it.
     const int file = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (file < 0) {
+    if (file < 0 || ::close(file) != 0) {
         reason = SystemError();
         return false;
     }
-    ::close(file);
     return true;
 }
 
