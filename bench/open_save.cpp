@@ -77,6 +77,28 @@ void Save(benchmark::State &state, const char *name, const char *kind, const cha
     CloseAllDocuments(Form);
 }
 
+// Ctrl+S on the open script: its tags are set, then it is written.
+void BM_SaveScriptCommand(benchmark::State &state)
+{
+    TForm_Editor *w = Form->OpenDocument(PathOf("command.kas"), KAS_Document);
+    for (auto _ : state)
+        if (!Form->FileSave1Execute()) state.SkipWithError("not written");
+    state.SetBytesProcessed(state.iterations() * QFile(ToQPath(PathOf("command.kas"))).size());
+    w->SetModified(false);
+    CloseAllDocuments(Form);
+}
+
+// The floor of a save: the script's file bytes, ready, written the way every save writes (through
+// a temporary file that reaches the disk before it replaces the old one).
+void BM_WriteScriptBytesDurably(benchmark::State &state)
+{
+    const AnsiString bytes = ScriptBytes();
+    const AnsiString target = PathOf("durable.kas");
+    for (auto _ : state)
+        if (!WriteFileAtomically(target, bytes).Ok()) state.SkipWithError("not written");
+    state.SetBytesProcessed(state.iterations() * (long long)bytes.size());
+}
+
 void BM_CopyScriptFile(benchmark::State &state) { CopyFile(state, "big.kas", "copy.kas"); }
 void BM_OpenScript(benchmark::State &state) { Open(state, "big.kas", KAS_Document); }
 void BM_SaveScript(benchmark::State &state) { Save(state, "big.kas", KAS_Document, "saved.kas"); }
@@ -87,6 +109,8 @@ void BM_SaveTable(benchmark::State &state) { Save(state, "big.kao", KAO_Document
 BENCHMARK(BM_CopyScriptFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenScript)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveScript)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveScriptCommand)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WriteScriptBytesDurably)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_CopyTableFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenTable)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveTable)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -98,6 +122,7 @@ int main(int argc, char **argv)
     TBenchProgram program(argc, argv);
     Folder = &program.Folder;
     WriteBenchFile(PathOf("big.kas"), ScriptBytes());
+    WriteBenchFile(PathOf("command.kas"), ScriptBytes());
     WriteBenchFile(PathOf("big.kao"), KaoTableBytes());
     Form = program.ShowMainWindow();
     return program.Run();

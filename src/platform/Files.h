@@ -3,6 +3,7 @@
 
 #include "platform/Text.h"
 
+#include <functional>
 #include <string_view>
 
 // A regular file exists under the name (a folder does not count).
@@ -24,14 +25,33 @@ struct FileWriteResult
 {
     bool Opened = false;      // the file could be opened (or created) for writing
     long long ToWrite = 0;
-    long long Written = 0;    // bytes that reached the target: ToWrite after a whole write, else less
-    AnsiString ErrorText;     // the system's reason, for logs
-    bool Ok() const { return Opened && Written == ToWrite; }
+    long long Written = 0;    // bytes written before the write stopped: ToWrite after a whole write
+    AnsiString ErrorText;     // the system's reason; empty exactly when the write succeeded
+    bool Ok() const { return Opened && Written == ToWrite && ErrorText.empty(); }
 };
 
 // Writes the bytes as the file's whole new content. As a rule through a temporary file beside it
 // that replaces it only once every byte is on disk (the mode is kept), so a failed write leaves
 // the old file whole. In place where that cannot be or must not be: in a folder that refuses new
 // files while the file itself may be written, and for a file with other names (hard links), which
-// a replacement would part from them. A read-only file is not written (not opened).
+// a replacement would part from them. In place, the whole new length is reserved on the disk
+// before the first old byte is overwritten; when that fails the file is left as it was. A
+// read-only file is not written (not opened).
 FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes);
+
+// Whether a write of about this many bytes could go through now, tried the way a write would go
+// (a temporary file beside the file, else the file itself in place) without changing the file:
+// the room is reserved and given back. False, with the system's reason, when not.
+bool CanWriteFile(const AnsiString &path, long long size, AnsiString &reason);
+
+// The program's message followed by the system's reason on a line of its own (nothing added when
+// the reason is empty).
+AnsiString WithReason(const AnsiString &message, const AnsiString &reason);
+
+// For tests: a fault at one step of a file write. The hook is asked before each step with the
+// byte range concerned; a non-zero answer is the error number (errno) the step then fails with,
+// as if the system had refused it, and a write whose length it lowers is a short write (so a
+// disk with little room can be played). An empty hook (the default) injects nothing.
+enum class FileWriteStep { Reserve, Write, Sync };
+using FileWriteFault = std::function<int(FileWriteStep step, long long offset, long long &length)>;
+void SetFileWriteFault(FileWriteFault fault);

@@ -92,6 +92,23 @@ bool WriteFileAtomically(const AnsiString &path, const AnsiString &bytes, AnsiSt
     return result.Ok();
 }
 
+bool CanWriteSettingsFile(const AnsiString &path, AnsiString &reason)
+{
+    // Settings grow by a value at a time; a disk without even this much room keeps none of them.
+    constexpr long long GrowthRoom = 65536;
+    const QString folder = QFileInfo(ToQPath(path)).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        reason = "cannot create the folder \"" + FromQPath(folder) + "\"";
+        return false;
+    }
+    SettingsFileLock lock(path);
+    if (!lock.Locked()) {
+        reason = lock.Error();
+        return false;
+    }
+    return CanWriteFile(path, StampOfFile(path).Size + GrowthRoom, reason);
+}
+
 AnsiString MoveFileAside(const AnsiString &path)
 {
     AnsiString target = path + ".bad";

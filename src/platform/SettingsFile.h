@@ -26,8 +26,14 @@ FileReadResult ReadWholeFile(const AnsiString &path, AnsiString &bytes, AnsiStri
 
 // Creates missing folders, writes a temporary file beside the target and renames it over the
 // target, so the old file stays whole when anything fails; where the folder refuses new files
-// (or the file has other hard links) the file is written in place.
+// (or the file has other hard links) the file is written in place, once the room for the whole
+// new content is reserved (a full disk leaves it as it was).
 bool WriteFileAtomically(const AnsiString &path, const AnsiString &bytes, AnsiString &error);
+
+// Whether the file could be written now, tried the way a write goes without changing it: its
+// folder made, its lock taken, room for its content and some growth reserved. False, with the
+// reason (the system's words where it has them), when not.
+bool CanWriteSettingsFile(const AnsiString &path, AnsiString &reason);
 
 // Renames a file that must not be overwritten to path.bad (path.bad1, path.bad2 ... when that
 // exists, so no earlier copy is lost). Returns the new name, "" when the rename failed.

@@ -21,28 +21,6 @@ void ReportStep(const FileProgress *progress)
     if (progress && progress->Step) progress->Step();
 }
 
-// Removes every CR, moving the bytes between them once.
-void RemoveCarriageReturns(AnsiString &text, const FileProgress *progress)
-{
-    char *data = text.data();
-    const size_t n = text.size();
-    const char *first = static_cast<const char *>(std::memchr(data, '\r', n));
-    if (!first) return;
-    const bool reportPosition = progress && progress->Position;
-    size_t in = size_t(first - data);
-    size_t out = in;
-    while (in < n) {   // data[in] is a CR
-        if (reportPosition) progress->Position((long long)out);
-        ++in;
-        const char *next = static_cast<const char *>(std::memchr(data + in, '\r', n - in));
-        const size_t end = next ? size_t(next - data) : n;
-        std::memmove(data + out, data + in, end - in);
-        out += end - in;
-        in = end;
-    }
-    text.resize(out);
-}
-
 // Collects the cells of a table file row by row, and what the table cannot hold.
 class TableBuilder
 {
@@ -176,24 +154,36 @@ long long TableSaveProgressMax(int rowCount, int colCount) { return (long long)r
 
 namespace {
 
-// A line that ends in a TAB loses its trailing blanks and TABs. Written as blanks they would be
-// taken off by the next opening, so the next save would change the file again; every other line
-// keeps its bytes.
-void DropWhiteEndsOfTabEndedLines(AnsiString &text)
+// The script format in one pass over the text, in place: a line that ends in a TAB loses its
+// trailing blanks and TABs (written as blanks they would be taken off by the next opening, so the
+// next save would change the file again; every other line keeps its bytes), every other TAB
+// becomes a blank and every CR goes (its position is reported). Lines end at a CR or an LF.
+void ConvertScriptTextInPlace(AnsiString &text, const FileProgress *progress)
 {
+    const bool reportPosition = progress && progress->Position;
     char *const data = text.data();
     const size_t n = text.size();
-    size_t out = 0;
-    size_t lineStart = 0;
-    for (size_t i = 0; i <= n; ++i) {
-        if (i < n && data[i] != '\r' && data[i] != '\n') continue;
-        size_t end = i;
-        if (end > lineStart && data[end - 1] == '\t')
-            while (end > lineStart && (data[end - 1] == '\t' || data[end - 1] == ' ')) --end;
-        if (out != lineStart) std::memmove(data + out, data + lineStart, end - lineStart);
-        out += end - lineStart;
-        if (i < n) data[out++] = data[i];
-        lineStart = i + 1;
+    size_t out = 0;        // never ahead of the byte read, so nothing is overwritten before it is read
+    size_t lineOut = 0;    // where the current line starts in the output
+    char previous = 0;     // the byte read before this one
+    for (size_t i = 0; i < n; ++i) {
+        const char c = data[i];
+        if ((unsigned char)c > '\r') {   // most bytes: kept as they are
+            data[out++] = c;
+        } else if (c == '\t') {
+            data[out++] = ' ';
+        } else if (c == '\r' || c == '\n') {
+            if (previous == '\t')   // TABs and blanks are blanks by now
+                while (out > lineOut && data[out - 1] == ' ') --out;
+            if (c == '\n')
+                data[out++] = '\n';
+            else if (reportPosition)
+                progress->Position((long long)out);
+            lineOut = out;
+        } else {
+            data[out++] = c;
+        }
+        previous = c;
     }
     text.resize(out);
 }
@@ -203,12 +193,10 @@ void DropWhiteEndsOfTabEndedLines(AnsiString &text)
 AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress)
 {
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x09\")...");
-    DropWhiteEndsOfTabEndedLines(text);
-    std::replace(text.begin(), text.end(), '\t', ' ');
     ReportStep(progress);
 
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x0D\")...");
-    RemoveCarriageReturns(text, progress);
+    ConvertScriptTextInPlace(text, progress);
     ReportStep(progress);
 
     ReportStatus(progress, "Converting text in KAS format (finalisation) ...");

@@ -21,6 +21,42 @@ void ApplyToPane(TSynMemo *pane, const std::vector<LineEdit> &edits)
     }
 }
 
+// What setting the tag needs to know of the pane's text, found in place (no copy of the text).
+HeaderTagFacts FactsOfPane(const TSynMemo *pane, const AnsiString &name)
+{
+    HeaderTagFacts facts;
+    facts.Count = pane->Lines.Count();
+    facts.Named = pane->Lines.FindLine([&name](std::string_view line) { return IsTagLineOf(line, name); });
+    if (facts.Named >= 0) facts.NamedLine = pane->Lines.Strings(facts.Named);
+    facts.Anchor = pane->Lines.FindLine(IsAnchorLine);
+    return facts;
+}
+
+TBufferCoord MovedWithEdits(TBufferCoord p, const std::vector<LineEdit> &edits)
+{
+    const TextPlace place = PlaceAfterEdits({p.Line - 1, p.Char - 1}, edits);
+    return {place.Column + 1, place.Line + 1};
+}
+
+// Applies the edits and puts the caret, the selection and the view back on the text they were
+// on: the pane's own shifting of the caret (text inserted at the caret goes after it) would
+// otherwise leave the caret inside a new tag line.
+void ApplyKeepingCaret(TSynMemo *pane, const std::vector<LineEdit> &edits)
+{
+    if (edits.empty()) return;
+    const TBufferCoord caret = pane->CaretXY();
+    const TBufferCoord anchor = caret == pane->BlockBegin() ? pane->BlockEnd() : pane->BlockBegin();
+    const int top = pane->TopLine();
+    ApplyToPane(pane, edits);
+    if (anchor == caret) {
+        pane->SetCaretXY(MovedWithEdits(caret, edits));
+    } else {
+        pane->SetBlockBegin(MovedWithEdits(anchor, edits));
+        pane->SetBlockEnd(MovedWithEdits(caret, edits));
+    }
+    pane->SetTopLine(MovedWithEdits({1, top}, edits).Line);
+}
+
 void FillCombo(QComboBox *box, const TStringList &items)
 {
     QStringList texts;
@@ -37,14 +73,19 @@ TForm_Editor *TMainForm::ActiveEditor() const { return qobject_cast<TForm_Editor
 // (the active one for every caller but Save All, which tags each window it saves).
 void TMainForm::SetScriptHeaderTag(const AnsiString &name, const AnsiString &value, TSynMemo *pane)
 {
-    if (MDIChildCount() == 0 || !pane) return;
-    TStringList lines;
-    pane->Lines.AssignTo(lines);
-    const HeaderTagChange change = PlanScriptHeaderTag(lines, name, value, pane->CaretY());
-    ApplyToPane(pane, change.Edits);
-    // Lines inserted above the caret have already moved it down with its text.
-    if (pane->CaretY() != change.CaretY) pane->SetCaretY(change.CaretY);
+    if (SetHeaderTagLines(name, value, pane)) ShowHeaderTagsChanged(pane);
+}
 
+bool TMainForm::SetHeaderTagLines(const AnsiString &name, const AnsiString &value, TSynMemo *pane)
+{
+    if (MDIChildCount() == 0 || !pane) return false;
+    const HeaderTagChange change = PlanScriptHeaderTag(FactsOfPane(pane, name), name, value, pane->CaretY());
+    ApplyKeepingCaret(pane, change.Edits);
+    return true;
+}
+
+void TMainForm::ShowHeaderTagsChanged(TSynMemo *pane)
+{
     TForm_Editor *window = EditorOf(pane);
     if (!window) window = ActiveEditor();
     if (!window) return;

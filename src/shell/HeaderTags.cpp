@@ -9,18 +9,15 @@ namespace {
 // First line whose text before its first "=" equals the name, any letter case; -1 when none.
 int FindTagLine(const TStringList &lines, const AnsiString &name)
 {
-    for (int i = 0; i < lines.Count(); ++i) {
-        const AnsiString &line = lines[i];
-        const size_t eq = line.find('=');
-        if (eq == name.size() && SameText(line.substr(0, eq), name)) return i;
-    }
+    for (int i = 0; i < lines.Count(); ++i)
+        if (IsTagLineOf(lines[i], name)) return i;
     return -1;
 }
 
 int FindAnchorLine(const TStringList &lines)
 {
     for (int i = 0; i < lines.Count(); ++i)
-        if (lines[i].find(HeaderTagAnchorWord) != AnsiString::npos) return i;
+        if (IsAnchorLine(lines[i])) return i;
     return -1;
 }
 
@@ -28,58 +25,87 @@ bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0
 
 } // namespace
 
+bool IsTagLineOf(std::string_view line, std::string_view name)
+{
+    return line.size() > name.size() && line[name.size()] == '=' && line.find('=') == name.size() &&
+           AnsiCompareText(line.substr(0, name.size()), name) == 0;
+}
+
+bool IsAnchorLine(std::string_view line) { return line.find(HeaderTagAnchorWord) != std::string_view::npos; }
+
+HeaderTagFacts FindHeaderTagFacts(const TStringList &lines, const AnsiString &name)
+{
+    HeaderTagFacts facts;
+    facts.Count = lines.Count();
+    facts.Named = FindTagLine(lines, name);
+    if (facts.Named >= 0) facts.NamedLine = lines[facts.Named];
+    facts.Anchor = FindAnchorLine(lines);
+    return facts;
+}
+
 AnsiString HeaderTagValue(const TStringList &lines, const AnsiString &name)
 {
     const int i = FindTagLine(lines, name);
     return i < 0 ? AnsiString() : lines[i].substr(name.size() + 1);
 }
 
-HeaderTagChange PlanScriptHeaderTag(const TStringList &lines, const AnsiString &name, const AnsiString &value,
+HeaderTagChange PlanScriptHeaderTag(const HeaderTagFacts &facts, const AnsiString &name, const AnsiString &value,
                                     int caretY)
 {
     HeaderTagChange change;
-    change.CaretY = caretY;
-    const int named = FindTagLine(lines, name);
+    const int named = facts.Named;
+    const AnsiString tagLine = name + "=" + value;
     if (value.empty()) {
         if (named >= 0) change.Edits.push_back({LineEdit::Delete, named, {}});
-        return change;
-    }
-    const AnsiString tagLine = name + "=" + value;
-    if (named >= 0 && lines[named].size() > name.size() + 1) {   // present with a value: rewritten in place
+    } else if (named >= 0 && facts.NamedLine.size() > name.size() + 1) {   // present with a value
         change.Edits.push_back({LineEdit::Replace, named, tagLine});
-        return change;
-    }
-    int count = lines.Count();
-    if (count == 0) {
+    } else if (facts.Count == 0) {
         change.Edits.push_back({LineEdit::Append, 0, tagLine});
-        return change;
-    }
-
-    // The caret keeps its line when the new line goes above it (it moves before the insertion, so
-    // on the last line an empty line is appended first to make room).
-    const int anchor = FindAnchorLine(lines);
-    int at = 0;
-    if (anchor >= 0) {
-        if (anchor < caretY) {
-            if (caretY == count) {
-                change.Edits.push_back({LineEdit::Append, 0, {}});
-                ++count;
-            }
-            change.CaretY = std::min(caretY + 1, count);
-        }
-        at = anchor + 1;
-    } else if (caretY > 0) {
-        change.CaretY = std::min(caretY + 1, count);
-    }
-
-    // The value goes to the first line of that name: an empty-valued one above the new line, else the new line.
-    if (named >= 0 && named < at) {
-        change.Edits.push_back({LineEdit::Insert, at, name + "="});
-        change.Edits.push_back({LineEdit::Replace, named, tagLine});
     } else {
-        change.Edits.push_back({LineEdit::Insert, at, tagLine});
+        // With the caret on the last line below the anchor an empty line is appended first (it once
+        // made room for the caret to move down); kept, so that saved files come out as before.
+        const int at = facts.Anchor >= 0 ? facts.Anchor + 1 : 0;
+        if (facts.Anchor >= 0 && facts.Anchor < caretY && caretY == facts.Count)
+            change.Edits.push_back({LineEdit::Append, 0, {}});
+        // The value goes to the first line of that name: an empty-valued one above the new line, else the new line.
+        if (named >= 0 && named < at) {
+            change.Edits.push_back({LineEdit::Insert, at, name + "="});
+            change.Edits.push_back({LineEdit::Replace, named, tagLine});
+        } else {
+            change.Edits.push_back({LineEdit::Insert, at, tagLine});
+        }
     }
+    change.CaretY = PlaceAfterEdits({caretY - 1, 0}, change.Edits).Line + 1;
     return change;
+}
+
+HeaderTagChange PlanScriptHeaderTag(const TStringList &lines, const AnsiString &name, const AnsiString &value,
+                                    int caretY)
+{
+    return PlanScriptHeaderTag(FindHeaderTagFacts(lines, name), name, value, caretY);
+}
+
+TextPlace PlaceAfterEdits(TextPlace place, const std::vector<LineEdit> &edits)
+{
+    for (const LineEdit &edit : edits) {
+        switch (edit.Op) {
+        case LineEdit::Insert:
+            if (edit.Index <= place.Line) ++place.Line;
+            break;
+        case LineEdit::Replace:
+            if (edit.Index == place.Line) place.Column = std::min(place.Column, int(edit.Text.size()));
+            break;
+        case LineEdit::Delete:
+            if (edit.Index < place.Line) {
+                --place.Line;
+            } else if (edit.Index == place.Line) {
+                place.Column = 0;
+            }
+            break;
+        case LineEdit::Append: break;
+        }
+    }
+    return place;
 }
 
 void ApplyLineEdits(TStringList &lines, const std::vector<LineEdit> &edits)

@@ -4,6 +4,7 @@
 
 #include "platform/TStringList.h"
 
+#include <string_view>
 #include <vector>
 
 inline constexpr char ScriptDateTag[] = "QUIL_ScriptDate";
@@ -36,12 +37,41 @@ struct HeaderTagChange
     int CaretY = 1;
 };
 
+// The line is the tag's: its text before the first "=" is the name, in any letter case.
+bool IsTagLineOf(std::string_view line, std::string_view name);
+// The line holds the anchor word.
+bool IsAnchorLine(std::string_view line);
+
+// What setting a tag needs to know of a text.
+struct HeaderTagFacts
+{
+    int Count = 0;            // lines
+    int Named = -1;           // the first line of the tag's name, -1 when none
+    AnsiString NamedLine;     // its text
+    int Anchor = -1;          // the first line holding the anchor word, -1 when none
+};
+HeaderTagFacts FindHeaderTagFacts(const TStringList &lines, const AnsiString &name);
+
 // Setting a tag in a text whose caret stands on line caretY (1-based). A tag that is missing or has
 // an empty value gets a new line directly below the first line holding "JOTE" (at the top when none
-// does; the caret moves down with its line); then the first line of that name receives the value.
-// An empty value deletes the first line of that name and adds nothing.
+// does); then the first line of that name receives the value. An empty value deletes the first
+// line of that name and adds nothing. The caret stays on its own text.
+HeaderTagChange PlanScriptHeaderTag(const HeaderTagFacts &facts, const AnsiString &name, const AnsiString &value,
+                                    int caretY);
 HeaderTagChange PlanScriptHeaderTag(const TStringList &lines, const AnsiString &name, const AnsiString &value,
                                     int caretY);
+
+// A place in a text: 0-based line and 0-based column.
+struct TextPlace
+{
+    int Line = 0;
+    int Column = 0;
+    bool operator==(const TextPlace &) const = default;
+};
+// Where a place stands after the edits: on the same text at the same column. Lines inserted or
+// deleted before it move it; in a rewritten line it keeps its column where that still exists;
+// when its own line is deleted it goes to the start of the line that takes its place.
+TextPlace PlaceAfterEdits(TextPlace place, const std::vector<LineEdit> &edits);
 void ApplyLineEdits(TStringList &lines, const std::vector<LineEdit> &edits);
 // Plan and apply in one go; caretY is updated.
 void SetScriptHeaderTag(TStringList &lines, const AnsiString &name, const AnsiString &value, int &caretY);

@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
+#include "platform/SettingsFile.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBar.h"
@@ -52,11 +53,13 @@ TNamedSemaphore *InstanceSemaphore = nullptr;
 namespace {
 
 // Defaults written at start-up: a settings file that cannot be written must not stop the program.
-template <typename Write> void WriteQuietly(Write write)
+// The first failure is kept, to be told once the window shows.
+template <typename Write> void WriteQuietly(AnsiString &failure, Write write)
 {
     try {
         write();
-    } catch (const ERegistryException &) {
+    } catch (const ERegistryException &e) {
+        if (failure.empty()) failure = e.Message();
     }
 }
 
@@ -681,6 +684,7 @@ void TMainForm::FormCreate()
         return;
     }
     StartLog();
+    CheckSettingsFileWritable();
     SetMainDefaults();
 
     Splash("Registry settings...");
@@ -718,7 +722,7 @@ bool TMainForm::ReadAllowOnlyOneCopy(TRegistry &reg)
         if (reg.ValueExists("AllowOnlyOneCopy"))
             allow = ReadBoolOr(reg, "AllowOnlyOneCopy", true);
         else
-            WriteQuietly([&] { reg.WriteBool("AllowOnlyOneCopy", true); });
+            WriteQuietly(SettingsNotKeptReason, [&] { reg.WriteBool("AllowOnlyOneCopy", true); });
         reg.CloseKey();
     }
     return allow;
@@ -734,6 +738,34 @@ void TMainForm::StartLog()
             Log("Old version of this file is deleted unsuccessfully.");
     }
     Log("======");
+}
+
+// Tried once at start, so that the log and the user learn it then, and not from a failure at exit.
+void TMainForm::CheckSettingsFileWritable()
+{
+    AnsiString reason;
+    if (!CanWriteSettingsFile(RegistryFilePath(), reason)) SettingsNotKeptReason = reason;
+    if (!SettingsNotKeptReason.empty())
+        Log("Settings file \"" + RegistryFilePath() + "\" cannot be written: " + SettingsNotKeptReason);
+}
+
+void TMainForm::TellSettingsNotKept()
+{
+    if (SettingsNotKeptReason.empty()) return;
+    MessageBox(ApplicationWindow(),
+               WithReason("Settings will not be kept: the settings file \"" + RegistryFilePath() +
+                              "\" cannot be written.",
+                          SettingsNotKeptReason),
+               "Quillet", MB_OK | MB_ICONWARNING);
+}
+
+// Told at start that settings are not kept, the user needs no second word for each failed write.
+void TMainForm::ReportSettingsFailure(const std::exception &e, const AnsiString &unit, const AnsiString &func)
+{
+    if (SettingsNotKeptReason.empty())
+        ShowHandlerException(e, unit, func);
+    else
+        WarnOnStderr(e.what());
 }
 
 void TMainForm::SetMainDefaults()
@@ -768,15 +800,15 @@ void TMainForm::LoadProductKey(TRegistry &reg)
 {
     if (!reg.OpenKey(ProductKey, true)) return;
     Step(" Registry: version & spec. sets...");
-    WriteQuietly([&] { reg.WriteString("Version", GetFileVersionText(ParamStr(0))); });
+    WriteQuietly(SettingsNotKeptReason, [&] { reg.WriteString("Version", GetFileVersionText(ParamStr(0))); });
     const auto writeBoolIfAbsent = [&](const char *name, bool value) {
-        if (!reg.ValueExists(name)) WriteQuietly([&] { reg.WriteBool(name, value); });
+        if (!reg.ValueExists(name)) WriteQuietly(SettingsNotKeptReason, [&] { reg.WriteBool(name, value); });
     };
     const auto writeIntIfAbsent = [&](const char *name, int value) {
-        if (!reg.ValueExists(name)) WriteQuietly([&] { reg.WriteInteger(name, value); });
+        if (!reg.ValueExists(name)) WriteQuietly(SettingsNotKeptReason, [&] { reg.WriteInteger(name, value); });
     };
     const auto writeStringIfAbsent = [&](const char *name, const AnsiString &value) {
-        if (!reg.ValueExists(name)) WriteQuietly([&] { reg.WriteString(name, value); });
+        if (!reg.ValueExists(name)) WriteQuietly(SettingsNotKeptReason, [&] { reg.WriteString(name, value); });
     };
     writeBoolIfAbsent("WritePoweredBy", true);
     writeBoolIfAbsent("WriteWarning1", true);
@@ -1053,6 +1085,7 @@ void TMainForm::OpenByExtension(const AnsiString &path, bool allowLog)
 void TMainForm::FormShow()
 {
     if (HandedOverToFirstCopy) return;
+    TellSettingsNotKept();
     for (int i = 1; i <= ParamCount(); ++i) {
         const AnsiString path = AbsolutePath(ParamStr(i));
         if (FileExists(path)) OpenByExtension(path, true);
@@ -1180,7 +1213,7 @@ void TMainForm::FormClose()
     try {
         StoreSettings();
     } catch (const std::exception &e) {
-        ShowHandlerException(e, "Main", "TMainForm::FormClose");
+        ReportSettingsFailure(e, "Main", "TMainForm::FormClose");
     }
 }
 

@@ -371,6 +371,10 @@ public:
     void UpdateCompanionAction(TAction *action, const AnsiString &kind);
     void ReloadTextPane(TForm_Editor *window);
 
+    // A failed write of the settings in an event handler: the handler's error box, unless the
+    // user was told at start that the settings file cannot be written (then stderr only).
+    void ReportSettingsFailure(const std::exception &e, const AnsiString &unit, const AnsiString &func);
+
     // True when this copy handed its command line over to the first copy and ends.
     bool HandedOver() const { return HandedOverToFirstCopy; }
 
@@ -410,6 +414,8 @@ private:
     void LoadInsertList(TRegistry &reg);
     void LoadSclSettings();
     void StoreSettings();
+    void CheckSettingsFileWritable();
+    void TellSettingsNotKept();
     void StoreReopenList(TRegistry &reg);
     void AddReopenEntry(QMenu *menu, const AnsiString &path, int position);
     void RefillPopupMenu4();
@@ -426,6 +432,10 @@ private:
     void BeginSaving();
     bool FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted);
     void WriteSaveTags(TForm_Editor *window, bool withDate);
+    // SetScriptHeaderTag in two halves, so that a save sets its three tags and then rebuilds the
+    // outline once: the lines (false when no document window is open), then outline and marker.
+    bool SetHeaderTagLines(const AnsiString &name, const AnsiString &value, TSynMemo *pane);
+    void ShowHeaderTagsChanged(TSynMemo *pane);
     bool WriteDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path);
     void ApplyTextKindLook(TForm_Editor *window);
     void AfterSave(TForm_Editor *window);
@@ -438,6 +448,8 @@ private:
 
     std::unique_ptr<TMessageServer> MessageServer;
     bool HandedOverToFirstCopy = false;
+    // Why the settings file cannot be written; the user is told once, at the first showing.
+    AnsiString SettingsNotKeptReason;
     bool Shown = false;
     bool Closed = false;
 };

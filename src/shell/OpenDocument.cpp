@@ -59,7 +59,7 @@ static bool ReadTextFile(TForm_Editor *window, const AnsiString &path, AnsiStrin
     AnsiString error;
     if (ReadFileBytes(path, bytes, error)) return true;
     window->FileNotRead = true;
-    MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+    MessageBox(ApplicationWindow(), WithReason(TableReadErrorMessage(path), error), "Quillet", MB_OK | MB_ICONSTOP);
     return false;
 }
 

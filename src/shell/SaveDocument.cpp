@@ -97,10 +97,11 @@ bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &pat
     const bool script = kind == KAS_Document;
     AnsiString bytes;
     if (script) {
-        const AnsiString text = pane->Text();
-        BeginOperationProgress(ScriptSaveProgressMax(text.size()));
+        // The text is converted where it lies: a second copy of a big script costs more than the
+        // conversion itself.
+        BeginOperationProgress(ScriptSaveProgressMax(size_t(pane->GetTextLen())));
         const FileProgress hooks = OperationProgressHooks();
-        bytes = ScriptTextToFileBytes(text, &hooks);
+        bytes = ScriptTextToFileBytes(pane->Text(), &hooks);
     } else {
         bytes = PlainTextToFileBytes(pane->Text());
     }
@@ -134,9 +135,11 @@ bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, con
     if (converted) ShowOperationStatus("Saving data in file ...");
     const FileWriteResult result = WriteFileAtomically(path, bytes);
     if (!result.Opened)
-        MessageBox(ApplicationWindow(), SaveOpenErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
-    else if (result.Written != result.ToWrite)
-        MessageBox(ApplicationWindow(), SaveWriteErrorMessage(kind, result.ToWrite, result.Written),
+        MessageBox(ApplicationWindow(), WithReason(SaveOpenErrorMessage(path), result.ErrorText), "Quillet",
+                   MB_OK | MB_ICONSTOP);
+    else if (!result.Ok())
+        MessageBox(ApplicationWindow(),
+                   WithReason(SaveWriteErrorMessage(kind, result.ToWrite, result.Written), result.ErrorText),
                    FromQ(windowTitle()), MB_OK | MB_ICONEXCLAMATION);
 
     if (converted) {
@@ -160,9 +163,11 @@ void TMainForm::ReadTableDocument(TForm_Editor *window, const AnsiString &kind, 
     TableReadResult read = ReadTableFile(path, kind, &hooks);
     window->FileNotRead = read.Status == TableReadStatus::CannotOpen || read.Status == TableReadStatus::ReadFailed;
     if (read.Status == TableReadStatus::CannotOpen)
-        MessageBox(ApplicationWindow(), TableOpenErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+        MessageBox(ApplicationWindow(), WithReason(TableOpenErrorMessage(path), read.ErrorText), "Quillet",
+                   MB_OK | MB_ICONSTOP);
     else if (read.Status == TableReadStatus::ReadFailed)
-        MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+        MessageBox(ApplicationWindow(), WithReason(TableReadErrorMessage(path), read.ErrorText), "Quillet",
+                   MB_OK | MB_ICONSTOP);
     TableData &table = read.Table;
     window->StringGrid1->Assign(table.ColCount, std::max(table.RowCount, 1), std::move(table.Cells));
     // What the table could not keep would be gone from the file at the next save: the user is told
@@ -258,9 +263,12 @@ AnsiString PoweredByText()
 void TMainForm::WriteSaveTags(TForm_Editor *window, bool withDate)
 {
     const SaveTags tags = ReadSaveTags(withDate);
-    if (withDate && tags.Date) SetScriptHeaderTag(ScriptDateTag, TodayText(), window->Memo1);
-    if (tags.PoweredBy) SetScriptHeaderTag(PoweredByTag, PoweredByText(), window->Memo1);
-    if (tags.Warning) SetScriptHeaderTag(Warning1Tag, tags.WarningText, window->Memo1);
+    // Each tag is a few line edits; the outline, a pass over the whole script, is rebuilt once.
+    bool set = false;
+    if (withDate && tags.Date) set = SetHeaderTagLines(ScriptDateTag, TodayText(), window->Memo1) || set;
+    if (tags.PoweredBy) set = SetHeaderTagLines(PoweredByTag, PoweredByText(), window->Memo1) || set;
+    if (tags.Warning) set = SetHeaderTagLines(Warning1Tag, tags.WarningText, window->Memo1) || set;
+    if (set) ShowHeaderTagsChanged(window->Memo1);
 }
 
 // Writes the window's document under the path with the kind; after a whole write the document

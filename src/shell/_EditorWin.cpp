@@ -779,7 +779,10 @@ void TForm_Editor::FormCloseQuery(bool &CanClose, bool wasActive)
     try {
         StoreLayout(wasActive);
     } catch (const std::exception &e) {
-        ShowHandlerException(e, "_EditorWin", "TForm_Editor::FormCloseQuery");
+        if (MainForm)
+            MainForm->ReportSettingsFailure(e, "_EditorWin", "TForm_Editor::FormCloseQuery");
+        else
+            ShowHandlerException(e, "_EditorWin", "TForm_Editor::FormCloseQuery");
     }
     try {
         if (IsModified()) AskToSave(CanClose);

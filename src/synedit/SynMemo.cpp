@@ -246,11 +246,17 @@ void TSynMemo::SetDocument(const AnsiString &normalized, bool oneEmptyLine, bool
     PendingStatus = true;
 }
 
+// One copy of the document, made with room for the final line break: the text of a big script is
+// tens of megabytes, and every fresh copy of it costs its page faults.
 AnsiString TSynMemo::Text() const
 {
     const long len = Length();
     if (len == 0) return OneEmptyLine ? CRLF : AnsiString();
-    return Range(0, len) + CRLF;
+    AnsiString text(size_t(len) + 2, '\0');   // the range's terminating NUL lands where the CR goes
+    SendScintilla(SCI_GETTEXTRANGE, 0L, len, text.data());
+    text[size_t(len)] = '\r';
+    text[size_t(len) + 1] = '\n';
+    return text;
 }
 
 int TSynMemo::GetTextLen() const

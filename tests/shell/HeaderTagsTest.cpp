@@ -39,26 +39,26 @@ TEST(HeaderTags, SetTag)
         {"new tag under the magic line", {"// JOTE", "a", "b"}, 2, "QUIL_ScriptDate", "2024",
          {"// JOTE", "QUIL_ScriptDate=2024", "a", "b"}, 3},
         {"caret above the new line stays", {"a", "b JOTE", "c"}, 1, "QUIL_X", "v", {"a", "b JOTE", "QUIL_X=v", "c"}, 1},
-        {"caret on the magic line moves down", {"JOTE", "a"}, 1, "QUIL_X", "v", {"JOTE", "QUIL_X=v", "a"}, 2},
+        {"caret on the magic line stays on it", {"JOTE", "a"}, 1, "QUIL_X", "v", {"JOTE", "QUIL_X=v", "a"}, 1},
         {"caret on the last line: an empty line is appended", {"JOTE", "a"}, 2, "QUIL_X", "v",
          {"JOTE", "QUIL_X=v", "a", ""}, 3},
         {"first magic line wins", {"a", "JOTE 1", "JOTE 2"}, 1, "QUIL_X", "v", {"a", "JOTE 1", "QUIL_X=v", "JOTE 2"}, 1},
         {"magic word is case-sensitive", {"jote", "a"}, 1, "QUIL_X", "v", {"QUIL_X=v", "jote", "a"}, 2},
         {"no magic word: first line", {"a", "b"}, 1, "QUIL_X", "v", {"QUIL_X=v", "a", "b"}, 2},
-        {"no magic word, caret on the last line", {"a", "b"}, 2, "QUIL_X", "v", {"QUIL_X=v", "a", "b"}, 2},
+        {"no magic word, caret on the last line", {"a", "b"}, 2, "QUIL_X", "v", {"QUIL_X=v", "a", "b"}, 3},
         {"empty text", {}, 1, "QUIL_X", "v", {"QUIL_X=v"}, 1},
         {"existing tag rewritten in place, any case", {"JOTE", "a", "quil_scriptdate=old", "b"}, 4, "QUIL_ScriptDate",
          "new", {"JOTE", "a", "QUIL_ScriptDate=new", "b"}, 4},
         {"only the first of two is rewritten", {"QUIL_X=1", "QUIL_X=2"}, 1, "QUIL_X", "3", {"QUIL_X=3", "QUIL_X=2"}, 1},
-        {"empty value removes the line", {"JOTE", "QUIL_X=v", "a"}, 3, "QUIL_X", "", {"JOTE", "a"}, 3},
+        {"empty value removes the line", {"JOTE", "QUIL_X=v", "a"}, 3, "QUIL_X", "", {"JOTE", "a"}, 2},
         {"empty value on an empty-valued tag removes it", {"JOTE", "a", "QUIL_X="}, 1, "QUIL_X", "", {"JOTE", "a"}, 1},
         {"empty value on a missing tag changes nothing", {"JOTE", "a"}, 2, "QUIL_X", "", {"JOTE", "a"}, 2},
         {"empty-valued tag below: the new line takes the value", {"JOTE", "a", "QUIL_X="}, 1, "QUIL_X", "v",
-         {"JOTE", "QUIL_X=v", "a", "QUIL_X="}, 2},
+         {"JOTE", "QUIL_X=v", "a", "QUIL_X="}, 1},
         {"empty-valued tag above: it takes the value", {"QUIL_X=", "JOTE", "a"}, 1, "QUIL_X", "v",
          {"QUIL_X=v", "JOTE", "QUIL_X=", "a"}, 1},
-        {"line without = is not the tag", {"JOTE", "QUIL_X"}, 1, "QUIL_X", "v", {"JOTE", "QUIL_X=v", "QUIL_X"}, 2},
-        {"value holding =", {"JOTE"}, 1, "QUIL_X", "a=b", {"JOTE", "QUIL_X=a=b", ""}, 2},
+        {"line without = is not the tag", {"JOTE", "QUIL_X"}, 1, "QUIL_X", "v", {"JOTE", "QUIL_X=v", "QUIL_X"}, 1},
+        {"value holding =", {"JOTE"}, 1, "QUIL_X", "a=b", {"JOTE", "QUIL_X=a=b", ""}, 1},
     };
     for (const Case &c : cases) {
         TStringList lines = ListOf(c.before);
@@ -67,6 +67,29 @@ TEST(HeaderTags, SetTag)
         EXPECT_EQ(LinesOf(lines), c.after) << c.name;
         EXPECT_EQ(caretY, c.caretAfter) << c.name;
     }
+}
+
+TEST(HeaderTags, APlaceFollowsItsTextThroughTheEdits)
+{
+    using E = LineEdit;
+    const struct
+    {
+        const char *Name;
+        TextPlace Before;
+        std::vector<LineEdit> Edits;
+        TextPlace After;
+    } cases[] = {
+        {"line inserted above", {2, 4}, {{E::Insert, 1, "QUIL_X=v"}}, {3, 4}},
+        {"line inserted at its own line pushes it down", {1, 0}, {{E::Insert, 1, "QUIL_X=v"}}, {2, 0}},
+        {"line inserted below", {1, 7}, {{E::Insert, 2, "QUIL_X=v"}}, {1, 7}},
+        {"appended line", {1, 3}, {{E::Append, 0, ""}}, {1, 3}},
+        {"line deleted above", {3, 2}, {{E::Delete, 1, ""}}, {2, 2}},
+        {"own line deleted: start of the next", {1, 5}, {{E::Delete, 1, ""}}, {1, 0}},
+        {"own line rewritten, column still there", {1, 3}, {{E::Replace, 1, "QUIL_X=new"}}, {1, 3}},
+        {"own line rewritten shorter", {1, 12}, {{E::Replace, 1, "QUIL_X=v"}}, {1, 8}},
+        {"several edits in order", {2, 1}, {{E::Append, 0, ""}, {E::Insert, 1, "a="}, {E::Replace, 0, "b=c"}}, {3, 1}},
+    };
+    for (const auto &c : cases) EXPECT_EQ(PlaceAfterEdits(c.Before, c.Edits), c.After) << c.Name;
 }
 
 TEST(HeaderTags, SavingTagsEndUpInReverseOrderBelowTheMagicLine)

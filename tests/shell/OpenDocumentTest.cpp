@@ -19,6 +19,8 @@
 #include <QTabBar>
 #include <QToolButton>
 
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -331,8 +333,9 @@ TEST_F(OpenDocument, UnreadableFilesGiveTheirMessagesAndAnEmptyWindow)
     TForm_Editor *t = nullptr;
     ASSERT_NO_FATAL_FAILURE(OpenUnreadable(script, table, s, t));
     ASSERT_EQ(Boxes->Calls.size(), 2u);
-    EXPECT_EQ(Boxes->Calls[0].Text, "File: \"" + script + "\".\r\nReading failed.");
-    EXPECT_EQ(Boxes->Calls[1].Text, "Error at opening the file  \"" + table + "\"!");
+    // The program's message, then the system's reason.
+    EXPECT_EQ(Boxes->Calls[0].Text, "File: \"" + script + "\".\r\nReading failed.\r\n" + std::strerror(EACCES));
+    EXPECT_EQ(Boxes->Calls[1].Text, "Error at opening the file  \"" + table + "\"!\r\n" + std::strerror(EACCES));
     for (const MessageBoxCall &call : Boxes->Calls) {
         EXPECT_EQ(call.Caption, "Quillet");
         EXPECT_EQ(call.Flags, unsigned(MB_OK | MB_ICONSTOP));

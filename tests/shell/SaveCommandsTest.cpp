@@ -14,8 +14,11 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QTabBar>
+#include <QTest>
 #include <QToolButton>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -95,6 +98,55 @@ TEST_F(SaveCommands, SaveWithEveryTagSwitchedOffLeavesTheScriptAlone)
     ASSERT_TRUE(Form->FileSave1Execute());
     EXPECT_EQ(ReadFileBytes(Root + "/s.kas"), "yJOTE\nx\n\r");
     EXPECT_TRUE(FileDialogs->Calls.empty());
+}
+
+// Ctrl+S writes the tags under the anchor line; the caret stays where it was in the text, so the
+// next letter typed lands there and not in a tag, and the next save finds its tags whole.
+TEST_F(SaveCommands, TheCaretStaysOnItsTextWhenSavingWritesTags)
+{
+    const struct
+    {
+        const char *Name;
+        int Line;        // 1-based
+        int Column;      // 0-based; -1: the end of the line
+        Lines Expected;  // the file after Z was typed there and saved again
+    } cases[] = {
+        {"start of the anchor line", 2, 0, {"; head", "Z// JOTE", "#tags", "!!VR1:S5;"}},
+        {"end of the anchor line", 2, -1, {"; head", "// JOTEZ", "#tags", "!!VR1:S5;"}},
+        {"above the anchor line", 1, 2, {"; Zhead", "// JOTE", "#tags", "!!VR1:S5;"}},
+        {"below the anchor line", 3, 2, {"; head", "// JOTE", "#tags", "!!ZVR1:S5;"}},
+        {"end of the line before the last", 3, -1, {"; head", "// JOTE", "#tags", "!!VR1:S5;Z"}},
+        {"the last line, empty: the file ends with a line break", 4, 0, {"; head", "// JOTE", "#tags", "!!VR1:S5;", "Z"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        TForm_Editor *w = OpenFile("s.kas", "; head\n// JOTE\n!!VR1:S5;\n\r", "KAS_Document");
+        Form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+        Form->ActionList1->UpdateActions();
+        TSynMemo *pane = w->Memo1;
+        QTest::keyClick(pane, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 1; i < c.Line; ++i) QTest::keyClick(pane, Qt::Key_Down);
+        if (c.Column < 0)
+            QTest::keyClick(pane, Qt::Key_End);
+        else
+            for (int i = 0; i < c.Column; ++i) QTest::keyClick(pane, Qt::Key_Right);
+        QTest::keyClick(pane, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(pane, 'Z');
+        QTest::keyClick(pane, Qt::Key_S, Qt::ControlModifier);
+
+        Lines expected;
+        for (const AnsiString &line : c.Expected) {
+            if (line != "#tags") {
+                expected.push_back(line);
+                continue;
+            }
+            expected.insert(expected.end(), {"_WARNING_#1=Hands off", PoweredBy(), "QUIL_ScriptDate=" + TodayText()});
+        }
+        EXPECT_EQ(ScriptLines(Root + "/s.kas"), expected);
+        w->close();
+        QCoreApplication::processEvents();
+    }
 }
 
 TEST_F(SaveCommands, WithoutTheProductKeyTheWarningTagIsRemoved)
@@ -211,7 +263,8 @@ TEST_F(SaveCommands, AFailedWriteKeepsTheMarkerAndTheUndoHistory)
         EXPECT_TRUE(w->IsModified());
         EXPECT_EQ(w->Memo1->UndoCount(), undo);
         ASSERT_FALSE(Boxes->Calls.empty());
-        EXPECT_EQ(Boxes->Calls.back().Text, "Error at opening the file \"" + Root + "/no/such/folder/s.txt\"!");
+        EXPECT_EQ(Boxes->Calls.back().Text,
+                  "Error at opening the file \"" + Root + "/no/such/folder/s.txt\"!\r\n" + std::strerror(ENOENT));
         w->SetModified(false);
         w->close();
         QCoreApplication::processEvents();

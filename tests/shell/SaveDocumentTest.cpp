@@ -2,8 +2,10 @@
 // list, and what a failed write leaves behind. Also the table reader step.
 #include "shell/DocumentTestSupport.h"
 
+#include "platform/Files.h"
 #include "platform/StatusBar.h"
 #include "platform/TStringGrid.h"
+#include "shell/DocumentFiles.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
@@ -11,6 +13,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -111,7 +117,7 @@ TEST_F(SaveDocument, AFolderThatDoesNotExistGivesTheOpeningError)
     const AnsiString path = Root + "/no/such/folder/t.cmd";
     EXPECT_FALSE(Form->SaveDocumentToFile("CMD_Document", path, w->StringGrid1));
     ASSERT_EQ(Boxes->Calls.size(), 1u);
-    EXPECT_EQ(Boxes->Calls[0].Text, "Error at opening the file \"" + path + "\"!");
+    EXPECT_EQ(Boxes->Calls[0].Text, "Error at opening the file \"" + path + "\"!\r\n" + std::strerror(ENOENT));
     EXPECT_EQ(Boxes->Calls[0].Caption, "Quillet");
     EXPECT_EQ(Boxes->Calls[0].Flags, unsigned(MB_OK | MB_ICONSTOP));
     EXPECT_EQ(Form->ReopenList(), QStringList({ToQPath(Root + "/kept.kas")}));
@@ -138,9 +144,30 @@ TEST_F(SaveDocument, AShortWriteKeepsTheOldFile)
     ASSERT_EQ(Boxes->Calls.size(), 1u);
     const AnsiString &text = Boxes->Calls[0].Text;
     EXPECT_EQ(text.substr(0, 34), "Error writing to the file (300002/");
-    EXPECT_NE(text.find("); file: \"Main\", line: 465."), AnsiString::npos) << text;
+    EXPECT_NE(text.find("); file: \"Main\", line: 465.\r\n" + AnsiString(std::strerror(EFBIG))), AnsiString::npos)
+        << text;
     EXPECT_EQ(Boxes->Calls[0].Caption, FromQ(Form->windowTitle()));
     EXPECT_EQ(Boxes->Calls[0].Flags, unsigned(MB_OK | MB_ICONEXCLAMATION));
+}
+
+// Ctrl+S on a full disk, typed by the user: the message gives the system's reason after the
+// program's own text, and the file keeps its old bytes.
+TEST_F(SaveDocument, CtrlSOnAFullDiskTellsWhy)
+{
+    TForm_Editor *w = OpenFile("s.txt", "old\r\n", "TXT_Document");
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+    QTest::keyClicks(w->Memo1, "new ");
+    Form->ActionList1->UpdateActions();   // as when the program goes idle: Save is enabled
+    const AnsiString bytes = PlainTextToFileBytes(w->Memo1->Text());
+    SetFileWriteFault([](FileWriteStep step, long long, long long &) { return step == FileWriteStep::Write ? ENOSPC : 0; });
+    QTest::keyClick(w->Memo1, Qt::Key_S, Qt::ControlModifier);
+    SetFileWriteFault({});
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    EXPECT_EQ(Boxes->Calls[0].Text, "Error writing to the file (" + IntToStr((long long)bytes.size()) +
+                                        "/0); file: \"Main\", line: 395.\r\n" + std::strerror(ENOSPC));
+    EXPECT_EQ(ReadFileBytes(Root + "/s.txt"), "old\r\n");
+    EXPECT_TRUE(w->IsModified());
 }
 
 TEST_F(SaveDocument, AFailedSaveKeepsTheDocumentMarkedChanged)
@@ -183,7 +210,8 @@ TEST_F(SaveDocument, TableReaderMessagesLeaveThePreparedTable)
     Boxes->Calls.clear();
     Form->ReadTableDocument(w, "KAO_Document", Root + "/missing.kao");
     ASSERT_EQ(Boxes->Calls.size(), 1u);
-    EXPECT_EQ(Boxes->Calls[0].Text, "Error at opening the file  \"" + Root + "/missing.kao\"!");
+    EXPECT_EQ(Boxes->Calls[0].Text,
+              "Error at opening the file  \"" + Root + "/missing.kao\"!\r\n" + std::strerror(ENOENT));
 }
 
 // A read-only table is read (it was once opened for writing too, and came up empty).
