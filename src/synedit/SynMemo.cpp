@@ -212,11 +212,54 @@ void TSynMemo::Replace(long start, long end, const AnsiString &bytes)
     SendScintilla(SCI_ENDUNDOACTION);
 }
 
+// The ranges go in back to front, so that the positions of the ones before still hold. The
+// component's change notifications are off meanwhile: each costs time in proportion to its place
+// in the text (its accessibility support counts the characters before the change and converts
+// the changed text). The pane's listeners are then told once, as if the whole span from the first
+// start to the last end had been replaced in one go.
+void TSynMemo::ReplaceRanges(const std::vector<TReplacement> &ranges)
+{
+    NotifyGuard guard(this);
+    WritableAnyway writable(this);
+    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    SendScintilla(SCI_BEGINUNDOACTION);
+    long limit = Length();
+    long spanStart = -1, spanEnd = -1, spanEndLine = 0, delta = 0;
+    for (auto r = ranges.rbegin(); r != ranges.rend(); ++r) {
+        const long end = std::clamp(r->End, 0L, limit);
+        const long start = std::clamp(r->Start, 0L, end);
+        limit = start;
+        if (start == end && r->Bytes.empty()) continue;
+        if (spanEnd < 0) {
+            spanEnd = end;
+            spanEndLine = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)end);
+        }
+        spanStart = start;
+        AnsiString converted;
+        std::string_view bytes = r->Bytes;
+        if (bytes.find_first_of("\r\n") != std::string_view::npos) bytes = converted = WithCrLf(AnsiString(bytes));
+        SendScintilla(SCI_SETTARGETRANGE, (unsigned long)start, end);
+        SendScintilla(SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.data());
+        delta += long(bytes.size()) - (end - start);
+    }
+    SendScintilla(SCI_ENDUNDOACTION);
+    SendScintilla(SCI_SETMODEVENTMASK, (unsigned long)eventMask);
+    if (spanEnd < 0) return;
+    const long startLine = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)spanStart);
+    const long newEnd = spanEnd + delta;
+    const long newEndLine = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)newEnd);
+    emit SCN_MODIFIED(int(spanStart), SC_MOD_DELETETEXT | SC_PERFORMED_USER | SC_STARTACTION, nullptr,
+                      int(spanEnd - spanStart), int(startLine - spanEndLine), int(startLine), 0, 0, 0, 0);
+    emit SCN_MODIFIED(int(spanStart), SC_MOD_INSERTTEXT | SC_PERFORMED_USER, nullptr, int(newEnd - spanStart),
+                      int(newEndLine - startLine), int(startLine), 0, 0, 0, 0);
+}
+
 // Only the bytes between the common beginning and end of the old and new text are replaced:
 // every change costs the component time in proportion to its place in the text.
 void TSynMemo::ReplaceAllBy(const AnsiString &normalized)
 {
-    const AnsiString old = Range(0, Length());
+    const std::string_view old = TextView();
     const size_t limit = std::min(old.size(), normalized.size());
     size_t head = 0;
     while (head < limit && old[head] == normalized[head]) ++head;

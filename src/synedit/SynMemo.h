@@ -201,6 +201,19 @@ public:
     // Valid until the next change of the text.
     std::string_view TextView() const;
 
+    // One replacement of ReplaceRanges: the bytes from Start up to End (0-based positions in the
+    // document, CR LF counted as two) become Bytes (line breaks made CR LF).
+    struct TReplacement
+    {
+        long Start = 0;
+        long End = 0;
+        std::string_view Bytes;
+    };
+    // Many replacements as one edit (one undo step), at the cost of the bytes they touch: ranges
+    // in ascending order, not overlapping, positions in the document as it stands before the first
+    // of them. The pane's notifications tell of one change from the first start to the last end.
+    void ReplaceRanges(const std::vector<TReplacement> &ranges);
+
     // Selection by 0-based positions of the document text.
     int SelStart() const;
     int SelEnd() const;

@@ -555,7 +555,7 @@ TEST_F(TextResTest, KatFileThatCannotBeCreated)
 
     const AnsiString katPath = Root + "/locked/Script09.kat";
     ASSERT_GE(Boxes->Calls.size(), 1u);
-    EXPECT_EQ(Boxes->Calls[0].Text, "Error at creating file \"" + katPath + "\"!");
+    EXPECT_EQ(Boxes->Calls[0].Text, "Error at creating file \"" + katPath + "\"!\r\nPermission denied");
     EXPECT_EQ(Boxes->Calls[0].Caption, "Quillet");
     EXPECT_EQ(Boxes->Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONSTOP));
     TForm_Editor *kat = WindowOf(katPath);
