@@ -402,6 +402,21 @@ private:
     TBufferCoord AnchorCoord() const;
     void KeepOneEmptyLine(bool on) { OneEmptyLine = on; }
 
+    // What ReplaceRanges changed, by the token that marks its undo step at both ends: the span
+    // from Start up to OldEnd (OldLines line breaks) became the span up to NewEnd (NewLines).
+    struct TReplacedSpan
+    {
+        long Start = 0, OldEnd = 0, NewEnd = 0;
+        long OldLines = 0, NewLines = 0;
+    };
+    void NotifySpanReplaced(long start, long removedEnd, long removedLines, long insertedEnd, long insertedLines,
+                            int performed);
+    void ReplaySpan(int position, int type, int token);
+    std::map<int, TReplacedSpan> ReplacedSpans;
+    int ReplayingSpan = 0;        // the token of the step being undone or redone
+    long ReplayEventMask = 0;     // the component's event mask to restore after it
+    bool WatchingReplays = false;
+
     void HandleModified(int position, int type, const char *text, int length, int linesAdded,
                         int line, int foldNow, int foldPrev, int token, int annotationLines);
     void FlushNotifications();
