@@ -156,7 +156,7 @@ AnsiString ScriptVersionIn(std::string_view script)
     for (size_t start = 0; start < script.size() && !found[0];) {
         size_t end = script.find("\r\n", start);
         if (end == std::string_view::npos) end = script.size();
-        const size_t eq = std::min(script.find('=', start), end);
+        const size_t eq = std::min(script.substr(start, end - start).find('='), end - start) + start;
         if (eq < end)
             for (int k = 0; k < 2; ++k)
                 if (!found[k] && eq - start == std::char_traits<char>::length(names[k]) &&
