@@ -143,7 +143,7 @@ void DeKattifyPane(TSynMemo &pane, const KatTable &table)
 
 void WriteBackPane(TSynMemo &pane, std::vector<KatItem> items)
 {
-    ApplyScriptEdits(&pane, WriteBackTexts(pane.Text(), items));
+    ApplyScriptEdits(&pane, WriteBackTexts(pane.TextView(), items, "\r\n"));
 }
 
 // What the user waits for: the pane's text taken, scanned, planned, and put back as one edit.

@@ -233,6 +233,10 @@ void TSynMemo::ReplaceRanges(const std::vector<TReplacement> &ranges)
     WritableAnyway writable(this);
     const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
     SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    // Room for all the growth at once: the buffer is then copied once at most, not at each step.
+    long growth = 0;
+    for (const TReplacement &r : ranges) growth += long(r.Bytes.size()) - std::max(0L, r.End - r.Start);
+    if (growth > 0) SendScintilla(SCI_ALLOCATE, (unsigned long)(Length() + growth + growth / 8));
     const int token = ReplacedSpans.empty() ? 1 : ReplacedSpans.rbegin()->first + 1;
     SendScintilla(SCI_BEGINUNDOACTION);
     SendScintilla(SCI_ADDUNDOACTION, (unsigned long)token, 0L);

@@ -279,8 +279,16 @@ KattifyResult Kattify(std::string_view script, const std::vector<KatItem> &items
     return result;
 }
 
-std::vector<ScriptEdit> WriteBackTexts(std::string_view script, std::vector<KatItem> &items)
+std::vector<ScriptEdit> WriteBackTexts(std::string_view script, std::vector<KatItem> &items,
+                                       std::string_view finalBreak)
 {
+    const size_t length = script.size() + finalBreak.size();
+    // The text from..to of the script followed by finalBreak is the given one.
+    const auto holds = [&](size_t from, size_t to, std::string_view text) {
+        const size_t inScript = std::min(to, script.size()) - std::min(from, script.size());
+        return text.size() == to - from && text.substr(0, inScript) == script.substr(std::min(from, script.size()), inScript) &&
+               text.substr(inScript) == finalBreak.substr(std::max(from, script.size()) - script.size(), to - from - inScript);
+    };
     std::vector<ScriptEdit> edits;
     size_t copied = 0;
     long long delta = 0;   // change of length so far
@@ -288,9 +296,9 @@ std::vector<ScriptEdit> WriteBackTexts(std::string_view script, std::vector<KatI
         const size_t from = size_t(item.Start - 1), to = size_t(item.End - 1);   // in the old script
         item.Start = int(item.Start + delta);
         item.End = int(item.End + delta);
-        if (!item.Checked || from < copied || to < from || to > script.size()) continue;
-        if (script.substr(from, to - from) == item.Text) continue;
-        edits.push_back({from, to, item.Text});
+        if (!item.Checked || from < copied || to < from || to > length) continue;
+        if (holds(from, to, item.Text)) continue;
+        edits.push_back({std::min(from, script.size()), std::min(to, script.size()), item.Text});
         copied = to;
         delta += (long long)item.Text.size() - (long long)(to - from);
         item.End = int(item.Start + (long long)item.Text.size());

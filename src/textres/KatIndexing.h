@@ -118,8 +118,11 @@ KattifyResult Kattify(std::string_view script, const std::vector<KatItem> &items
 // ---- Write back edited texts ----
 
 // Puts every checked item's text in place of the script's text at its positions when they
-// differ; the items' positions follow the changes. Returns the changes of the script.
-std::vector<ScriptEdit> WriteBackTexts(std::string_view script, std::vector<KatItem> &items);
+// differ; the items' positions follow the changes. Returns the changes of the script. The
+// positions count the script followed by finalBreak (a pane's text ends with a line break its
+// document does not hold); the changes stay within the script.
+std::vector<ScriptEdit> WriteBackTexts(std::string_view script, std::vector<KatItem> &items,
+                                       std::string_view finalBreak = {});
 
 // ---- De-KATtify ----
 

@@ -608,7 +608,7 @@ void TTxtResMan::Exportchangesincurrentdocument1Click()
     TSynMemo *script = Document->Memo1;
     const int selStart = script->SelStart(), selEnd = script->SelEnd();
     std::vector<KatItem> items = Items();
-    ApplyScriptEdits(script, WriteBackTexts(script->Text(), items));
+    ApplyScriptEdits(script, WriteBackTexts(script->TextView(), items, "\r\n"));
     StoreItemPositions(items);
     ProgressBar1->SetPosition(ItemCount());
     EndProgress();
@@ -688,6 +688,26 @@ void TTxtResMan::WriteKatHeader(TForm_Editor *target, const AnsiString &scriptPa
     grid->SetCell(1, 0, KatHeaderText(scriptPath));
 }
 
+// The rows from firstRow on; the table ends after them.
+void TTxtResMan::WriteKatRows(TStringGrid *grid, int firstRow, const std::vector<KatRow> &rows, const AnsiString &version)
+{
+    const AnsiString today = TodayShortDate();
+    const int end = firstRow + int(rows.size());
+    grid->BeginUpdate();
+    if (end > grid->RowCount()) grid->SetRowCount(end);
+    int r = firstRow;
+    for (const KatRow &row : rows) {
+        grid->SetCell(0, r, row.Index);
+        grid->SetCell(1, r, row.Cell);
+        grid->SetCell(2, r, KatComment(grid->Cells(2, r), row.Type, KatOptionFlags[KatWriteStringType], version,
+                                       KatOptionFlags[KatWriteScriptVersion]));
+        grid->SetCell(3, r, today);
+        ++r;
+    }
+    grid->SetRowCount(end);
+    grid->EndUpdate();
+}
+
 // What can fail comes first: the numbering (a setting that is no number ends the command) and the
 // backups. Only then is the old KAT file deleted or the table and the script changed.
 void TTxtResMan::ExportchangesinKATdocument1Click()
@@ -724,22 +744,7 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
 
     TSynMemo *script = Document->Memo1;
     const int selStart = script->SelStart(), selEnd = script->SelEnd();
-    const int firstRow = KatOptionFlags[KatOpenOldDoc] ? grid->RowCount() : 1;
-    const AnsiString today = TodayShortDate();
-    const int rows = firstRow + int(result.Rows.size());
-    grid->BeginUpdate();
-    if (rows > grid->RowCount()) grid->SetRowCount(rows);
-    int r = firstRow;
-    for (const KatRow &row : result.Rows) {
-        grid->SetCell(0, r, row.Index);
-        grid->SetCell(1, r, row.Cell);
-        grid->SetCell(2, r, KatComment(grid->Cells(2, r), row.Type, KatOptionFlags[KatWriteStringType], version,
-                                       KatOptionFlags[KatWriteScriptVersion]));
-        grid->SetCell(3, r, today);
-        ++r;
-    }
-    grid->SetRowCount(rows);
-    grid->EndUpdate();
+    WriteKatRows(grid, KatOptionFlags[KatOpenOldDoc] ? grid->RowCount() : 1, result.Rows, version);
     target->SetModified(true);
     ApplyScriptEdits(script, result.Edits);
 

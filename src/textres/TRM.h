@@ -18,10 +18,12 @@ class QMenu;
 class QPlainTextEdit;
 class TForm_Editor;
 class TProgressBar;
+class TStringGrid;
 class TSynMemo;
 class TToolBar;
 class TToolButton;
 struct KatItem;
+struct KatRow;
 struct ScriptEdit;
 
 // The line between the messages of a copied list.
@@ -108,6 +110,7 @@ private:
     void DeleteOldKatFile(const AnsiString &katPath);
     void SeedKatFile(const AnsiString &katPath, int line);
     void WriteKatHeader(TForm_Editor *target, const AnsiString &scriptPath);
+    void WriteKatRows(TStringGrid *grid, int firstRow, const std::vector<KatRow> &rows, const AnsiString &version);
 
     bool Docked = false;
     bool Updating = false;   // the program itself fills Memo1

@@ -207,6 +207,19 @@ TEST(KatIndexing, WriteBackMovesLaterPositions)
     }
 }
 
+// A pane's text ends with a line break its document does not hold; an unpaired caret's text runs
+// into it. Left as it is, it changes nothing; edited, it replaces the script's part only.
+TEST(KatIndexing, WriteBackOfATextThatRunsIntoTheFinalLineBreak)
+{
+    const AnsiString document = "!!IF:M^a^;\r\n!!IF:M^tail";
+    std::vector<KatItem> items = ItemsOf(document + "\r\n");
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[1].Text, "tail\r");
+    EXPECT_TRUE(WriteBackTexts(document, items, "\r\n").empty());
+    items[1].Text = "new";
+    EXPECT_EQ(EditedScript(document, WriteBackTexts(document, items, "\r\n")), "!!IF:M^a^;\r\n!!IF:M^new");
+}
+
 TEST(KatIndexing, CopyList)
 {
     EXPECT_EQ(JoinMessageList({"a", "b"}, true, "<<<_END_OF_MESSAGE_>>>"), "a\r\n<<<_END_OF_MESSAGE_>>>\r\nb");
