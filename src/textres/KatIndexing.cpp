@@ -348,9 +348,11 @@ RestoreResult RestoreKatReferences(std::string_view script, const std::vector<An
     RestoreResult result;
     result.Restored.assign(rows, false);
     std::unordered_map<AnsiString, size_t> rowOf;
+    rowOf.reserve(rows);
     for (size_t i = 0; i < rows; ++i)
         if (IsKatIndex(indexes[i])) rowOf.emplace(indexes[i], i);   // the first row of an index counts
     std::vector<AnsiString> restored(rows);   // "^" + text with CR LF + "^", made when first needed
+    result.Edits.reserve(rowOf.size());        // most rows have one reference
 
     size_t copied = 0;   // the end of the last reference replaced
     size_t nextReport = 1 << 20;
