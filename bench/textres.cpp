@@ -1,7 +1,7 @@
-// Speed of the text-resource tools on a script of 20 MB holding 100 000 texts (and on half and
-// twice that, to show the work grows linearly): the scan, KATtify's planning, KATtify into a real
-// text pane (the script replaced as one edit), and De-KATtify's two passes. A plain pass over the
-// bytes is the baseline.
+// Speed of the text-resource tools on scripts of 5, 11, 22 and 45 MB (one text per 225 bytes), to
+// show the work grows linearly: the scan, KATtify's planning, KATtify, De-KATtify and the write-back
+// of edited texts into a real text pane, the undo of KATtify, and the whole manager commands. A
+// plain pass over the bytes and a copy of them are the floors, measured in the same run.
 #include "QtBenchmarkMain.h"
 #include "platform/Application.h"
 #include "shell/Main.h"
@@ -20,7 +20,7 @@
 
 namespace {
 
-// Texts of 100 000 per 20 MB: each text line with a comment line of filler after it.
+// Texts of 100 000 per 22 MB: each text line with a comment line of filler after it.
 AnsiString MakeScript(int texts)
 {
     static const AnsiString filler = "; " + AnsiString(150, 'x') + " !!VR:y1:S1; z5 ^not a text^\r\n";
@@ -44,7 +44,7 @@ const AnsiString &Script(int texts)
     return it->second;
 }
 
-std::vector<KatItem> ItemsOf(const AnsiString &script)
+std::vector<KatItem> ItemsOf(std::string_view script)
 {
     std::vector<KatItem> items;
     const ScanResult scan = ScanTexts(script);
@@ -70,6 +70,17 @@ void BM_PlainPassBaseline(benchmark::State &state)
     SetBytes(state, script);
 }
 
+// A copy of the whole text into fresh memory: what one more copy of the script costs.
+void BM_CopyBaseline(benchmark::State &state)
+{
+    const AnsiString &script = Script(int(state.range(0)));
+    for (auto _ : state) {
+        AnsiString copy(script);
+        benchmark::DoNotOptimize(copy.data());
+    }
+    SetBytes(state, script);
+}
+
 void BM_Scan(benchmark::State &state)
 {
     const AnsiString &script = Script(int(state.range(0)));
@@ -88,19 +99,63 @@ void BM_ScanAndKattify(benchmark::State &state)
     SetBytes(state, script);
 }
 
-// What the user waits for: the pane's text taken, scanned, planned, and replaced as one edit.
+// Texts as De-KATtify finds them in a KAT table: every tenth names the first one's text.
+struct KatTable
+{
+    std::vector<AnsiString> Indexes, Texts;
+};
+
+KatTable TableOf(const KattifyResult &k)
+{
+    KatTable table;
+    for (const KatRow &row : k.Rows) {
+        table.Indexes.push_back(row.Index);
+        table.Texts.push_back(row.Cell + (table.Indexes.size() % 10 == 0 ? " %Z" + table.Indexes.front() : AnsiString()));
+    }
+    return table;
+}
+
+// The items of the script with every text edited, as the user does in the manager before "To
+// current document".
+std::vector<KatItem> EditedItemsOf(const AnsiString &script)
+{
+    std::vector<KatItem> items = ItemsOf(script);
+    for (KatItem &item : items) item.Text = "Edited: " + item.Text;
+    return items;
+}
+
+// The commands' own steps on the pane: the text taken, the result planned and put in as one edit.
+void KattifyPane(TSynMemo &pane)
+{
+    ResetIndexSettings("07");
+    const std::string_view text = pane.TextView();
+    const KattifyResult r = Kattify(text, ItemsOf(text), TypeIndexSettings, CommonIndexSettings);
+    ApplyScriptEdits(&pane, r.Edits);
+}
+
+void DeKattifyPane(TSynMemo &pane, const KatTable &table)
+{
+    std::vector<AnsiString> expanded = table.Texts;
+    ExpandKatReferences(table.Indexes, expanded);
+    const RestoreResult r = RestoreKatReferences(pane.TextView(), table.Indexes, expanded);
+    ApplyScriptEdits(&pane, r.Edits);
+}
+
+void WriteBackPane(TSynMemo &pane, std::vector<KatItem> items)
+{
+    ApplyScriptEdits(&pane, WriteBackTexts(pane.TextView(), items, "\r\n"));
+}
+
+// What the user waits for: the pane's text taken, scanned, planned, and put back as one edit.
 void BM_KattifyIntoPane(benchmark::State &state)
 {
     const AnsiString &script = Script(int(state.range(0)));
     TSynMemo pane;
     for (auto _ : state) {
         state.PauseTiming();
-        pane.SetText(script);
+        pane.LoadText(script);
         state.ResumeTiming();
-        ResetIndexSettings("07");
-        const AnsiString text = pane.Text();
-        const KattifyResult r = Kattify(text, ItemsOf(text), TypeIndexSettings, CommonIndexSettings);
-        ReplaceScriptText(&pane, text, r.Script);
+        KattifyPane(pane);
         benchmark::DoNotOptimize(pane.GetTextLen());
     }
     SetBytes(state, script);
@@ -115,10 +170,25 @@ void BM_ReplaceInPane(benchmark::State &state)
     TSynMemo pane;
     for (auto _ : state) {
         state.PauseTiming();
-        pane.SetText(script);
-        const AnsiString text = pane.Text();
+        pane.LoadText(script);
         state.ResumeTiming();
-        ReplaceScriptText(&pane, text, r.Script);
+        ApplyScriptEdits(&pane, r.Edits);
+        benchmark::DoNotOptimize(pane.GetTextLen());
+    }
+    SetBytes(state, script);
+}
+
+// Undo of a KATtify: every text comes back in one step.
+void BM_UndoKattifyInPane(benchmark::State &state)
+{
+    const AnsiString &script = Script(int(state.range(0)));
+    TSynMemo pane;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pane.LoadText(script);
+        KattifyPane(pane);
+        state.ResumeTiming();
+        pane.Undo();
         benchmark::DoNotOptimize(pane.GetTextLen());
     }
     SetBytes(state, script);
@@ -129,16 +199,49 @@ void BM_DeKattify(benchmark::State &state)
     const AnsiString &script = Script(int(state.range(0)));
     ResetIndexSettings("07");
     const KattifyResult k = Kattify(script, ItemsOf(script), TypeIndexSettings, CommonIndexSettings);
-    std::vector<AnsiString> indexes, texts;
-    for (const KatRow &row : k.Rows) {
-        indexes.push_back(row.Index);
-        texts.push_back(row.Cell + (indexes.size() % 10 == 0 ? " %Z" + indexes.front() : AnsiString()));
-    }
+    const KatTable table = TableOf(k);
+    const AnsiString kattified = EditedScript(script, k.Edits);
     for (auto _ : state) {
-        std::vector<AnsiString> expanded = texts;
-        ExpandKatReferences(indexes, expanded);
-        const RestoreResult r = RestoreKatReferences(k.Script, indexes, expanded);
-        benchmark::DoNotOptimize(r.Script.size());
+        std::vector<AnsiString> expanded = table.Texts;
+        ExpandKatReferences(table.Indexes, expanded);
+        const RestoreResult r = RestoreKatReferences(kattified, table.Indexes, expanded);
+        benchmark::DoNotOptimize(r.Restored.size());
+    }
+    SetBytes(state, script);
+}
+
+// De-KATtify's two passes and the script's edit in the pane.
+void BM_DeKattifyIntoPane(benchmark::State &state)
+{
+    const AnsiString &script = Script(int(state.range(0)));
+    TSynMemo pane;
+    pane.LoadText(script);
+    KattifyPane(pane);
+    const AnsiString kattified = pane.Text();
+    ResetIndexSettings("07");
+    const KatTable table = TableOf(Kattify(script, ItemsOf(script), TypeIndexSettings, CommonIndexSettings));
+    for (auto _ : state) {
+        state.PauseTiming();
+        pane.LoadText(kattified);
+        state.ResumeTiming();
+        DeKattifyPane(pane, table);
+        benchmark::DoNotOptimize(pane.GetTextLen());
+    }
+    SetBytes(state, script);
+}
+
+// "To current document" with every text edited.
+void BM_WriteBackIntoPane(benchmark::State &state)
+{
+    const AnsiString &script = Script(int(state.range(0)));
+    const std::vector<KatItem> items = EditedItemsOf(script);
+    TSynMemo pane;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pane.LoadText(script);
+        state.ResumeTiming();
+        WriteBackPane(pane, items);
+        benchmark::DoNotOptimize(pane.GetTextLen());
     }
     SetBytes(state, script);
 }
@@ -205,13 +308,18 @@ void BM_ManagerKattify(benchmark::State &state)
     SetBytes(state, Script(int(state.range(0))));
 }
 
-#define TEXTRES_SIZES Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)
+// 5, 11, 22 and 45 MB.
+#define TEXTRES_SIZES Arg(22500)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_PlainPassBaseline)->TEXTRES_SIZES;
+BENCHMARK(BM_CopyBaseline)->TEXTRES_SIZES;
 BENCHMARK(BM_Scan)->TEXTRES_SIZES;
 BENCHMARK(BM_ScanAndKattify)->TEXTRES_SIZES;
-BENCHMARK(BM_KattifyIntoPane)->TEXTRES_SIZES->Iterations(2);
-BENCHMARK(BM_ReplaceInPane)->TEXTRES_SIZES->Iterations(2);
+BENCHMARK(BM_KattifyIntoPane)->TEXTRES_SIZES->Iterations(3);
+BENCHMARK(BM_ReplaceInPane)->TEXTRES_SIZES->Iterations(3);
+BENCHMARK(BM_UndoKattifyInPane)->TEXTRES_SIZES->Iterations(3);
 BENCHMARK(BM_DeKattify)->TEXTRES_SIZES;
+BENCHMARK(BM_DeKattifyIntoPane)->TEXTRES_SIZES->Iterations(3);
+BENCHMARK(BM_WriteBackIntoPane)->TEXTRES_SIZES->Iterations(3);
 BENCHMARK(BM_ManagerSearch)->TEXTRES_SIZES->Iterations(1);
 BENCHMARK(BM_ManagerKattify)->TEXTRES_SIZES->Iterations(1);
 

@@ -209,10 +209,10 @@ AnsiString StripLeadingZeros(const AnsiString &text)
     return first == AnsiString::npos ? AnsiString("0") : text.substr(first);
 }
 
-void MakeBackupCopy(const AnsiString &fileName)
+bool MakeBackupCopy(const AnsiString &fileName, AnsiString *reason)
 {
     const QString source = ToQPath(fileName);
-    if (!QFileInfo(source).isFile()) return;
+    if (!QFileInfo(source).isFile()) return true;
     const AnsiString stem = fileName.size() > 4 ? fileName.substr(0, fileName.size() - 4) : AnsiString();
     const AnsiString extension = ExtractFileExt(fileName);
     QString target;
@@ -221,7 +221,10 @@ void MakeBackupCopy(const AnsiString &fileName)
         const QFileInfo info(target);
         if (!info.exists() && !info.isSymLink()) break;
     }
-    QFile::copy(source, target);   // refuses an existing target
+    QFile file(source);
+    if (file.copy(target)) return true;   // refuses an existing target
+    if (reason) *reason = FromQ(file.errorString());
+    return false;
 }
 
 AnsiString DateText(const QDate &date)

@@ -51,8 +51,9 @@ AnsiString SortSemicolonList(const AnsiString &text);
 AnsiString StripLeadingZeros(const AnsiString &text);
 
 // Copies an existing file to the first free name stem + "_COPY" + n + extension (n = 0, 1, ...),
-// never over an existing file. Failures are silent.
-void MakeBackupCopy(const AnsiString &fileName);
+// never over an existing file. False when the copy failed, with the system's reason in *reason;
+// a file that does not exist needs no copy (true).
+bool MakeBackupCopy(const AnsiString &fileName, AnsiString *reason = nullptr);
 
 // Today as "8.12(December).2026".
 AnsiString TodayText();

@@ -212,11 +212,110 @@ void TSynMemo::Replace(long start, long end, const AnsiString &bytes)
     SendScintilla(SCI_ENDUNDOACTION);
 }
 
+// The ranges go in back to front, so that the positions of the ones before still hold. The
+// component's change notifications are off meanwhile: each costs time in proportion to its place
+// in the text (its accessibility support counts the characters before the change). The pane's
+// listeners are told once, as if the span from the first start to the last end had been
+// replaced in one go. Undo and redo of the step replay every replacement: marks at both ends of
+// the step turn the notifications off for them too (ReplaySpan).
+void TSynMemo::ReplaceRanges(const std::vector<TReplacement> &ranges)
+{
+    if (std::all_of(ranges.begin(), ranges.end(), [](const TReplacement &r) { return r.Start >= r.End && r.Bytes.empty(); }))
+        return;
+    if (!WatchingReplays) {
+        connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+                [this](int position, int type, const char *, int, int, int, int, int, int token, int) {
+                    ReplaySpan(position, type, token);
+                });
+        WatchingReplays = true;
+    }
+    NotifyGuard guard(this);
+    WritableAnyway writable(this);
+    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    // Room for all the growth at once: the buffer is then copied once at most, not at each step.
+    long growth = 0;
+    for (const TReplacement &r : ranges) growth += long(r.Bytes.size()) - std::max(0L, r.End - r.Start);
+    if (growth > 0) SendScintilla(SCI_ALLOCATE, (unsigned long)(Length() + growth + growth / 8));
+    const int token = ReplacedSpans.empty() ? 1 : ReplacedSpans.rbegin()->first + 1;
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_ADDUNDOACTION, (unsigned long)token, 0L);
+    long limit = Length();
+    TReplacedSpan span{-1, -1, -1, 0, 0};
+    long delta = 0;
+    for (auto r = ranges.rbegin(); r != ranges.rend(); ++r) {
+        const long end = std::clamp(r->End, 0L, limit);
+        const long start = std::clamp(r->Start, 0L, end);
+        limit = start;
+        if (start == end && r->Bytes.empty()) continue;
+        if (span.OldEnd < 0) {
+            span.OldEnd = end;
+            span.OldLines = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)end);
+        }
+        span.Start = start;
+        AnsiString converted;
+        std::string_view bytes = r->Bytes;
+        if (bytes.find_first_of("\r\n") != std::string_view::npos) bytes = converted = WithCrLf(AnsiString(bytes));
+        SendScintilla(SCI_SETTARGETRANGE, (unsigned long)start, end);
+        SendScintilla(SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.data());
+        delta += long(bytes.size()) - (end - start);
+    }
+    SendScintilla(SCI_ADDUNDOACTION, (unsigned long)token, 0L);
+    SendScintilla(SCI_ENDUNDOACTION);
+    SendScintilla(SCI_SETMODEVENTMASK, (unsigned long)eventMask);
+    if (span.OldEnd < 0) return;
+    const long startLine = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)span.Start);
+    span.NewEnd = span.OldEnd + delta;
+    span.OldLines -= startLine;
+    span.NewLines = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)span.NewEnd) - startLine;
+    ReplacedSpans[token] = span;
+    NotifySpanReplaced(span.Start, span.OldEnd, span.OldLines, span.NewEnd, span.NewLines, SC_PERFORMED_USER);
+}
+
+// One deletion and one insertion, as the component would report a replacement of the span; the
+// insertion ends an undo or redo step.
+void TSynMemo::NotifySpanReplaced(long start, long removedEnd, long removedLines, long insertedEnd,
+                                  long insertedLines, int performed)
+{
+    const int line = int(SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)start));
+    const int first = performed == SC_PERFORMED_USER ? SC_STARTACTION : 0;
+    const int last = performed == SC_PERFORMED_USER ? 0 : SC_LASTSTEPINUNDOREDO;
+    emit SCN_MODIFIED(int(start), SC_MOD_DELETETEXT | performed | first, nullptr, int(removedEnd - start),
+                      int(-removedLines), line, 0, 0, 0, 0);
+    emit SCN_MODIFIED(int(start), SC_MOD_INSERTTEXT | performed | last, nullptr, int(insertedEnd - start),
+                      int(insertedLines), line, 0, 0, 0, 0);
+}
+
+// The first mark met while a step of ReplaceRanges is undone or redone turns the component's
+// text notifications off; the second, met when the step is complete, turns them on again and
+// tells of the span.
+void TSynMemo::ReplaySpan(int position, int type, int token)
+{
+    if (!(type & SC_MOD_CONTAINER) || !(type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO))) return;
+    // The component hands the mark's token over in one field or the other.
+    auto span = ReplacedSpans.find(token);
+    if (span == ReplacedSpans.end()) span = ReplacedSpans.find(position);
+    if (span == ReplacedSpans.end()) return;
+    if (ReplayingSpan != span->first) {
+        ReplayingSpan = span->first;
+        ReplayEventMask = SendScintilla(SCI_GETMODEVENTMASK);
+        SendScintilla(SCI_SETMODEVENTMASK, (unsigned long)SC_MOD_CONTAINER);
+        return;
+    }
+    ReplayingSpan = 0;
+    SendScintilla(SCI_SETMODEVENTMASK, (unsigned long)ReplayEventMask);
+    const TReplacedSpan &s = span->second;
+    if (type & SC_PERFORMED_UNDO)
+        NotifySpanReplaced(s.Start, s.NewEnd, s.NewLines, s.OldEnd, s.OldLines, SC_PERFORMED_UNDO);
+    else
+        NotifySpanReplaced(s.Start, s.OldEnd, s.OldLines, s.NewEnd, s.NewLines, SC_PERFORMED_REDO);
+}
+
 // Only the bytes between the common beginning and end of the old and new text are replaced:
 // every change costs the component time in proportion to its place in the text.
 void TSynMemo::ReplaceAllBy(const AnsiString &normalized)
 {
-    const AnsiString old = Range(0, Length());
+    const std::string_view old = TextView();
     const size_t limit = std::min(old.size(), normalized.size());
     size_t head = 0;
     while (head < limit && old[head] == normalized[head]) ++head;

@@ -201,6 +201,19 @@ public:
     // Valid until the next change of the text.
     std::string_view TextView() const;
 
+    // One replacement of ReplaceRanges: the bytes from Start up to End (0-based positions in the
+    // document, CR LF counted as two) become Bytes (line breaks made CR LF).
+    struct TReplacement
+    {
+        long Start = 0;
+        long End = 0;
+        std::string_view Bytes;
+    };
+    // Many replacements as one edit (one undo step), at the cost of the bytes they touch: ranges
+    // in ascending order, not overlapping, positions in the document as it stands before the first
+    // of them. The pane's notifications tell of one change from the first start to the last end.
+    void ReplaceRanges(const std::vector<TReplacement> &ranges);
+
     // Selection by 0-based positions of the document text.
     int SelStart() const;
     int SelEnd() const;
@@ -388,6 +401,21 @@ private:
     TBufferCoord CoordOf(long pos, long virtualSpace) const;
     TBufferCoord AnchorCoord() const;
     void KeepOneEmptyLine(bool on) { OneEmptyLine = on; }
+
+    // What ReplaceRanges changed, by the token that marks its undo step at both ends: the span
+    // from Start up to OldEnd (OldLines line breaks) became the span up to NewEnd (NewLines).
+    struct TReplacedSpan
+    {
+        long Start = 0, OldEnd = 0, NewEnd = 0;
+        long OldLines = 0, NewLines = 0;
+    };
+    void NotifySpanReplaced(long start, long removedEnd, long removedLines, long insertedEnd, long insertedLines,
+                            int performed);
+    void ReplaySpan(int position, int type, int token);
+    std::map<int, TReplacedSpan> ReplacedSpans;
+    int ReplayingSpan = 0;        // the token of the step being undone or redone
+    long ReplayEventMask = 0;     // the component's event mask to restore after it
+    bool WatchingReplays = false;
 
     void HandleModified(int position, int type, const char *text, int length, int linesAdded,
                         int line, int foldNow, int foldPrev, int token, int annotationLines);

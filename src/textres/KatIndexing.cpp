@@ -41,7 +41,7 @@ AnsiString FileNameOf(const AnsiString &path)
 }
 
 // The end of the run of digits that begins at pos.
-size_t DigitsEnd(const AnsiString &s, size_t pos)
+size_t DigitsEnd(std::string_view s, size_t pos)
 {
     while (pos < s.size() && IsDigit(s[pos])) ++pos;
     return pos;
@@ -148,18 +148,19 @@ AnsiString KatComment(const AnsiString &oldCell, int type, bool writeType, const
     return comment;
 }
 
-AnsiString ScriptVersionIn(const AnsiString &script)
+AnsiString ScriptVersionIn(std::string_view script)
 {
     bool found[2] = {false, false};
     AnsiString values[2];
     const char *const names[2] = {"QUIL_ScriptVersion", "AUTO_ScriptVersion"};
     for (size_t start = 0; start < script.size() && !found[0];) {
         size_t end = script.find("\r\n", start);
-        if (end == AnsiString::npos) end = script.size();
-        const size_t eq = size_t(std::find(script.begin() + long(start), script.begin() + long(end), '=') - script.begin());
+        if (end == std::string_view::npos) end = script.size();
+        const size_t eq = std::min(script.substr(start, end - start).find('='), end - start) + start;
         if (eq < end)
             for (int k = 0; k < 2; ++k)
-                if (!found[k] && SameText(script.substr(start, eq - start), names[k])) {
+                if (!found[k] && eq - start == std::char_traits<char>::length(names[k]) &&
+                    SameText(AnsiString(script.substr(start, eq - start)), names[k])) {
                     found[k] = true;
                     values[k] = script.substr(eq + 1, end - eq - 1);
                 }
@@ -185,7 +186,7 @@ namespace {
 
 // The item's carets still stand where the scan found them, and no digit follows the closing one.
 // A text holding the cell's own line break 0x1D would come back with CR LF in its place.
-bool CanMoveText(const AnsiString &script, const KatItem &item)
+bool CanMoveText(std::string_view script, const KatItem &item)
 {
     const size_t open = size_t(item.Start) - 2, close = size_t(item.End) - 1;   // 0-based carets
     if (item.Start < 2 || item.End < item.Start || close >= script.size()) return false;
@@ -204,7 +205,7 @@ char EffectiveLetter(char letter, const TStringList &common)
 // De-KATtify tells the three reference forms apart by what stands before them ("M1/z", "/z",
 // "z"); a reference whose script text before it would make it read as another form could not be
 // restored as it was.
-bool ReadsAsItsOwnForm(const AnsiString &before, int type)
+bool ReadsAsItsOwnForm(std::string_view before, int type)
 {
     const auto endsWith = [&](const char *tail) {
         const size_t n = std::char_traits<char>::length(tail);
@@ -216,62 +217,93 @@ bool ReadsAsItsOwnForm(const AnsiString &before, int type)
     return !endsWith("/");
 }
 
+// The last two characters that stand before pos once the edits so far are made: the script's own
+// from copied on, after the end of the text put in last.
+AnsiString TextBefore(std::string_view script, size_t copied, size_t pos, const AnsiString &lastPutIn)
+{
+    AnsiString before = lastPutIn.substr(lastPutIn.size() - std::min<size_t>(lastPutIn.size(), 2));
+    const size_t from = pos - std::min<size_t>(pos - copied, 2);
+    before.append(script.substr(from, pos - from));
+    return before;
+}
+
 } // namespace
 
-KattifyResult Kattify(const AnsiString &script, const std::vector<KatItem> &items,
+AnsiString EditedScript(std::string_view script, const std::vector<ScriptEdit> &edits)
+{
+    AnsiString out;
+    size_t copied = 0;
+    for (const ScriptEdit &edit : edits) {
+        out.append(script.substr(copied, edit.Start - copied));
+        out += edit.Text;
+        copied = edit.End;
+    }
+    out.append(script.substr(std::min(copied, script.size())));
+    return out;
+}
+
+KattifyResult Kattify(std::string_view script, const std::vector<KatItem> &items,
                       std::array<TStringList, 6> &types, TStringList &common,
                       const std::function<void(int done)> &progress)
 {
+    // The settings change only when the whole run has succeeded.
+    std::array<TStringList, 6> newTypes = types;
+    TStringList newCommon = common;
     KattifyResult result;
-    result.Script.reserve(script.size());
+    result.Edits.reserve(items.size());
     result.Rows.reserve(items.size());
     std::array<long long, StringTypeCount> lastNumber{};
     long long counter = 0;
-    size_t copied = 0;   // script bytes before this are in the result
+    size_t copied = 0;   // the end of the last text replaced
+    AnsiString reference;
     for (size_t i = 0; i < items.size(); ++i) {
         const KatItem &item = items[i];
-        const int type = StringTypeOf(item.Kind, EffectiveLetter(item.Letter, common));
-        if (item.Checked && type >= 0 && types[size_t(type)][0] == "TRUE" && CanMoveText(script, item)) {
-            const size_t open = size_t(item.Start) - 2;
-            result.Script.append(script, copied, open - copied);
-            copied = open;
-            if (ReadsAsItsOwnForm(result.Script, type)) {
-                const long long number = DecimalOf(types[size_t(type)][2]) + counter;
-                lastNumber[size_t(type)] = number;
-                const AnsiString index = ComposeIndex(types[size_t(type)][1], common, number);
-                result.Rows.push_back({index, TextToCell(item.Text), type});
-                result.Script += ReferenceForm(type) + index;
-                copied = size_t(item.End);
-                counter += DecimalOf(common[1]);
-            }
+        const int type = StringTypeOf(item.Kind, EffectiveLetter(item.Letter, newCommon));
+        const size_t open = size_t(item.Start) - 2;
+        if (item.Checked && type >= 0 && newTypes[size_t(type)][0] == "TRUE" && CanMoveText(script, item) &&
+            open >= copied && ReadsAsItsOwnForm(TextBefore(script, copied, open, reference), type)) {
+            const long long number = DecimalOf(newTypes[size_t(type)][2]) + counter;
+            lastNumber[size_t(type)] = number;
+            const AnsiString index = ComposeIndex(newTypes[size_t(type)][1], newCommon, number);
+            result.Rows.push_back({index, TextToCell(item.Text), type});
+            reference = ReferenceForm(type) + index;
+            result.Edits.push_back({open, size_t(item.End), reference});
+            copied = size_t(item.End);
+            counter += DecimalOf(newCommon[1]);
         }
         if (progress) progress(int(i + 1));
     }
-    result.Script.append(script, copied, AnsiString::npos);
-    for (size_t t = 0; t < types.size(); ++t) types[t].SetString(2, std::to_string(lastNumber[t] + 1));
+    for (size_t t = 0; t < newTypes.size(); ++t) newTypes[t].SetString(2, std::to_string(lastNumber[t] + 1));
+    types = std::move(newTypes);
+    common = std::move(newCommon);
     return result;
 }
 
-AnsiString WriteBackTexts(const AnsiString &script, std::vector<KatItem> &items)
+std::vector<ScriptEdit> WriteBackTexts(std::string_view script, std::vector<KatItem> &items,
+                                       std::string_view finalBreak)
 {
-    AnsiString out;
-    out.reserve(script.size());
+    const size_t length = script.size() + finalBreak.size();
+    // The text from..to of the script followed by finalBreak is the given one.
+    const auto holds = [&](size_t from, size_t to, std::string_view text) {
+        const size_t inScript = std::min(to, script.size()) - std::min(from, script.size());
+        return text.size() == to - from && text.substr(0, inScript) == script.substr(std::min(from, script.size()), inScript) &&
+               text.substr(inScript) == finalBreak.substr(std::max(from, script.size()) - script.size(), to - from - inScript);
+    };
+    std::vector<ScriptEdit> edits;
     size_t copied = 0;
     long long delta = 0;   // change of length so far
     for (KatItem &item : items) {
         const size_t from = size_t(item.Start - 1), to = size_t(item.End - 1);   // in the old script
         item.Start = int(item.Start + delta);
         item.End = int(item.End + delta);
-        if (!item.Checked || from < copied || to < from || to > script.size()) continue;
-        if (script.compare(from, to - from, item.Text) == 0) continue;
-        out.append(script, copied, from - copied);
-        out += item.Text;
+        if (!item.Checked || from < copied || to < from || to > length) continue;
+        if (holds(from, to, item.Text)) continue;
+        edits.push_back({std::min(from, script.size()), std::min(to, script.size()), item.Text});
         copied = to;
         delta += (long long)item.Text.size() - (long long)(to - from);
         item.End = int(item.Start + (long long)item.Text.size());
     }
-    out.append(script, copied, AnsiString::npos);
-    return out;
+    return edits;
 }
 
 bool IsKatIndex(const AnsiString &cell) { return IsNumber(cell, false); }
@@ -308,7 +340,7 @@ std::vector<bool> ExpandKatReferences(const std::vector<AnsiString> &indexes, st
     return source;
 }
 
-RestoreResult RestoreKatReferences(const AnsiString &script, const std::vector<AnsiString> &indexes,
+RestoreResult RestoreKatReferences(std::string_view script, const std::vector<AnsiString> &indexes,
                                    const std::vector<AnsiString> &texts,
                                    const std::function<void(size_t done, size_t total)> &progress)
 {
@@ -316,20 +348,18 @@ RestoreResult RestoreKatReferences(const AnsiString &script, const std::vector<A
     RestoreResult result;
     result.Restored.assign(rows, false);
     std::unordered_map<AnsiString, size_t> rowOf;
+    rowOf.reserve(rows);
     for (size_t i = 0; i < rows; ++i)
         if (IsKatIndex(indexes[i])) rowOf.emplace(indexes[i], i);   // the first row of an index counts
-    std::vector<AnsiString> restored(rows);   // texts with CR LF, made when first needed
+    std::vector<AnsiString> restored(rows);   // "^" + text with CR LF + "^", made when first needed
+    result.Edits.reserve(rowOf.size());        // most rows have one reference
 
-    AnsiString &out = result.Script;
-    size_t restoredSize = 0;   // every text restored once, as the usual case
-    for (size_t i = 0; i < rows; ++i) restoredSize += texts[i].size() + 2;
-    out.reserve(script.size() + restoredSize);
-    size_t copied = 0;
+    size_t copied = 0;   // the end of the last reference replaced
     size_t nextReport = 1 << 20;
-    for (size_t z = script.find('z'); z != AnsiString::npos; z = script.find('z', z + 1)) {
+    for (size_t z = script.find('z'); z != std::string_view::npos; z = script.find('z', z + 1)) {
         const size_t end = DigitsEnd(script, z + 1);
         if (end == z + 1) continue;
-        const auto row = rowOf.find(script.substr(z + 1, end - z - 1));
+        const auto row = rowOf.find(AnsiString(script.substr(z + 1, end - z - 1)));
         if (row == rowOf.end()) continue;
         // The longest form at this place: "M1/z", then "/z", then "z"; "M" stays in the script.
         size_t from = z;
@@ -338,11 +368,8 @@ RestoreResult RestoreKatReferences(const AnsiString &script, const std::vector<A
         else if (z >= 1 && script[z - 1] == '/' && z - 1 >= copied)
             from = z - 1;
         const size_t i = row->second;
-        if (restored[i].empty() && !texts[i].empty()) restored[i] = CellToText(texts[i]);
-        out.append(script, copied, from - copied);
-        out += '^';
-        out += restored[i];
-        out += '^';
+        if (restored[i].empty()) restored[i] = "^" + CellToText(texts[i]) + "^";
+        result.Edits.push_back({from, end, restored[i]});
         copied = end;
         z = end - 1;
         result.Restored[i] = true;
@@ -351,7 +378,6 @@ RestoreResult RestoreKatReferences(const AnsiString &script, const std::vector<A
             nextReport = z + (1 << 20);
         }
     }
-    out.append(script, copied, AnsiString::npos);
     if (progress) progress(script.size(), script.size());
     return result;
 }

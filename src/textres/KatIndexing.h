@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 // ---- Indexation settings (shared by the manager window, its settings dialog and KATtify) ----
@@ -54,9 +55,22 @@ AnsiString KatComment(const AnsiString &oldCell, int type, bool writeType, const
                       bool writeVersion);
 // The script version a script's header gives: the value of the first line named
 // "QUIL_ScriptVersion" (names compared without letter case), else of "AUTO_ScriptVersion".
-AnsiString ScriptVersionIn(const AnsiString &script);
+AnsiString ScriptVersionIn(std::string_view script);
 // Today in the system's short date format.
 AnsiString TodayShortDate();
+
+// ---- Changes of a script ----
+
+// The bytes from Start up to End (0-based positions in the script as it was) become Text.
+struct ScriptEdit
+{
+    size_t Start = 0;
+    size_t End = 0;
+    AnsiString Text;
+};
+
+// The script with the edits made (in ascending order, not overlapping).
+AnsiString EditedScript(std::string_view script, const std::vector<ScriptEdit> &edits);
 
 // ---- KATtify ----
 
@@ -79,8 +93,8 @@ struct KatRow
 
 struct KattifyResult
 {
-    AnsiString Script;          // the script with every moved text (carets included) replaced
-    std::vector<KatRow> Rows;   // in script order
+    std::vector<ScriptEdit> Edits;   // every moved text, carets included, becomes its reference
+    std::vector<KatRow> Rows;        // in script order
 };
 
 // The index of a text: Prefix + script number + postfix padded to three digits, without leading
@@ -92,19 +106,23 @@ AnsiString ComposeIndex(const AnsiString &prefix, TStringList &common, long long
 // is one past the last number it used in this run ("1" when it used none). An item is left in
 // place when its carets are no longer where the scan found them, when it never closed, when a
 // digit follows its closing caret (the reference would run into that digit), when it holds the
-// cell's line break 0x1D (it would come back as CR LF), or when what stands
-// before it would make its reference read as another form (an M text not right after "M", a Q
-// text right after "M1", an S text right after "/"): De-KATtify could not give it back as it was. Postfix and increment must be decimal numbers: EConvertError otherwise.
+// cell's line break 0x1D (it would come back as CR LF), or when what stands before it would make
+// its reference read as another form (an M text not right after "M", a Q text right after "M1",
+// an S text right after "/"): De-KATtify could not give it back as it was. Postfix and increment
+// must be decimal numbers: EConvertError otherwise, and then the settings are as they were.
 // progress runs once per item.
-KattifyResult Kattify(const AnsiString &script, const std::vector<KatItem> &items,
+KattifyResult Kattify(std::string_view script, const std::vector<KatItem> &items,
                       std::array<TStringList, 6> &types, TStringList &common,
                       const std::function<void(int done)> &progress = {});
 
 // ---- Write back edited texts ----
 
 // Puts every checked item's text in place of the script's text at its positions when they
-// differ; the items' positions follow the changes. Returns the new script.
-AnsiString WriteBackTexts(const AnsiString &script, std::vector<KatItem> &items);
+// differ; the items' positions follow the changes. Returns the changes of the script. The
+// positions count the script followed by finalBreak (a pane's text ends with a line break its
+// document does not hold); the changes stay within the script.
+std::vector<ScriptEdit> WriteBackTexts(std::string_view script, std::vector<KatItem> &items,
+                                       std::string_view finalBreak = {});
 
 // ---- De-KATtify ----
 
@@ -118,15 +136,15 @@ std::vector<bool> ExpandKatReferences(const std::vector<AnsiString> &indexes, st
 
 struct RestoreResult
 {
-    AnsiString Script;
-    std::vector<bool> Restored;   // per row: at least one of its references was replaced
+    std::vector<ScriptEdit> Edits;   // every reference becomes its text between carets
+    std::vector<bool> Restored;      // per row: at least one of its references was replaced
 };
 
 // Second pass: every reference "M1/z", "/z" or "z" + a whole index of a numbered row (the longest
 // form at each place) becomes "M^", "^" or "^", the row's text (line breaks CR LF) and "^". One
 // pass from left to right: the texts put in are not searched again, so every run ends. With
 // several rows of one index the first counts.
-RestoreResult RestoreKatReferences(const AnsiString &script, const std::vector<AnsiString> &indexes,
+RestoreResult RestoreKatReferences(std::string_view script, const std::vector<AnsiString> &indexes,
                                    const std::vector<AnsiString> &texts,
                                    const std::function<void(size_t done, size_t total)> &progress = {});
 

@@ -207,15 +207,25 @@ void TREKATForm::EnableButtons(bool on)
     repaint();
 }
 
-TForm_Editor *TREKATForm::FindOrOpenKat(const AnsiString &path)
+QPointer<TForm_Editor> TREKATForm::FindOrOpenKat(const AnsiString &path)
 {
     if (TForm_Editor *w = MainForm->FindDocumentWindow(path)) {
+        QPointer<TForm_Editor> found = w;
         MainForm->MdiArea->setActiveSubWindow(w);
         w->FormActivate();
         Application->ProcessMessages();
-        return w;
+        return found;
     }
     return MainForm->OpenDocument(path, "KAT_Document");
+}
+
+// A script that was never saved is saved through the Save As dialog instead.
+bool TREKATForm::BackUpScript()
+{
+    if (FileExists(ScriptWindow->Caption())) return MakeBackupOrReport(ScriptWindow->Caption());
+    MainForm->MdiArea->setActiveSubWindow(ScriptWindow);
+    MainForm->FileSaveAs1Execute();
+    return true;
 }
 
 // Pass 1: texts that name other rows' texts ("%Z" + index) get them in place.
@@ -243,7 +253,8 @@ void TREKATForm::ExpandRows()
 }
 
 // Pass 2: the references in the script become the texts again, as one edit of the script;
-// each restored row is marked with "#" so that another run leaves it alone.
+// each restored row is marked with "#" so that another run leaves it alone. The progress bar is
+// repainted, not the windows' events run: the search reads the script's text in place.
 void TREKATForm::RestoreScript()
 {
     TStringGrid *grid = KatWindow->StringGrid1;
@@ -254,23 +265,22 @@ void TREKATForm::RestoreScript()
     }
     TSynMemo *script = ScriptWindow->Memo1;
     const int rows = grid->RowCount();
-    const AnsiString oldText = script->Text();
     const RestoreResult result =
-        RestoreKatReferences(oldText, indexes, texts, [this, rows](size_t done, size_t total) {
+        RestoreKatReferences(script->TextView(), indexes, texts, [this, rows](size_t done, size_t total) {
             ProgressBar1->SetPosition(rows + int(3.0 * rows * double(done) / double(std::max<size_t>(1, total))));
-            Application->ProcessMessages();
+            ProgressBar1->repaint();
         });
-    bool any = false;
+    int last = -1;   // the last row restored
     grid->BeginUpdate();
     for (int r = 0; r < rows; ++r) {
         if (!result.Restored[size_t(r)]) continue;
         grid->SetCell(0, r, "#" + indexes[size_t(r)]);
-        Label2->setText(ToQ(indexes[size_t(r)] + " (KAS: \"z\")"));
-        any = true;
+        last = r;
     }
     grid->EndUpdate();
-    if (!any) return;
-    ReplaceScriptText(script, oldText, result.Script);
+    if (last < 0) return;
+    Label2->setText(ToQ(indexes[size_t(last)] + " (KAS: \"z\")"));
+    ApplyScriptEdits(script, result.Edits);
     ScriptWindow->SetModified(true);
     KatWindow->SetModified(true);
 }
@@ -281,30 +291,31 @@ void TREKATForm::DeleteKat()
     KatWindow->close();
 }
 
+// The run ends early, changing nothing more, when the backup fails or a window it works on is
+// closed while the windows' events run.
+void TREKATForm::DeKattify(const AnsiString &katPath)
+{
+    KatWindow = FindOrOpenKat(katPath);
+    if (!KatWindow || !ScriptWindow) return;
+    TStringGrid *grid = KatWindow->StringGrid1;
+    KatWindow->ShowCellInEditor(grid->FixedCols(), grid->FixedRows());
+    if (Checked(CheckListBox1, 0) && !BackUpScript()) return;
+    if (!KatWindow || !ScriptWindow) return;
+    ProgressBar1->SetMax(std::max(1, 4 * KatWindow->StringGrid1->RowCount()));
+    ExpandRows();
+    RestoreScript();
+    if (KatWindow && Checked(CheckListBox1, 1)) DeleteKat();
+}
+
 void TREKATForm::ToolButton1Click()
 {
     if (!MainForm || !ScriptWindow) return;
     EnableButtons(false);
     const AnsiString path = FromQPath(Edit2->text());
-    if (!FileExists(path)) {
+    if (!FileExists(path))
         Edit2->clear();
-    } else {
-        KatWindow = FindOrOpenKat(path);
-        TStringGrid *grid = KatWindow->StringGrid1;
-        KatWindow->ShowCellInEditor(grid->FixedCols(), grid->FixedRows());
-        if (Checked(CheckListBox1, 0)) {
-            if (FileExists(ScriptWindow->Caption())) {
-                MakeBackupCopy(ScriptWindow->Caption());
-            } else {
-                MainForm->MdiArea->setActiveSubWindow(ScriptWindow);
-                MainForm->FileSaveAs1Execute();
-            }
-        }
-        ProgressBar1->SetMax(std::max(1, 4 * grid->RowCount()));
-        ExpandRows();
-        RestoreScript();
-        if (Checked(CheckListBox1, 1)) DeleteKat();
-    }
+    else
+        DeKattify(path);
     EnableButtons(true);
     close();
 }

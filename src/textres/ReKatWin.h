@@ -4,6 +4,7 @@
 #include "platform/Text.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QLineEdit;
@@ -19,8 +20,9 @@ class TREKATForm : public QDialog
 public:
     explicit TREKATForm(QWidget *owner = nullptr);
 
-    TForm_Editor *ScriptWindow = nullptr;   // the active document window at creation
-    TForm_Editor *KatWindow = nullptr;      // found or opened by Start
+    // Null once closed: Start lets the windows' events run while it holds them.
+    QPointer<TForm_Editor> ScriptWindow;    // the active document window at creation
+    QPointer<TForm_Editor> KatWindow;       // found or opened by Start
 
     QLineEdit *Edit1 = nullptr;             // the script's caption
     QLineEdit *Edit2 = nullptr;             // the KAT file
@@ -46,7 +48,9 @@ protected:
 private:
     void CreateComponents();
     void EnableButtons(bool on);
-    TForm_Editor *FindOrOpenKat(const AnsiString &path);
+    void DeKattify(const AnsiString &katPath);
+    QPointer<TForm_Editor> FindOrOpenKat(const AnsiString &path);
+    bool BackUpScript();
     void ExpandRows();
     void RestoreScript();
     void DeleteKat();

@@ -87,24 +87,23 @@ QVBoxLayout *CreateTitledPanel(QWidget *&panel, const char *title, QLabel *&coun
 // ---------------------------------------------------------------------------------------------
 // Shared helpers
 
-void ReplaceScriptText(TSynMemo *pane, const AnsiString &oldText, const AnsiString &newText)
+bool MakeBackupOrReport(const AnsiString &path)
 {
-    // Both texts end with a CR LF that the pane's document does not hold; only the part between
-    // what they have in common at their beginning and end is replaced.
-    const auto documentLength = [](const AnsiString &text) {
-        const bool crlf = text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0;
-        return crlf ? text.size() - 2 : text.size();
-    };
-    const size_t oldLength = documentLength(oldText), newLength = documentLength(newText);
-    const size_t limit = std::min(oldLength, newLength);
-    size_t head = 0;
-    while (head < limit && oldText[head] == newText[head]) ++head;
-    if (head == oldLength && head == newLength) return;
-    size_t tail = 0;
-    while (tail < limit - head && oldText[oldLength - 1 - tail] == newText[newLength - 1 - tail]) ++tail;
-    pane->SetSelStart(int(head));
-    pane->SetSelEnd(int(oldLength - tail));
-    pane->SetSelText(newText.substr(head, newLength - tail - head));
+    AnsiString reason;
+    if (MakeBackupCopy(path, &reason)) return true;
+    MessageBox(ApplicationWindow(),
+               "Error at making backup copy of file \"" + path + "\"! Nothing has been changed.\r\n" + reason, "Quillet",
+               MB_OK | MB_ICONSTOP);
+    return false;
+}
+
+void ApplyScriptEdits(TSynMemo *pane, const std::vector<ScriptEdit> &edits)
+{
+    if (edits.empty()) return;
+    std::vector<TSynMemo::TReplacement> ranges;
+    ranges.reserve(edits.size());
+    for (const ScriptEdit &edit : edits) ranges.push_back({long(edit.Start), long(edit.End), edit.Text});
+    pane->ReplaceRanges(ranges);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -603,13 +602,13 @@ void TTxtResMan::KATsetup1Click()
 void TTxtResMan::Exportchangesincurrentdocument1Click()
 {
     if (!Document) return;
-    TSynMemo *script = Document->Memo1;
-    const int selStart = script->SelStart(), selEnd = script->SelEnd();
     BeginProgress(ItemCount());
     Application->ProcessMessages();
+    if (!Document) return EndProgress();   // closed meanwhile
+    TSynMemo *script = Document->Memo1;
+    const int selStart = script->SelStart(), selEnd = script->SelEnd();
     std::vector<KatItem> items = Items();
-    const AnsiString oldText = script->Text();
-    ReplaceScriptText(script, oldText, WriteBackTexts(oldText, items));
+    ApplyScriptEdits(script, WriteBackTexts(script->TextView(), items, "\r\n"));
     StoreItemPositions(items);
     ProgressBar1->SetPosition(ItemCount());
     EndProgress();
@@ -620,13 +619,29 @@ void TTxtResMan::Exportchangesincurrentdocument1Click()
 // ---------------------------------------------------------------------------------------------
 // KATtify
 
+// A backup that was asked for and failed stops KATtify before anything is deleted or changed.
+bool TTxtResMan::MakeKatBackups(const AnsiString &katPath)
+{
+    if (!FileExists(katPath) || !KatOptionFlags[KatMakeBackups]) return true;
+    return MakeBackupOrReport(katPath) && MakeBackupOrReport(Document->Caption());
+}
+
+void TTxtResMan::DeleteOldKatFile(const AnsiString &katPath)
+{
+    QFile file(ToQPath(katPath));
+    if (!file.remove())
+        MessageBox(ApplicationWindow(), "Error at deleting file \"" + katPath + "\"!\r\n" + FromQ(file.errorString()),
+                   "Quillet", MB_OK | MB_ICONSTOP);
+}
+
 // Creates the KAT file with one empty row when it does not exist.
 void TTxtResMan::SeedKatFile(const AnsiString &katPath, int line)
 {
     if (FileExists(katPath)) return;
     QFile file(ToQPath(katPath));
     if (!file.open(QIODevice::ReadWrite)) {
-        MessageBox(ApplicationWindow(), "Error at creating file \"" + katPath + "\"!", "Quillet", MB_OK | MB_ICONSTOP);
+        MessageBox(ApplicationWindow(), "Error at creating file \"" + katPath + "\"!\r\n" + FromQ(file.errorString()),
+                   "Quillet", MB_OK | MB_ICONSTOP);
         return;
     }
     const qint64 written = file.write("\t\t\r\n", 4);
@@ -638,25 +653,22 @@ void TTxtResMan::SeedKatFile(const AnsiString &katPath, int line)
 }
 
 // The window that receives the rows: the open KAT window, or one opened (or made) for the file.
-TForm_Editor *TTxtResMan::KatTargetWindow(const AnsiString &katPath)
+// Null when it was closed while the window's events ran.
+QPointer<TForm_Editor> TTxtResMan::KatTargetWindow(const AnsiString &katPath)
 {
     TForm_Editor *open = MainForm->FindDocumentWindow(katPath);
     const bool openOld = KatOptionFlags[KatOpenOldDoc];
-    if (FileExists(katPath) && KatOptionFlags[KatMakeBackups]) {
-        MakeBackupCopy(katPath);
-        MakeBackupCopy(Document->Caption());
-    }
     if (open && !FileExists(katPath)) return open;
     if (open && openOld) {
+        QPointer<TForm_Editor> target = open;
         MainForm->MdiArea->setActiveSubWindow(open);
         open->FormActivate();
         Application->ProcessMessages();
-        return open;
+        return target;
     }
-    if (FileExists(katPath) && !openOld && !QFile::remove(ToQPath(katPath)))
-        MessageBox(ApplicationWindow(), "Error at deleting file \"" + katPath + "\"!", "Quillet", MB_OK | MB_ICONSTOP);
+    if (FileExists(katPath) && !openOld) DeleteOldKatFile(katPath);
     SeedKatFile(katPath, open ? 599 : 569);
-    TForm_Editor *target = MainForm->OpenDocument(katPath, "KAT_Document");
+    QPointer<TForm_Editor> target = MainForm->OpenDocument(katPath, "KAT_Document");
     Application->ProcessMessages();
     return target;
 }
@@ -672,40 +684,15 @@ void TTxtResMan::WriteKatHeader(TForm_Editor *target, const AnsiString &scriptPa
     grid->SetCell(1, 0, KatHeaderText(scriptPath));
 }
 
-void TTxtResMan::ExportchangesinKATdocument1Click()
+// The rows from firstRow on; the table ends after them.
+void TTxtResMan::WriteKatRows(TStringGrid *grid, int firstRow, const std::vector<KatRow> &rows, const AnsiString &version)
 {
-    if (!Document || !MainForm) return;
-    const AnsiString scriptPath = Document->Caption();
-    const AnsiString katPath = scriptPath.substr(0, scriptPath.size() >= 4 ? scriptPath.size() - 4 : 0) + ".kat";
-    TForm_Editor *target = KatTargetWindow(katPath);
-    if (!target) return;
-    TStringGrid *grid = target->StringGrid1;
-    WriteKatHeader(target, scriptPath);
-    target->ShowCellInEditor(grid->FixedCols(), grid->FixedRows());
-
-    TSynMemo *script = Document->Memo1;
-    const int selStart = script->SelStart(), selEnd = script->SelEnd();
-    const int firstRow = KatOptionFlags[KatOpenOldDoc] ? grid->RowCount() : 1;
-    BeginProgress(ItemCount());
-    Application->ProcessMessages();
-
-    const AnsiString oldText = script->Text();
-    KattifyResult result;
-    try {
-        result = Kattify(oldText, Items(), TypeIndexSettings, CommonIndexSettings, [this](int done) {
-            if (done % 1024 == 0) ProgressBar1->SetPosition(done);
-        });
-    } catch (...) {
-        EndProgress();   // a setting that is no number: nothing of the script or the rows has changed
-        throw;
-    }
-    const AnsiString version = ScriptVersionIn(oldText);
     const AnsiString today = TodayShortDate();
-    const int rows = firstRow + int(result.Rows.size());
+    const int end = firstRow + int(rows.size());
     grid->BeginUpdate();
-    if (rows > grid->RowCount()) grid->SetRowCount(rows);
+    if (end > grid->RowCount()) grid->SetRowCount(end);
     int r = firstRow;
-    for (const KatRow &row : result.Rows) {
+    for (const KatRow &row : rows) {
         grid->SetCell(0, r, row.Index);
         grid->SetCell(1, r, row.Cell);
         grid->SetCell(2, r, KatComment(grid->Cells(2, r), row.Type, KatOptionFlags[KatWriteStringType], version,
@@ -713,10 +700,49 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
         grid->SetCell(3, r, today);
         ++r;
     }
-    grid->SetRowCount(rows);
+    grid->SetRowCount(end);
     grid->EndUpdate();
+}
+
+// What can fail comes first: the numbering (a setting that is no number ends the command) and the
+// backups. Only then is the old KAT file deleted or the table and the script changed.
+void TTxtResMan::ExportchangesinKATdocument1Click()
+{
+    if (!Document || !MainForm) return;
+    const AnsiString scriptPath = Document->Caption();
+    const AnsiString katPath = scriptPath.substr(0, scriptPath.size() >= 4 ? scriptPath.size() - 4 : 0) + ".kat";
+    BeginProgress(ItemCount());
+    Application->ProcessMessages();
+    if (!Document) return EndProgress();   // closed meanwhile
+    const std::string_view text = Document->Memo1->TextView();
+    std::array<TStringList, 6> types = TypeIndexSettings;
+    TStringList common = CommonIndexSettings;
+    KattifyResult result;
+    try {
+        result = Kattify(text, Items(), types, common, [this](int done) {
+            if (done % 1024 == 0) ProgressBar1->SetPosition(done);
+        });
+    } catch (...) {
+        EndProgress();
+        throw;
+    }
+    const AnsiString version = ScriptVersionIn(text);
+    if (!MakeKatBackups(katPath)) return EndProgress();
+
+    // The manager is modal: while the KAT window opens, the script can be closed but not edited.
+    const QPointer<TForm_Editor> target = KatTargetWindow(katPath);
+    if (!target || !Document) return EndProgress();
+    TypeIndexSettings = std::move(types);
+    CommonIndexSettings = std::move(common);
+    TStringGrid *grid = target->StringGrid1;
+    WriteKatHeader(target, scriptPath);
+    target->ShowCellInEditor(grid->FixedCols(), grid->FixedRows());
+
+    TSynMemo *script = Document->Memo1;
+    const int selStart = script->SelStart(), selEnd = script->SelEnd();
+    WriteKatRows(grid, KatOptionFlags[KatOpenOldDoc] ? grid->RowCount() : 1, result.Rows, version);
     target->SetModified(true);
-    ReplaceScriptText(script, oldText, result.Script);
+    ApplyScriptEdits(script, result.Edits);
 
     EndProgress();
     script->SetSelStart(selStart);
@@ -725,6 +751,7 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
     target->StatusBar2->Panels[5].SetText(IntToStr(grid->Col() + 1) + "/" + IntToStr(grid->ColCount()));
 
     ToolButton3Click();
+    if (!Document) return;
     if (ItemCount() > 0) {
         MainForm->MdiArea->setActiveSubWindow(Document);
         Document->FormActivate();

@@ -7,6 +7,8 @@
 #include "platform/Text.h"
 
 #include <QDialog>
+#include <QPointer>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -16,10 +18,13 @@ class QMenu;
 class QPlainTextEdit;
 class TForm_Editor;
 class TProgressBar;
+class TStringGrid;
 class TSynMemo;
 class TToolBar;
 class TToolButton;
 struct KatItem;
+struct KatRow;
+struct ScriptEdit;
 
 // The line between the messages of a copied list.
 inline constexpr const char *MessageSeparator = "<<<_END_OF_MESSAGE_>>>";
@@ -31,8 +36,8 @@ public:
     explicit TTxtResMan(QWidget *owner = nullptr);
     ~TTxtResMan() override;
 
-    // The script window that was active when the manager was made.
-    TForm_Editor *Document = nullptr;
+    // The script window that was active when the manager was made; null once it is closed.
+    QPointer<TForm_Editor> Document;
     // One entry per found text, parallel to ListBox1's items: the command's kind character, the
     // command letter, the 1-based start (first character after the opening caret) and end (the
     // closing caret) in the script's text, as decimal text.
@@ -100,14 +105,21 @@ private:
     void EndProgress();
 
     // KATtify's steps.
-    TForm_Editor *KatTargetWindow(const AnsiString &katPath);
+    bool MakeKatBackups(const AnsiString &katPath);
+    QPointer<TForm_Editor> KatTargetWindow(const AnsiString &katPath);
+    void DeleteOldKatFile(const AnsiString &katPath);
     void SeedKatFile(const AnsiString &katPath, int line);
     void WriteKatHeader(TForm_Editor *target, const AnsiString &scriptPath);
+    void WriteKatRows(TStringGrid *grid, int firstRow, const std::vector<KatRow> &rows, const AnsiString &version);
 
     bool Docked = false;
     bool Updating = false;   // the program itself fills Memo1
 };
 
-// Makes the pane's text newText as one edit (one undo step); oldText is its text as it stands.
-// Only the part that differs is replaced, so the cost grows with the text only once.
-void ReplaceScriptText(TSynMemo *pane, const AnsiString &oldText, const AnsiString &newText);
+// Makes a backup copy of the file; when that fails, tells the user why and that nothing has
+// been changed, and gives false.
+bool MakeBackupOrReport(const AnsiString &path);
+
+// Makes the edits (positions in the pane's text as it stands) as one edit of the pane (one undo
+// step), at the cost of the bytes they touch.
+void ApplyScriptEdits(TSynMemo *pane, const std::vector<ScriptEdit> &edits);

@@ -11,7 +11,7 @@ bool OpensCommand(char c) { return c == '!' || c == '#' || c == '?' || c == '$';
 class Scanner
 {
 public:
-    Scanner(const AnsiString &text, const ScanHooks &hooks) : T(text), Hooks(hooks) {}
+    Scanner(std::string_view text, const ScanHooks &hooks) : T(text), Hooks(hooks) {}
 
     ScanResult Run()
     {
@@ -44,7 +44,7 @@ public:
         }
         if (InQuote) {
             Current.End = int(n);
-            Current.Text = T.substr(size_t(Current.Start - 1), size_t(std::max(0, Current.End - Current.Start)));
+            Current.Text = AnsiString(T.substr(size_t(Current.Start - 1), size_t(std::max(0, Current.End - Current.Start))));
             Result.Texts.push_back(std::move(Current));
             Result.Unpaired = true;
         }
@@ -67,7 +67,7 @@ private:
     {
         InQuote = false;
         Current.End = int(i + 1);
-        Current.Text = T.substr(size_t(Current.Start - 1), size_t(Current.End - Current.Start));
+        Current.Text = AnsiString(T.substr(size_t(Current.Start - 1), size_t(Current.End - Current.Start)));
         Result.Texts.push_back(std::move(Current));
         return Hooks.StopRequested && Hooks.StopRequested();
     }
@@ -79,7 +79,7 @@ private:
             Hooks.Progress(Lines, int(Result.Texts.size()));
     }
 
-    const AnsiString &T;
+    std::string_view T;
     const ScanHooks &Hooks;
     ScanResult Result;
     FoundText Current;
@@ -91,6 +91,6 @@ private:
 
 } // namespace
 
-ScanResult ScanTexts(const AnsiString &text, const ScanHooks &hooks) { return Scanner(text, hooks).Run(); }
+ScanResult ScanTexts(std::string_view text, const ScanHooks &hooks) { return Scanner(text, hooks).Run(); }
 
-int CountScanLines(const AnsiString &text) { return int(std::count(text.begin(), text.end(), '\r')); }
+int CountScanLines(std::string_view text) { return int(std::count(text.begin(), text.end(), '\r')); }

@@ -4,6 +4,7 @@
 #include "platform/Text.h"
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 // One text between carets. Positions are 1-based in the scanned text (every line break CR LF):
@@ -35,7 +36,7 @@ struct ScanHooks
 };
 
 // One pass over the text; work grows with its length only.
-ScanResult ScanTexts(const AnsiString &text, const ScanHooks &hooks = {});
+ScanResult ScanTexts(std::string_view text, const ScanHooks &hooks = {});
 
 // Number of lines the scan steps over (one per CR), for a progress bar's maximum.
-int CountScanLines(const AnsiString &text);
+int CountScanLines(std::string_view text);

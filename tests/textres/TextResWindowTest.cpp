@@ -25,7 +25,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTimer>
@@ -555,13 +558,254 @@ TEST_F(TextResTest, KatFileThatCannotBeCreated)
 
     const AnsiString katPath = Root + "/locked/Script09.kat";
     ASSERT_GE(Boxes->Calls.size(), 1u);
-    EXPECT_EQ(Boxes->Calls[0].Text, "Error at creating file \"" + katPath + "\"!");
+    EXPECT_EQ(Boxes->Calls[0].Text, "Error at creating file \"" + katPath + "\"!\r\nPermission denied");
     EXPECT_EQ(Boxes->Calls[0].Caption, "Quillet");
     EXPECT_EQ(Boxes->Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONSTOP));
     TForm_Editor *kat = WindowOf(katPath);
     ASSERT_NE(kat, nullptr);
     EXPECT_EQ(kat->StringGrid1->Cells(0, 1), "109000");
     EXPECT_EQ(script->Memo1->Text(), "!!IF:M1/z109000;\r\n\r\n");
+}
+
+} // namespace
+
+namespace {
+
+// A left click at the point (the widget's centre when none is given), as the mouse sends it.
+void Click(QWidget *target, QPoint at = {})
+{
+    if (at.isNull()) at = target->rect().center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, target->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
+    }
+}
+
+// Opens the tool button's drop-down menu with a click and clicks the item in it; meanwhile runs
+// just before that click (so whatever it starts happens while the item's command runs).
+void ChooseFromDropDown(TToolButton *button, QAction *item, const std::function<void()> &meanwhile = {})
+{
+    QTimer::singleShot(0, button, [item, meanwhile] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu) return ADD_FAILURE() << "the drop-down menu is not open";
+        menu->grab();
+        if (meanwhile) meanwhile();
+        Click(menu, menu->actionGeometry(item).center());
+    });
+    Click(button);
+}
+
+// Closes the window as the user does; its deletion, which the program's event loop would make
+// next, is made at once.
+void CloseNow(QWidget *window)
+{
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Answers every message box as the recorder does and lets the test act on it.
+class MessageBoxHook
+{
+public:
+    explicit MessageBoxHook(const std::function<void(const MessageBoxCall &)> &onBox) : Recorder(CurrentMessageBoxResponder())
+    {
+        SetMessageBoxResponder([this, onBox](const MessageBoxCall &call) {
+            const int answer = Recorder(call);
+            onBox(call);
+            return answer;
+        });
+    }
+    ~MessageBoxHook() { SetMessageBoxResponder(Recorder); }
+
+private:
+    MessageBoxResponder Recorder;
+};
+
+// A file name as long as the system allows: no backup copy of it can be made beside it, as its
+// name would be longer still.
+AnsiString LongestName(const char *extension) { return AnsiString(251, 's') + extension; }
+
+// KATtify with an old KAT file that is not to be opened, which the run would delete: a backup
+// that fails, or a setting that is no number, ends the run before anything has changed.
+TEST_F(TextResTest, KattifyChangesNothingWhenABackupOrTheNumberingFails)
+{
+    struct Case
+    {
+        const char *Name;
+        AnsiString Stem;
+        std::function<void()> Setup;
+        AnsiString MessageStart;
+    };
+    const AnsiString longStem = LongestName("");
+    const Case cases[] = {
+        {"backup that cannot be made", longStem, {},
+         "Error at making backup copy of file \"" + Root + "/" + longStem + ".kat\"! Nothing has been changed.\r\n"},
+        {"postfix that is no number", "Script07", [] { TypeIndexSettings[0].SetString(2, "x"); },
+         "Exception message: \"'x' is not a valid integer value"},
+    };
+    WithSettings([](TRegistry &reg) { reg.WriteBool("KAT_OpenOldDoc", false); });
+    const AnsiString old = "#\tText resource for \"other.kas\" document\t\t\r\n9\tOld row\t\t\r\n";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const AnsiString katPath = MakeFile(c.Stem + ".kat", old);
+        TForm_Editor *script = OpenFile(c.Stem + ".kas", "!!IF:M^One^;\n\r", "KAS_Document");
+        const AnsiString text = script->Memo1->Text();
+        TTxtResMan manager(Form);
+        manager.show();
+        Click(manager.ToolButton3);
+        ASSERT_EQ(manager.ItemCount(), 1);
+        if (c.Setup) c.Setup();
+        const std::array<TStringList, 6> types = TypeIndexSettings;
+        Boxes->Calls.clear();
+        ChooseFromDropDown(manager.ToolButton1, manager.ExportchangesinKATdocument1);
+
+        ASSERT_EQ(Boxes->Calls.size(), 1u);
+        const AnsiString &message = Boxes->Calls[0].Text;
+        EXPECT_EQ(message.substr(0, c.MessageStart.size()), c.MessageStart);
+        EXPECT_GT(message.size(), c.MessageStart.size());   // the system's reason follows
+        EXPECT_EQ(Boxes->Calls[0].Caption.substr(0, 7), "Quillet");
+        EXPECT_EQ(ReadFileBytes(katPath), old);
+        EXPECT_EQ(WindowOf(katPath), nullptr);
+        EXPECT_EQ(script->Memo1->Text(), text);
+        EXPECT_EQ(TypeIndexSettings[0][2], types[0][2]);
+        EXPECT_EQ(CommonIndexSettings[0], c.Stem == "Script07" ? "07" : "0");
+        EXPECT_FALSE(PathExists(Root + "/" + c.Stem + "_COPY0.kat"));
+        script->SetModified(false);
+        CloseNow(script);
+    }
+}
+
+// The script window is closed while a command of the manager lets the windows' events run: the
+// command ends there, and the manager goes on without it.
+TEST_F(TextResTest, ScriptClosedWhileTheManagersCommandRuns)
+{
+    enum When { AtTheFirstEvents, WhenTheKatWindowOpens, AtTheMessageOfTheNewSearch };
+    struct Case
+    {
+        const char *Name;
+        QAction *TTxtResMan::*Item;
+        When At;
+    };
+    const Case cases[] = {
+        {"write-back", &TTxtResMan::Exportchangesincurrentdocument1, AtTheFirstEvents},
+        {"KATtify, at once", &TTxtResMan::ExportchangesinKATdocument1, AtTheFirstEvents},
+        {"KATtify, as the KAT window opens", &TTxtResMan::ExportchangesinKATdocument1, WhenTheKatWindowOpens},
+        {"KATtify, at the new search's message", &TTxtResMan::ExportchangesinKATdocument1, AtTheMessageOfTheNewSearch},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        QFile::remove(ToQPath(KatPath()));
+        QPointer<TForm_Editor> script = OpenFile("Script07.kas", "!!IF:M^One^;\n!!IF:M^never closed\n\r", "KAS_Document");
+        TTxtResMan manager(Form);
+        manager.show();
+        Click(manager.ToolButton3);
+        ASSERT_EQ(manager.ItemCount(), 2);
+        manager.ListBox1->item(1)->setCheckState(Qt::Unchecked);
+
+        const auto closeScript = [script] {
+            if (!script) return;
+            script->SetModified(false);   // no question whether to save it
+            CloseNow(script);
+        };
+        QMetaObject::Connection opened;
+        std::unique_ptr<MessageBoxHook> hook;
+        if (c.At == WhenTheKatWindowOpens)
+            opened = QObject::connect(Form->MdiArea, &QMdiArea::subWindowActivated, [this, closeScript](QMdiSubWindow *w) {
+                if (w && w->windowTitle() == ToQPath(KatPath())) QTimer::singleShot(0, closeScript);
+            });
+        if (c.At == AtTheMessageOfTheNewSearch)
+            hook = std::make_unique<MessageBoxHook>([closeScript](const MessageBoxCall &) { closeScript(); });
+        ChooseFromDropDown(manager.ToolButton1, manager.*c.Item, [&] {
+            if (c.At == AtTheFirstEvents) QTimer::singleShot(0, closeScript);
+        });
+        QObject::disconnect(opened);
+        hook.reset();
+
+        EXPECT_TRUE(script.isNull());
+        EXPECT_TRUE(manager.Document.isNull());
+        Click(manager.ToolButton3);   // a search without the script finds nothing to do
+        if (TForm_Editor *kat = WindowOf(KatPath())) CloseNow(kat);
+    }
+}
+
+// De-KATtify: a window it works on is closed while it lets the windows' events run (in the
+// Save As dialog of a script never saved, or as the open KAT window is brought to the front).
+TEST_F(TextResTest, WindowClosedWhileDeKattifyRuns)
+{
+    struct Case
+    {
+        const char *Name;
+        bool KatOpenBefore;
+        bool CloseScript;   // else the KAT window
+    };
+    const Case cases[] = {
+        {"KAT window closed in the Save As dialog", false, false},
+        {"script closed as the KAT window comes to the front", true, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const AnsiString katPath = MakeFile("Fresh.kat", "5\tHello\t\t\r\n");
+        if (c.KatOpenBefore) Form->OpenDocument(katPath, "KAT_Document");
+        QPointer<TForm_Editor> script = OpenNew("Fresh.kas", "KAS_Document");
+        script->Memo1->SetText("!!IF:M1/z5;\r\n");
+        QPointer<TForm_Editor> kat;
+        const auto closeOne = [&] {
+            TForm_Editor *w = c.CloseScript ? script.data() : kat.data();
+            if (!w) return ADD_FAILURE() << "nothing to close";
+            w->SetModified(false);
+            CloseNow(w);
+        };
+        FileDialogRecorder saveAs([&](TFileDialog &) {
+            kat = WindowOf(katPath);
+            closeOne();
+            return false;   // Cancel
+        });
+        TREKATForm dialog(Form);
+        dialog.show();
+        dialog.Edit2->setText(ToQPath(katPath));
+        if (c.CloseScript) QTimer::singleShot(0, closeOne);
+        Click(dialog.ToolButton1);
+
+        EXPECT_TRUE(dialog.isHidden());
+        if (c.CloseScript) {
+            EXPECT_TRUE(script.isNull());
+            EXPECT_TRUE(saveAs.Calls.empty());
+        } else {
+            EXPECT_TRUE(kat.isNull());
+            ASSERT_FALSE(script.isNull());
+            EXPECT_EQ(script->Memo1->Text(), "!!IF:M1/z5;\r\n");
+        }
+        for (TForm_Editor *w : {WindowOf(katPath), script.data()})
+            if (w) {
+                w->SetModified(false);
+                CloseNow(w);
+            }
+    }
+}
+
+// De-KATtify asked for a backup of the script that cannot be made: nothing is restored.
+TEST_F(TextResTest, DeKattifyChangesNothingWhenTheBackupFails)
+{
+    const AnsiString katPath = MakeFile(LongestName(".kat"), "5\tHello\t\t\r\n");
+    TForm_Editor *script = OpenFile(LongestName(".kas"), "!!IF:M1/z5;\n\r", "KAS_Document");
+    TREKATForm dialog(Form);
+    dialog.show();
+    ASSERT_EQ(dialog.CheckListBox1->item(0)->checkState(), Qt::Checked);
+    dialog.Edit2->setText(ToQPath(katPath));
+    Click(dialog.ToolButton1);
+
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    const AnsiString start = "Error at making backup copy of file \"" + script->Caption() + "\"! Nothing has been changed.\r\n";
+    EXPECT_EQ(Boxes->Calls[0].Text.substr(0, start.size()), start);
+    EXPECT_GT(Boxes->Calls[0].Text.size(), start.size());
+    EXPECT_EQ(Boxes->Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONSTOP));
+    EXPECT_EQ(script->Memo1->Text(), "!!IF:M1/z5;\r\n\r\n");
+    TForm_Editor *kat = WindowOf(katPath);
+    ASSERT_NE(kat, nullptr);
+    EXPECT_EQ(kat->StringGrid1->Cells(0, 0), "5");
+    EXPECT_FALSE(kat->IsModified());
+    EXPECT_TRUE(dialog.isHidden());
 }
 
 } // namespace
