@@ -28,11 +28,13 @@ constexpr int TablePaneHelpContext = 114;
 class TOutlineItemDelegate : public QStyledItemDelegate
 {
 public:
-    TOutlineItemDelegate(const TStringList *entries, QObject *parent) : QStyledItemDelegate(parent), Entries(entries) {}
+    // The window's list is read when an item is painted: FormCreate makes it after the tag bar.
+    TOutlineItemDelegate(const TForm_Editor *window, QObject *parent) : QStyledItemDelegate(parent), Window(window) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        const bool header = index.row() < Entries->Count() && (*Entries)[index.row()] == OutlineSectionHeader;
+        const TStringList *entries = Window->OutlineLines;
+        const bool header = entries && index.row() < entries->Count() && (*entries)[index.row()] == OutlineSectionHeader;
         const bool selected = option.state & QStyle::State_Selected;
         const QPalette &palette = option.palette;
         painter->fillRect(option.rect, selected ? palette.highlight() : palette.base());
@@ -51,7 +53,7 @@ public:
     }
 
 private:
-    const TStringList *Entries;
+    const TForm_Editor *Window;
 };
 
 TToolButton *NewTagBarButton(const char *name, const char *caption, const char *hint)
@@ -109,7 +111,7 @@ void TForm_Editor::ConnectTagBar()
     ToolBar2->addWidget(ToolButton31);
 
     ComboBox1->setFocusPolicy(Qt::NoFocus);
-    ComboBox1->setItemDelegate(new TOutlineItemDelegate(OutlineLines, ComboBox1));
+    ComboBox1->setItemDelegate(new TOutlineItemDelegate(this, ComboBox1));
     ComboBox2->setFocusPolicy(Qt::NoFocus);
 
     ToolButton25->OnClick = [this] { ToolButton25Click(); };

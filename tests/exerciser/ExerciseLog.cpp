@@ -4,6 +4,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <unistd.h>
@@ -81,10 +82,21 @@ void TExerciseLog::BeginRound(uint64_t seed, int round)
     PublishLocked();
 }
 
+// QUILLET_EXERCISE_TRACE=1 prints every step as it is taken.
+static bool Tracing()
+{
+    static const bool on = [] {
+        const char *trace = std::getenv("QUILLET_EXERCISE_TRACE");
+        return trace && *trace && *trace != '0';
+    }();
+    return on;
+}
+
 void TExerciseLog::BeginStep(int index, const std::string &text)
 {
     std::lock_guard<std::mutex> guard(Lock);
     Steps.push_back("#" + std::to_string(index) + " " + text);
+    if (Tracing()) std::fprintf(stderr, "%s\n", Steps.back().c_str());
     while (Steps.size() > KeptSteps) Steps.pop_front();
     PublishLocked();
     StepStartedMs = NowMs();
@@ -96,6 +108,7 @@ void TExerciseLog::Note(const std::string &text)
     std::lock_guard<std::mutex> guard(Lock);
     if (Steps.empty()) Steps.emplace_back("(before the first step)");
     Steps.back() += "\n      " + text;
+    if (Tracing()) std::fprintf(stderr, "      %s\n", text.c_str());
     PublishLocked();
 }
 

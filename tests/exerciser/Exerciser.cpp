@@ -411,15 +411,23 @@ void TExerciser::ClickToolButton()
     if (buttons.empty()) return ClickWidget(Form);
     QToolButton *button = PickFrom(buttons);
     Begin("click the tool button " + Describe(button));
-    // The main part only: a press on the arrow of a menu button opens its menu modally.
-    const int width = button->popupMode() == QToolButton::MenuButtonPopup ? std::max(button->width() - 16, 1) : button->width();
-    QTest::mouseClick(button, Qt::LeftButton, None, QPoint(Below(width), Below(std::max(button->height(), 1))));
+    QTest::mouseClick(button, Qt::LeftButton, None, ClickPoint(button));
+}
+
+// Anywhere on the widget but the arrow of a menu button: a press there opens the menu modally.
+QPoint TExerciser::ClickPoint(const QWidget *w)
+{
+    const auto *tool = qobject_cast<const QToolButton *>(w);
+    const bool arrow = tool && tool->menu() && tool->popupMode() == QToolButton::MenuButtonPopup;
+    return QPoint(Below(std::max(w->width() - (arrow ? 16 : 0), 1)), Below(std::max(w->height(), 1)));
 }
 
 QWidget *TExerciser::KeyTarget(QWidget *top) const
 {
     QWidget *focus = top->focusWidget();
-    if (focus && focus->isVisible() && focus->window() == top) return focus;
+    // Space on a button with a menu opens the menu modally, as a press does: its window takes the key.
+    const auto *tool = qobject_cast<const QToolButton *>(focus);
+    if (focus && focus->isVisible() && focus->window() == top && !(tool && tool->menu())) return focus;
     if (top == Form.data())
         if (TForm_Editor *w = ActiveEditor())
             return w->Memo1->isVisible() ? static_cast<QWidget *>(w->Memo1) : static_cast<QWidget *>(w->StringGrid1);
@@ -448,7 +456,7 @@ void TExerciser::ClickWidget(QWidget *top)
     const std::vector<QWidget *> widgets = Widgets(top, Clickable);
     if (widgets.empty()) return PressKeys(top);
     QWidget *w = PickFrom(widgets);
-    const QPoint at(Below(std::max(w->width(), 1)), Below(std::max(w->height(), 1)));
+    const QPoint at = ClickPoint(w);
     const int how = Below(20);
     if (how == 0 && ContextMenuIsSafe(w)) {
         Begin("context menu of " + Describe(w));
@@ -622,7 +630,7 @@ void TExerciser::FinishDialog(QDialog *dialog)
         if (how < 2 && !buttons.empty()) {
             QWidget *b = PickFrom(buttons);
             Begin("finish the dialog: click " + Describe(b));
-            QTest::mouseClick(b, Qt::LeftButton, None, QPoint(b->width() / 2, b->height() / 2));
+            QTest::mouseClick(b, Qt::LeftButton, None, ClickPoint(b));
         } else {
             QPointer<QWidget> target = KeyTarget(guard);
             Begin(std::string("finish the dialog: ") + (how == 2 ? "Return" : "Esc") + " to " + Describe(target));

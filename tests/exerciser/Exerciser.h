@@ -9,6 +9,7 @@
 #include "FileWatch.h"
 #include "platform/Text.h"
 
+#include <QPoint>
 #include <QPointer>
 #include <cstdint>
 #include <map>
@@ -62,6 +63,7 @@ private:
     void AnswerOpenPopup(QWidget *popup);
     void TriggerAction();
     void ClickToolButton();
+    QPoint ClickPoint(const QWidget *w);
     void PressKeys(QWidget *top);
     void ClickWidget(QWidget *top);
     void OpenPopup(QWidget *top);
