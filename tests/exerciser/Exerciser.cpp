@@ -419,7 +419,10 @@ QPoint TExerciser::ClickPoint(const QWidget *w)
 {
     const auto *tool = qobject_cast<const QToolButton *>(w);
     const bool arrow = tool && tool->menu() && tool->popupMode() == QToolButton::MenuButtonPopup;
-    return QPoint(Below(std::max(w->width() - (arrow ? 16 : 0), 1)), Below(std::max(w->height(), 1)));
+    // One choice per statement: the order in which a call's arguments are worked out is the compiler's.
+    const int x = Below(std::max(w->width() - (arrow ? 16 : 0), 1));
+    const int y = Below(std::max(w->height(), 1));
+    return QPoint(x, y);
 }
 
 QWidget *TExerciser::KeyTarget(QWidget *top) const
@@ -679,8 +682,8 @@ bool TExerciser::AnswerFileDialog(TFileDialog &dialog)
         path = PickFrom(files);
     } else {
         static const char *const extensions[] = {".kas", ".txt", ".cmd", ".kao", ".kat", ".log", ".abc", ""};
-        path = PickFrom(DocumentFolders()) + "/saved" + std::to_string(++SavedNameCounter) +
-               extensions[Below(int(std::size(extensions)))];
+        const AnsiString folder = PickFrom(DocumentFolders());
+        path = folder + "/saved" + std::to_string(++SavedNameCounter) + extensions[Below(int(std::size(extensions)))];
     }
     if (dialog.Kind() == TFileDialog::fdSave) Writes.ChosenNames.push_back(path);
     dialog.FileName = path;
