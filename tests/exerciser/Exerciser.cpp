@@ -26,7 +26,6 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -34,7 +33,6 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QSplitterHandle>
-#include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -342,7 +340,7 @@ void TExerciser::TakeStep()
         {320, [this] { PressKeys(Form); }},  {160, [this] { ClickWidget(Form); }}, {80, [this] { ClickToolButton(); }},
         {160, [this] { TriggerAction(); }},  {100, [this] { OpenPopup(Form); }},   {37, [this] { PaintWindow(Form); }},
         {60, [this] { SwitchWindow(); }},    {35, [this] { CloseWindow(); }},      {45, [this] { OpenDocument(); }},
-        {3, [this] { ExitProgram(); }},
+        {3, [this] { ExitProgram(); }},      {10, [this] { ResizeWindow(); }},
     };
     int total = 0;
     for (const Choice &c : choices) total += c.Weight;
@@ -469,9 +467,20 @@ void TExerciser::ClickWidget(QWidget *top)
         Begin("double-click " + Describe(w));
         QTest::mouseDClick(w, Qt::LeftButton, None, at);
     } else {
-        Begin("click " + Describe(w));
-        QTest::mouseClick(w, Qt::LeftButton, None, at);
+        // Now and then with Shift, Ctrl or Alt held: ranges, added cells, column selection.
+        static const std::pair<const char *, Qt::KeyboardModifiers> held[] = {{"", None}, {"Shift+", Shift}, {"Ctrl+", Ctrl}, {"Alt+", Alt}};
+        const auto &[name, modifiers] = held[how < 17 ? 0 : how - 16];
+        Begin(std::string(name) + "click " + Describe(w));
+        QTest::mouseClick(w, Qt::LeftButton, modifiers, at);
     }
+}
+
+void TExerciser::ResizeWindow()
+{
+    const int width = 500 + Below(700);
+    const int height = 350 + Below(500);
+    Begin("resize the main window to " + std::to_string(width) + "x" + std::to_string(height));
+    Form->resize(width, height);
 }
 
 void TExerciser::OpenPopup(QWidget *top)
@@ -585,7 +594,6 @@ int TExerciser::AnswerDialog(QDialog *dialog)
     QObject::connect(dialog, &QDialog::finished, dialog, [&result](int r) { result = r; });
     dialog->show();
     dialog->activateWindow();
-    OpenDialogs.push_back(guard);
 
     QEventLoop loop;
     QTimer::singleShot(0, &loop, [&] {
@@ -607,7 +615,6 @@ int TExerciser::AnswerDialog(QDialog *dialog)
     });
     loop.exec();
 
-    OpenDialogs.pop_back();
     --DialogDepth;
     if (guard) {
         guard->hide();

@@ -72,6 +72,7 @@ private:
     void CloseWindow();
     void OpenDocument();
     void ExitProgram();
+    void ResizeWindow();
 
     // ---- Modal windows, answered as a user would ----
     int AnswerDialog(QDialog *dialog);
@@ -111,7 +112,6 @@ private:
     int Taken = 0;
     int StepIndex = 0;
     int DialogDepth = 0;
-    std::vector<QPointer<QDialog>> OpenDialogs;
     int SavedNameCounter = 0;
 
     // What the running step may write.
