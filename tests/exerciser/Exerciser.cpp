@@ -591,7 +591,7 @@ int TExerciser::AnswerDialog(QDialog *dialog)
     QPointer<QWidget> previousActive = QApplication::activeWindow();
     QPointer<QDialog> guard(dialog);
     int result = -1;
-    QObject::connect(dialog, &QDialog::finished, dialog, [&result](int r) { result = r; });
+    const QMetaObject::Connection finished = QObject::connect(dialog, &QDialog::finished, dialog, [&result](int r) { result = r; });
     dialog->show();
     dialog->activateWindow();
 
@@ -616,6 +616,7 @@ int TExerciser::AnswerDialog(QDialog *dialog)
     loop.exec();
 
     --DialogDepth;
+    QObject::disconnect(finished);   // a dialog kept by its window may be shown again later
     if (guard) {
         guard->hide();
         if (result < 0) result = guard->result();
