@@ -244,11 +244,7 @@ TExerciser::TExerciser(TMainForm *form, const TExercisePlaces &places, uint64_t 
     InstallResponders();
     ObserveSaveCommands();
     RootFiles = ScanFiles(Places.Root);
-    for (const AnsiString &place : Places.Untouchable) {
-        FileTree files = ScanFiles(place);
-        files[place] = StampOf(place);
-        UntouchableFiles.emplace_back(place, std::move(files));
-    }
+    for (const AnsiString &place : Places.Untouchable) UntouchableFiles.emplace_back(place, ReadFiles(place));
 }
 
 TExerciser::~TExerciser()
@@ -749,11 +745,11 @@ std::string TExerciser::CheckAfterStep()
 std::string TExerciser::CheckUntouchable() const
 {
     for (const auto &[place, before] : UntouchableFiles) {
-        FileTree now = ScanFiles(place);
-        now[place] = StampOf(place);
-        const FileChanges changes = Compare(before, now);
-        for (const auto *list : {&changes.Added, &changes.Changed, &changes.Removed})
-            if (!list->empty()) return "a file outside the test's folder was written: " + list->front();
+        const FileContents now = ReadFiles(place);
+        if (now == before) continue;
+        for (const auto &[path, bytes] : now)
+            if (!before.count(path) || before.at(path) != bytes) return "a file outside the test's folder was written: " + path;
+        return "a file outside the test's folder was removed below " + place;
     }
     return {};
 }

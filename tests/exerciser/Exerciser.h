@@ -134,7 +134,7 @@ private:
     int NextWindowId = 1;
 
     FileTree RootFiles;
-    std::vector<std::pair<AnsiString, FileTree>> UntouchableFiles;
+    std::vector<std::pair<AnsiString, FileContents>> UntouchableFiles;
     std::unique_ptr<TSynMemo> Checker;   // loads a file as a text pane does, for comparisons
 
     struct SavedResponders;

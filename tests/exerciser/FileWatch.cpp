@@ -1,6 +1,8 @@
 #include "FileWatch.h"
 
 #include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <sys/stat.h>
 
 FileStamp StampOf(const AnsiString &path)
@@ -36,4 +38,15 @@ FileChanges Compare(const FileTree &before, const FileTree &after)
     for (const auto &[path, stamp] : before)
         if (!after.count(path)) changes.Removed.push_back(path);
     return changes;
+}
+
+FileContents ReadFiles(const AnsiString &place)
+{
+    FileContents contents;
+    const FileTree files = QFileInfo(ToQPath(place)).isDir() ? ScanFiles(place) : FileTree{{place, StampOf(place)}};
+    for (const auto &[path, stamp] : files) {
+        QFile file(ToQPath(path));
+        if (stamp.Size >= 0 && file.open(QIODevice::ReadOnly)) contents[path] = file.readAll().toStdString();
+    }
+    return contents;
 }

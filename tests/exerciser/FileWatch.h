@@ -30,3 +30,8 @@ struct FileChanges
     bool Empty() const { return Added.empty() && Removed.empty() && Changed.empty(); }
 };
 FileChanges Compare(const FileTree &before, const FileTree &after);
+
+// The bytes of every file below a folder, or of the one file (none when it is not there). Places
+// that a build may copy again compare by content, not by time.
+using FileContents = std::map<std::string, std::string>;
+FileContents ReadFiles(const AnsiString &place);
