@@ -264,7 +264,8 @@ void TExerciser::InstallResponders()
 }
 
 // The save commands run by the user (menu, tool bar, keys, user tools) say which documents the
-// step may write. The command has run when its signal reaches this connection.
+// step may write. The command has run when its signal reaches this connection, which ends with
+// the exerciser.
 void TExerciser::ObserveSaveCommands()
 {
     auto savedAll = [this] {
@@ -273,15 +274,15 @@ void TExerciser::ObserveSaveCommands()
             Writes.SavedWindows.insert(WindowId(w));
         }
     };
-    QObject::connect(Form->FileSave1, &QAction::triggered, Form, [this] {
+    QObject::connect(Form->FileSave1, &QAction::triggered, &Receiver, [this] {
         if (TForm_Editor *w = ActiveEditor()) {
             Writes.Paths.insert(w->Caption());
             Writes.SavedWindows.insert(WindowId(w));
         }
     });
-    QObject::connect(Form->FileSaveAll1, &QAction::triggered, Form, savedAll);
+    QObject::connect(Form->FileSaveAll1, &QAction::triggered, &Receiver, savedAll);
     // User tools (the menu's items without an action of the list) may save documents first.
-    QObject::connect(Form->Toolls1, &QMenu::triggered, Form, [savedAll](QAction *item) {
+    QObject::connect(Form->Toolls1, &QMenu::triggered, &Receiver, [savedAll](QAction *item) {
         if (!dynamic_cast<TAction *>(item)) savedAll();
     });
 }

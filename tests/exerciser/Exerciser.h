@@ -9,6 +9,7 @@
 #include "FileWatch.h"
 #include "platform/Text.h"
 
+#include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <cstdint>
@@ -136,6 +137,8 @@ private:
     FileTree RootFiles;
     std::vector<std::pair<AnsiString, FileContents>> UntouchableFiles;
     std::unique_ptr<TSynMemo> Checker;   // loads a file as a text pane does, for comparisons
+
+    QObject Receiver;   // of the connections to the main window's commands
 
     struct SavedResponders;
     std::unique_ptr<SavedResponders> Previous;
