@@ -23,6 +23,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -57,15 +59,6 @@ void NoteQtMessage(QtMsgType type, const QMessageLogContext &, const QString &me
     TExerciseLog::Instance().Note((type == QtWarningMsg ? "Qt warning: " : "Qt: ") + message.toStdString());
 }
 
-// The settings file a run without QUILLET_REGISTRY would use: it must stay as it is.
-AnsiString FallbackSettingsFile()
-{
-    const char *config = std::getenv("XDG_CONFIG_HOME");
-    const char *home = std::getenv("HOME");
-    const AnsiString folder = config && *config == '/' ? AnsiString(config) : AnsiString(home ? home : "/root") + "/.config";
-    return folder + "/Quillet/registry.reg";
-}
-
 // Each round starts from other options, chosen by its seed: how files open and tables lay out.
 void WriteRoundOptions(TRegistry &reg, uint64_t seed)
 {
@@ -89,11 +82,18 @@ protected:
     {
         ShellTest::SetUp();
         OriginalFolder = QDir::currentPath();
+        const char *config = std::getenv("XDG_CONFIG_HOME");
+        OriginalConfig = config ? std::optional<std::string>(config) : std::nullopt;
+        // A settings file written without QUILLET_REGISTRY would land in the test's folder and
+        // show there; the user's own stays untouched either way.
+        setenv("XDG_CONFIG_HOME", (Root + "/config").c_str(), 1);
     }
 
     void TearDown() override
     {
         QDir::setCurrent(OriginalFolder);
+        if (OriginalConfig) setenv("XDG_CONFIG_HOME", OriginalConfig->c_str(), 1);
+        else unsetenv("XDG_CONFIG_HOME");
         ShellTest::TearDown();
     }
 
@@ -140,7 +140,7 @@ protected:
         const AnsiString programFolder = FromQPath(QFileInfo(QUILLET_EXE).absolutePath());
         Places = {Root, documents, ProgramFolder, SettingsFile,
                   {QUILLET_FIXTURES, QUILLET_DATA, programFolder + "/Syntax/SCL.CFG", programFolder + "/InsList.il",
-                   programFolder + "/" + LoadingLogName, FallbackSettingsFile()}};
+                   programFolder + "/" + LoadingLogName}};
     }
 
     // Windows left changed close without their prompts.
@@ -153,6 +153,7 @@ protected:
 
     TExercisePlaces Places;
     QString OriginalFolder;
+    std::optional<std::string> OriginalConfig;
 };
 
 } // namespace
