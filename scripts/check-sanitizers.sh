@@ -3,7 +3,9 @@
 # UndefinedBehaviorSanitizer (clang) in build-asan/, every test run there, and every fuzz target run
 # for a few seconds over its seed corpus. Any sanitizer report or fuzz finding fails the run.
 # Expects the packages of scripts/setup.sh (clang and its sanitizer runtimes among them).
-# With --build-only it only builds build-asan/ (scripts/fuzz.sh uses that).
+# With --build-only it only builds build-asan/ (scripts/fuzz.sh uses that). The exerciser runs here for
+# about a minute (its ctest entry sets QUILLET_EXERCISE_SECONDS in this build); scripts/exercise.sh
+# runs it longer or replays a seed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,9 +20,5 @@ cmake --build "$BUILD" -j"$(nproc)"
 [ "${1:-}" = "--build-only" ] && exit 0
 
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
-SYMBOLIZER="$(command -v llvm-symbolizer || command -v llvm-symbolizer-14 || true)"
-[ -n "$SYMBOLIZER" ] && export ASAN_SYMBOLIZER_PATH="$SYMBOLIZER"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+source scripts/sanitizer-env.sh
 ctest --test-dir "$BUILD" --output-on-failure -j"$(nproc)"

@@ -95,6 +95,7 @@ TForm_Editor::~TForm_Editor()
 {
     delete OutlineLines;
     delete DeclarationLines;
+    OutlineLines = DeclarationLines = nullptr;   // the tag bar's lists may still be painted
 }
 
 AnsiString TForm_Editor::Caption() const { return FCaption; }
@@ -140,21 +141,25 @@ void TForm_Editor::CreateTextPane()
     SetTabWidth(1);
     if (MainForm && MainForm->PopupMenu2) Memo1->SetPopupMenu(MainForm->PopupMenu2);
 
-    connect(Memo1, &TSynMemo::OnChange, this, [this] { Memo1Change(); });
-    connect(Memo1, &TSynMemo::OnKeyDown, this, [this](int &key, Qt::KeyboardModifiers shift) { Memo1KeyDown(key, shift); });
-    connect(Memo1, &TSynMemo::OnKeyUp, this, [this](int &key, Qt::KeyboardModifiers shift) { Memo1KeyDown(key, shift); });
-    connect(Memo1, &TSynMemo::OnKeyPress, this, [this](char &key) { Memo1KeyPress(key); });
-    connect(Memo1, &TSynMemo::OnMouseDown, this, [this] { Memo1MouseDown(); });
-    connect(Memo1, &TSynMemo::OnMouseUp, this, [this] { Memo1MouseDown(); });
-    connect(Memo1, &TSynMemo::OnClick, this, [this] { Memo1Click(); });
-    connect(Memo1, &TSynMemo::OnEnter, this, [this] { Memo1Click(); });
+    // The pane outlives this window's own part: its teardown may move the focus and fire these.
+    connect(Memo1, &TSynMemo::OnChange, &TextPaneContext, [this] { Memo1Change(); });
+    connect(Memo1, &TSynMemo::OnKeyDown, &TextPaneContext, [this](int &key, Qt::KeyboardModifiers shift) { Memo1KeyDown(key, shift); });
+    connect(Memo1, &TSynMemo::OnKeyUp, &TextPaneContext, [this](int &key, Qt::KeyboardModifiers shift) { Memo1KeyDown(key, shift); });
+    connect(Memo1, &TSynMemo::OnKeyPress, &TextPaneContext, [this](char &key) { Memo1KeyPress(key); });
+    connect(Memo1, &TSynMemo::OnMouseDown, &TextPaneContext, [this] { Memo1MouseDown(); });
+    connect(Memo1, &TSynMemo::OnMouseUp, &TextPaneContext, [this] { Memo1MouseDown(); });
+    connect(Memo1, &TSynMemo::OnClick, &TextPaneContext, [this] { Memo1Click(); });
+    connect(Memo1, &TSynMemo::OnEnter, &TextPaneContext, [this] { Memo1Click(); });
     // Caret moves by program (search, go to) keep the figures right as well.
-    connect(Memo1, &TSynMemo::OnStatusChange, this, [this] { RefreshTextStatus(); });
-    connect(Memo1, &TSynMemo::OnGutterClick, this,
+    connect(Memo1, &TSynMemo::OnStatusChange, &TextPaneContext, [this] { RefreshTextStatus(); });
+    connect(Memo1, &TSynMemo::OnGutterClick, &TextPaneContext,
             [this](Qt::MouseButton button, int x, int y, int line) { Memo1GutterClick(button, x, y, line); });
-    connect(Memo1, &TSynMemo::OnMouseMove, this,
+    connect(Memo1, &TSynMemo::OnMouseMove, &TextPaneContext,
             [this](Qt::KeyboardModifiers shift, int x, int y) { Memo1MouseMove(shift, x, y); });
-    connect(Memo1, &TSynMemo::OnReplaceText, this, &TForm_Editor::Memo1ReplaceText);
+    connect(Memo1, &TSynMemo::OnReplaceText, &TextPaneContext,
+            [this](const AnsiString &found, const AnsiString &replacement, int line, int column, TSynReplaceAction &action) {
+                Memo1ReplaceText(found, replacement, line, column, action);
+            });
 }
 
 void TForm_Editor::CreateTablePane()

@@ -200,6 +200,8 @@ public:
     // Receiver of the table tools' connections. Being a member, it ends them as soon as this
     // window's own part is gone, before the base window's teardown moves the focus and fires them.
     QObject TableToolsContext;
+    // Receiver of the text pane's connections, for the same reason.
+    QObject TextPaneContext;
 
     // Tag bar (script/TagBar.cpp).
     void ConnectTagBar();
