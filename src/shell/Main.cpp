@@ -780,8 +780,7 @@ void TMainForm::LoadProductKey(TRegistry &reg)
     };
     writeBoolIfAbsent("WritePoweredBy", true);
     writeBoolIfAbsent("WriteWarning1", true);
-    writeStringIfAbsent("Warning1Text", "IMPORTANT! This file is not in a plain text format. NEVER use any "
-                                        "editor except QUILL for making any kind of changes!");
+    writeStringIfAbsent("Warning1Text", DefaultWarning1Text);
     writeIntIfAbsent("AboutScriptDialogue_MaxFlagNumber", 999);
     writeStringIfAbsent("SynCompletionProposal1_BiggestWord", "WWWWWWWWW");
     writeStringIfAbsent("SynCompletionProposal2_BiggestWord", "WWWWWWW");
