@@ -897,7 +897,8 @@ void TMainForm::LoadInsertList(TRegistry &reg)
     Log(" Registry: \"InsertList\" settings loading started.");
     const AnsiString file = ReadStringOr(reg, "InsertListFile", ProgramFolder + "/InsList.il");
     Log("  \"Insert List\" file = " + Quoted(file));
-    LoadFastInsertList(this, file);
+    const AnsiString error = LoadFastInsertList(this, file);
+    if (!error.empty()) Log("  \"Insert List\" file cannot be read: " + error + ". The list is empty.");
     Log(" Registry: \"InsertList\" settings loading finished.");
 }
 
@@ -909,8 +910,9 @@ void TMainForm::LoadSclSettings()
         Log(" SCL settings file: " + Quoted(file) + ".");
         try {
             SclTable->LoadFromFile(file);
-        } catch (const EFOpenError &) {
+        } catch (const EFOpenError &e) {
             SclTable->Clear();
+            Log(" " + e.Message() + ". The completion table is empty.");
         }
         if (SclTable->Values("KASVersion").empty()) SclTable->SetValue("KASVersion", "?");
         Log(" KAS version: " + SclTable->Values("KASVersion"));
