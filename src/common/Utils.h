@@ -6,6 +6,11 @@
 
 class QDate;
 
+// The text of the "Warning#1" header tag until the user sets another ("Warning1Text").
+inline constexpr const char *DefaultWarning1Text =
+    "IMPORTANT! This file is not in a plain text format. NEVER use any editor except QUILL for making any kind of "
+    "changes!";
+
 // Appends the items of text, split at the separator, to the list (its own Add, so a sorted list
 // sorts and may drop duplicates). The split ends at the first empty item: "a;;b" gives only "a".
 void SplitToStrings(const AnsiString &text, char separator, TStringList &list);

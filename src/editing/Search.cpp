@@ -200,7 +200,7 @@ void TMainForm::PutOnTopOfSearchHistory(AnsiString &history, const AnsiString &t
 }
 
 // Written through at once, so that a crash loses none of them. A settings file that cannot be
-// written does not stop the search; shut-down writes the histories again.
+// written is reported but does not stop the search; shut-down writes the histories again.
 void TMainForm::StoreSearchHistories()
 {
     try {
@@ -211,7 +211,8 @@ void TMainForm::StoreSearchHistories()
         if (!ReplaceTextHistory.empty()) reg.WriteString("ReplaceTextHistory", ReplaceTextHistory);
         if (!ReplaceSearchTextHistory.empty()) reg.WriteString("ReplaceSearchTextHistory", ReplaceSearchTextHistory);
         reg.EndUpdate();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        ShowHandlerException(e, "Search", "TMainForm::StoreSearchHistories");
     }
 }
 

@@ -3,6 +3,7 @@
 #include "editing/SettingsValues.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Exception.h"
 #include "platform/Shell.h"
 #include "platform/TRegistry.h"
 #include "platform/ToolBar.h"
@@ -77,6 +78,25 @@ QSpinBox *NewUpDown(const char *name, int min, int max)
     box->setObjectName(name);
     box->setRange(min, max);
     return box;
+}
+
+// Each editor value of the dialog with the main-window field that holds it while the program runs.
+// Opening takes the fields into the dialog and Save && Close gives them back through this one list.
+template <typename Settings, typename Visit> void ForEachEditorField(Settings &s, TMainForm &main, Visit visit)
+{
+    visit(s.EditorFontName, main.EditorFontName);
+    visit(s.EditorFontSize, main.EditorFontSize);
+    visit(s.EditorColor, main.EditorColor);
+    visit(s.EditorSelectedColourBackground, main.EditorSelectedColourBackground);
+    visit(s.EditorSelectedColourForeground, main.EditorSelectedColourForeground);
+    visit(s.EditorRightEdgeColor, main.EditorRightEdgeColor);
+    visit(s.EditorGutterVisible, main.EditorGutterVisible);
+    visit(s.EditorRightEdge, main.EditorRightEdge);
+    visit(s.EditorTabWidth, main.EditorTabWidth);
+    visit(s.EditorHighlightTXT, main.EditorHighlightTXT);
+    visit(s.EditorHighlightKAS, main.EditorHighlightKAS);
+    visit(s.EditorWtiteDateTag, main.EditorWtiteDateTag);
+    visit(s.SCL_Delay, main.SynCompletionProposal2->TimerInterval);
 }
 
 QGroupBox *NewGroup(const char *caption, QLayout *layout)
@@ -324,26 +344,12 @@ void TSettings_Form::FormCreate()
     ShowColor(ColorComboBox2, clBlack, false);
     CheckListBox3->setEnabled(false);
 
-    ReadStoredSettings();
+    DialogSettings shown;
+    ForEachEditorField(shown, *Main, [](auto &value, auto &field) { value = field; });
+    ReadStoredSettings(shown);
+    ShowSettings(shown);
+    ShowAdditionalSettings();
     SynKASSyn1->Assign(*Main->SynKASSyn1);
-
-    SetChecked(CheckListBox5, 0, Main->EditorGutterVisible);
-    SetChecked(CheckListBox5, 1, Main->EditorHighlightTXT);
-    SetChecked(CheckListBox5, 2, Main->EditorHighlightKAS);
-    SetChecked(CheckListBox5, 3, Main->EditorWtiteDateTag);
-    FillFontList();
-    Example->SetFontName(Main->EditorFontName);
-    UpDown1->setValue(Main->EditorFontSize);
-    UpDown2->setValue(Main->EditorRightEdge);
-    Example->SetFontSize(UpDown1->value());
-    Example->SetRightEdge(UpDown2->value());
-    Example->Gutter.SetVisible(Main->EditorGutterVisible);
-    Example->SetColor(Main->EditorColor);
-    Example->SetRightEdgeColor(Main->EditorRightEdgeColor);
-    Example->SetSelectedColor(Main->EditorSelectedColourBackground, Main->EditorSelectedColourForeground);
-    Tabs1Tag = Main->EditorTabWidth;
-    SelectTabItem(Main->EditorTabWidth);
-    Example->SetTabWidth(Tabs1Tag);
     Filling = false;
 
     TRegistry reg;
@@ -352,28 +358,69 @@ void TSettings_Form::FormCreate()
     InsListEditor->FormCreate(ExtractFileName(listPath));
 }
 
-void TSettings_Form::ReadStoredSettings()
+// The check items and the delay as stored; the editor values stay the main window's live ones.
+void TSettings_Form::ReadStoredSettings(DialogSettings &settings)
 {
-    DialogSettings stored;
-    stored.SCL_Delay = Main->SynCompletionProposal2->TimerInterval;
     TRegistry reg;
     if (reg.OpenKey(SettingsKey, true)) {
-        stored.SCL_Delay = ReadIntegerOr(reg, "SCL_Delay", stored.SCL_Delay);
-        ReadCheckSettings(reg, stored);
-        reg.CloseKey();
+        settings.SCL_Delay = ReadIntegerOr(reg, "SCL_Delay", settings.SCL_Delay);
+        ReadCheckSettings(reg, settings);
     } else {
-        for (size_t i = 0; i < stored.Service.size(); ++i) stored.Service[i] = ServiceItems()[i].Default;
+        for (size_t i = 0; i < settings.Service.size(); ++i) settings.Service[i] = ServiceItems()[i].Default;
     }
-    UpDown3->setValue(stored.SCL_Delay);
-    for (size_t i = 0; i < stored.Associations.size(); ++i) SetChecked(CheckListBox1, int(i), stored.Associations[i]);
-    for (size_t i = 0; i < stored.Service.size(); ++i) SetChecked(CheckListBox2, int(i), stored.Service[i]);
+}
 
+void TSettings_Form::ShowSettings(const DialogSettings &s)
+{
+    UpDown3->setValue(s.SCL_Delay);
+    for (size_t i = 0; i < s.Associations.size(); ++i) SetChecked(CheckListBox1, int(i), s.Associations[i]);
+    for (size_t i = 0; i < s.Service.size(); ++i) SetChecked(CheckListBox2, int(i), s.Service[i]);
+    SetChecked(CheckListBox5, 0, s.EditorGutterVisible);
+    SetChecked(CheckListBox5, 1, s.EditorHighlightTXT);
+    SetChecked(CheckListBox5, 2, s.EditorHighlightKAS);
+    SetChecked(CheckListBox5, 3, s.EditorWtiteDateTag);
+    FillFontList(s.EditorFontName);
+    Example->SetFontName(s.EditorFontName);
+    UpDown1->setValue(s.EditorFontSize);
+    UpDown2->setValue(s.EditorRightEdge);
+    Example->SetFontSize(UpDown1->value());
+    Example->SetRightEdge(UpDown2->value());
+    Example->Gutter.SetVisible(s.EditorGutterVisible);
+    Example->SetColor(s.EditorColor);
+    Example->SetRightEdgeColor(s.EditorRightEdgeColor);
+    Example->SetSelectedColor(s.EditorSelectedColourBackground, s.EditorSelectedColourForeground);
+    Tabs1Tag = s.EditorTabWidth;
+    SelectTabItem(s.EditorTabWidth);
+    Example->SetTabWidth(Tabs1Tag);
+}
+
+DialogSettings TSettings_Form::EnteredSettings() const
+{
+    DialogSettings s;
+    for (size_t i = 0; i < s.Associations.size(); ++i) s.Associations[i] = IsChecked(CheckListBox1, int(i));
+    for (size_t i = 0; i < s.Service.size(); ++i) s.Service[i] = IsChecked(CheckListBox2, int(i));
+    s.EditorFontName = FromQ(FontComboBox->currentText());
+    s.EditorFontSize = UpDown1->value();
+    s.EditorColor = Example->Color();
+    s.EditorSelectedColourBackground = Example->SelectedBackground();
+    s.EditorSelectedColourForeground = Example->SelectedForeground();
+    s.EditorRightEdgeColor = Example->RightEdgeColor();
+    s.EditorGutterVisible = IsChecked(CheckListBox5, 0);
+    s.EditorRightEdge = UpDown2->value();
+    s.EditorTabWidth = Tabs1Tag;
+    s.EditorHighlightTXT = IsChecked(CheckListBox5, 1);
+    s.EditorHighlightKAS = IsChecked(CheckListBox5, 2);
+    s.EditorWtiteDateTag = IsChecked(CheckListBox5, 3);
+    s.SCL_Delay = UpDown3->value();
+    return s;
+}
+
+void TSettings_Form::ShowAdditionalSettings()
+{
     AdditionalSettings additional;
     additional.Warning1Text = DefaultWarning1Text;
-    if (reg.OpenKey(ProductKey, false)) {
-        ReadAdditionalSettings(reg, additional);
-        reg.CloseKey();
-    }
+    TRegistry reg;
+    if (reg.OpenKey(ProductKey, false)) ReadAdditionalSettings(reg, additional);
     SetChecked(CheckListBox4, 0, additional.WritePoweredBy);
     SetChecked(CheckListBox4, 1, additional.WriteWarning1);
     Edit3->setText(ToQ(additional.Warning1Text));
@@ -381,12 +428,12 @@ void TSettings_Form::ReadStoredSettings()
 
 // The screen's fonts, sorted, each shown in its own face. A stored font that this system lacks
 // heads the list, so saving other settings does not replace it with whichever font sorts first.
-void TSettings_Form::FillFontList()
+void TSettings_Form::FillFontList(const AnsiString &fontName)
 {
     QStringList families = QFontDatabase::families();
     families.sort(Qt::CaseInsensitive);
     families.removeDuplicates();
-    const QString stored = ToQ(Main->EditorFontName);
+    const QString stored = ToQ(fontName);
     if (!stored.isEmpty() && !families.contains(stored)) families.prepend(stored);
     const QSignalBlocker block(FontComboBox);
     FontComboBox->clear();
@@ -546,40 +593,32 @@ void TSettings_Form::ToolButton2Click() { reject(); }
 
 void TSettings_Form::ToolButton15Click() { WinHelp(Main->QUILHelpPath, HELP_CONTEXT, 113); }
 
+// Settings that cannot be stored are not applied either: the dialog stays open with the choices
+// made, to try again or to close without changes.
 void TSettings_Form::ToolButton1Click()
 {
+    const DialogSettings entered = EnteredSettings();
+    const AnsiString listPath =
+        Main->ProgramFolder + "/" + ListFileNameWithExtension(FromQ(InsListEditor->ComboBox1->currentText()));
     try {
-        StoreSettings();
+        StoreSettings(entered, listPath);
     } catch (const std::exception &e) {
-        ShowHandlerException(e, "Settings", "TSettings_Form::ToolButton1Click");
+        MessageBox(this, SettingsNotSavedText + AnsiString(e.what()), "Settings", MB_OK | MB_ICONSTOP);
+        return;
     }
-    ApplyToMainWindow();
-    LoadChosenInsertList();
+    ApplyToMainWindow(entered);
+    const AnsiString listError = LoadFastInsertList(Main, listPath);
+    if (!listError.empty())
+        MessageBox(this, "The fast insert list \"" + listPath + "\" cannot be read: " + listError, "Settings",
+                   MB_OK | MB_ICONWARNING);
     accept();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Save && Close
 
-void TSettings_Form::StoreSettings()
+void TSettings_Form::StoreSettings(const DialogSettings &s, const AnsiString &listPath)
 {
-    DialogSettings s;
-    for (size_t i = 0; i < s.Associations.size(); ++i) s.Associations[i] = IsChecked(CheckListBox1, int(i));
-    for (size_t i = 0; i < s.Service.size(); ++i) s.Service[i] = IsChecked(CheckListBox2, int(i));
-    s.EditorFontName = FromQ(FontComboBox->currentText());
-    s.EditorFontSize = UpDown1->value();
-    s.EditorColor = Example->Color();
-    s.EditorSelectedColourBackground = Example->SelectedBackground();
-    s.EditorSelectedColourForeground = Example->SelectedForeground();
-    s.EditorRightEdgeColor = Example->RightEdgeColor();
-    s.EditorGutterVisible = IsChecked(CheckListBox5, 0);
-    s.EditorRightEdge = Example->RightEdge();
-    s.EditorTabWidth = Tabs1Tag;
-    s.EditorHighlightTXT = IsChecked(CheckListBox5, 1);
-    s.EditorHighlightKAS = IsChecked(CheckListBox5, 2);
-    s.EditorWtiteDateTag = IsChecked(CheckListBox5, 3);
-    s.SCL_Delay = UpDown3->value();
-
     TRegistry reg;
     if (reg.OpenKey(SettingsKey, true)) {
         WriteDialogSettings(reg, s);
@@ -592,41 +631,16 @@ void TSettings_Form::StoreSettings()
     const AnsiString programPath = Application->ExeName();
     for (size_t i = 0; i < AssociationItems().size(); ++i)
         ApplyAssociation(AssociationItems()[i], s.Associations[i], programPath);
-    SynKASSyn1->SaveToRegistry(HKEY_LOCAL_MACHINE, AnsiString(SettingsKey) + "\\Hightlights");
+    if (!SynKASSyn1->SaveToRegistry(HKEY_LOCAL_MACHINE, AnsiString(SettingsKey) + "\\Hightlights"))
+        throw ERegistryException("the highlighter's colours and styles cannot be stored");
+    if (reg.OpenKey(SettingsKey, true)) reg.WriteString("InsertListFile", listPath);
 }
 
-void TSettings_Form::ApplyToMainWindow()
+void TSettings_Form::ApplyToMainWindow(const DialogSettings &s)
 {
     Main->SynKASSyn1->Assign(*SynKASSyn1);
-    Main->EditorColor = Example->Color();
-    Main->EditorRightEdgeColor = Example->RightEdgeColor();
-    Main->EditorGutterVisible = IsChecked(CheckListBox5, 0);
-    Main->EditorFontName = FromQ(FontComboBox->currentText());
-    Main->EditorFontSize = UpDown1->value();
-    Main->EditorSelectedColourBackground = Example->SelectedBackground();
-    Main->EditorSelectedColourForeground = Example->SelectedForeground();
-    Main->EditorRightEdge = UpDown2->value();
-    Main->EditorTabWidth = Tabs1Tag;
-    Main->EditorHighlightTXT = IsChecked(CheckListBox5, 1);
-    Main->EditorHighlightKAS = IsChecked(CheckListBox5, 2);
-    Main->EditorWtiteDateTag = IsChecked(CheckListBox5, 3);
-    Main->SynCompletionProposal2->TimerInterval = UpDown3->value();
-    Main->SynCompletionProposal2->SetOption(scoUseBuiltInTimer, UpDown3->value() != 0);
+    ForEachEditorField(s, *Main, [](const auto &value, auto &field) { field = value; });
+    Main->SynCompletionProposal2->SetOption(scoUseBuiltInTimer, s.SCL_Delay != 0);
     for (int i = Main->MDIChildCount() - 1; i >= 0; --i)
         if (auto *editor = qobject_cast<TForm_Editor *>(Main->MDIChildren(i))) editor->ApplyDisplaySettings();
-}
-
-void TSettings_Form::LoadChosenInsertList()
-{
-    const AnsiString path =
-        Main->ProgramFolder + "/" + ListFileNameWithExtension(FromQ(InsListEditor->ComboBox1->currentText()));
-    LoadFastInsertList(Main, path);
-    TRegistry reg;
-    if (reg.OpenKey(SettingsKey, true)) {
-        try {
-            reg.WriteString("InsertListFile", path);
-        } catch (const std::exception &e) {
-            ShowHandlerException(e, "Settings", "TSettings_Form::ToolButton1Click");
-        }
-    }
 }

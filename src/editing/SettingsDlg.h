@@ -27,6 +27,7 @@ class TSynMemo;
 class TToolBar;
 class TToolButton;
 class TSynHighlighterAttributes;
+struct DialogSettings;
 struct HighlighterElement;
 
 class TSettings_Form : public QDialog
@@ -105,12 +106,15 @@ private:
     QWidget *CreateDisplayPage();
     QWidget *CreateServicePage();
     QGroupBox *CreateAdditionalPanel();
-    void FillFontList();
+    void FillFontList(const AnsiString &fontName);
     void SelectTabItem(int width);
-    void ReadStoredSettings();
-    void StoreSettings();
-    void ApplyToMainWindow();
-    void LoadChosenInsertList();
+    void ReadStoredSettings(DialogSettings &settings);
+    void ShowSettings(const DialogSettings &settings);
+    void ShowAdditionalSettings();
+    DialogSettings EnteredSettings() const;
+    // Raises when the settings file cannot be written; what was written before stays.
+    void StoreSettings(const DialogSettings &settings, const AnsiString &listPath);
+    void ApplyToMainWindow(const DialogSettings &settings);
     const HighlighterElement *SelectedElement() const;
     TSynHighlighterAttributes *SelectedAttribute() const;
     void ShowColor(QComboBox *list, TColor color, bool enabled);
@@ -123,3 +127,6 @@ private:
 QListWidget *NewCheckList(const std::vector<const char *> &captions);
 bool IsChecked(const QListWidget *list, int row);
 void SetChecked(QListWidget *list, int row, bool on);
+
+// The start of the message shown when Save && Close cannot store the settings; the reason follows.
+inline constexpr const char *SettingsNotSavedText = "The settings could not be saved: ";

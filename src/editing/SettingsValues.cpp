@@ -137,10 +137,6 @@ void WriteDialogSettings(TRegistry &reg, const DialogSettings &s)
     reg.EndUpdate();
 }
 
-const char *const DefaultWarning1Text =
-    "IMPORTANT! This file is not in a plain text format. NEVER use any editor except QUILL for making any "
-    "kind of changes!";
-
 void ReadAdditionalSettings(TRegistry &reg, AdditionalSettings &settings)
 {
     settings.WritePoweredBy = ReadBoolOr(reg, "WritePoweredBy", settings.WritePoweredBy);

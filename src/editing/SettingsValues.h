@@ -2,6 +2,7 @@
 // the service and association items, and the mapping of every value to the settings key.
 #pragma once
 
+#include "common/Utils.h"
 #include "platform/Colors.h"
 #include "platform/Text.h"
 
@@ -93,7 +94,6 @@ struct AdditionalSettings
     bool WriteWarning1 = false;
     AnsiString Warning1Text;
 };
-extern const char *const DefaultWarning1Text;
 void ReadAdditionalSettings(TRegistry &reg, AdditionalSettings &settings);
 void WriteAdditionalSettings(TRegistry &reg, const AdditionalSettings &settings);
 

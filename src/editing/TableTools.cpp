@@ -208,7 +208,7 @@ void TForm_Editor::FormKeyDown(int &Key, Qt::KeyboardModifiers Shift)
     const auto run = [this](TToolButton *button, void (TForm_Editor::*click)(), bool mustBeVisible = false) {
         if (button->Enabled() && (!mustBeVisible || button->Visible())) (this->*click)();
     };
-    const auto byArrow = [this, Key, &run](std::initializer_list<std::pair<TToolButton *, void (TForm_Editor::*)()>> up_down_left_right) {
+    const auto byArrow = [Key, &run](std::initializer_list<std::pair<TToolButton *, void (TForm_Editor::*)()>> up_down_left_right) {
         const int arrows[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right};
         int i = 0;
         for (const auto &[button, click] : up_down_left_right) {

@@ -1,5 +1,6 @@
 #include "script/DocumentInfo.h"
 
+#include "common/Utils.h"
 #include "platform/SystemInfo.h"
 #include "platform/TRegistry.h"
 #include "platform/TStringList.h"
@@ -48,8 +49,7 @@ AnsiString ProposedLanguage()
 WarningSetting ReadWarningSetting()
 {
     WarningSetting setting;
-    setting.Text =
-        "IMPORTANT! This file is not in a plain text format. NEVER use any editor except QUILL for making any kind of changes!";
+    setting.Text = DefaultWarning1Text;
     TRegistry reg;
     if (!reg.OpenKey(ProductKey, false)) return setting;
     setting.Write = ReadBoolOr(reg, "WriteWarning1", true);

@@ -1,6 +1,7 @@
 // Fast-insert lists: the list file into the first completion popup, and the text macros.
 #include "script/FastInsertList.h"
 
+#include "platform/SettingsFile.h"
 #include "platform/TIniFile.h"
 #include "shell/Main.h"
 #include "synedit/SynCompletionProposal.h"
@@ -10,8 +11,11 @@
 #include <QTime>
 #include <exception>
 
-std::vector<TFastInsertEntry> ReadFastInsertList(const AnsiString &path)
+std::vector<TFastInsertEntry> ReadFastInsertList(const AnsiString &path, AnsiString &error)
 {
+    error.clear();
+    AnsiString bytes;
+    if (ReadWholeFile(path, bytes, error) == FileReadResult::Failed) return {};
     std::vector<TFastInsertEntry> entries;
     try {
         TIniFile ini(path);
@@ -21,10 +25,17 @@ std::vector<TFastInsertEntry> ReadFastInsertList(const AnsiString &path)
             if (entry.Caption.empty() && entry.Item.empty()) break;
             entries.push_back(std::move(entry));
         }
-    } catch (const std::exception &) {
-        entries.clear();   // a list that cannot be read is an empty list
+    } catch (const std::exception &e) {
+        error = e.what();
+        entries.clear();
     }
     return entries;
+}
+
+std::vector<TFastInsertEntry> ReadFastInsertList(const AnsiString &path)
+{
+    AnsiString error;
+    return ReadFastInsertList(path, error);
 }
 
 AnsiString FastInsertShortText(const AnsiString &item)
@@ -122,14 +133,16 @@ AnsiString SystemShortDate() { return FromQ(QLocale::system().toString(QDate::cu
 
 AnsiString SystemLongTime() { return FromQ(QLocale::system().toString(QTime::currentTime(), QLocale::LongFormat)); }
 
-void LoadFastInsertList(TMainForm *mainForm, const AnsiString &path)
+AnsiString LoadFastInsertList(TMainForm *mainForm, const AnsiString &path)
 {
     TSynCompletionProposal *popup = mainForm->SynCompletionProposal1;
     popup->ClearList();
-    for (const TFastInsertEntry &entry : ReadFastInsertList(path)) {
+    AnsiString error;
+    for (const TFastInsertEntry &entry : ReadFastInsertList(path, error)) {
         popup->InsertList.Add(entry.Item);
         popup->ItemList.Add(FastInsertShortText(entry.Item) + "\t" + entry.Caption);
     }
     popup->ResetAssignedList();
     popup->Title = FastInsertListTitle(path);
+    return error;
 }

@@ -14,7 +14,9 @@ struct TFastInsertEntry
 };
 
 // The entries of a list file, from key "0" up to the first key for which both the caption and the
-// item are empty or missing. A file that cannot be read gives no entries.
+// item are empty or missing. A missing file gives no entries; so does one that exists but cannot be
+// read, and error then tells why (it is empty otherwise).
+std::vector<TFastInsertEntry> ReadFastInsertList(const AnsiString &path, AnsiString &error);
 std::vector<TFastInsertEntry> ReadFastInsertList(const AnsiString &path);
 
 // The item as the popup shows it: whole up to 13 characters, else its first 10 and "...".

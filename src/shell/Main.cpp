@@ -812,8 +812,7 @@ void TMainForm::LoadProductKey(TRegistry &reg)
     };
     writeBoolIfAbsent("WritePoweredBy", true);
     writeBoolIfAbsent("WriteWarning1", true);
-    writeStringIfAbsent("Warning1Text", "IMPORTANT! This file is not in a plain text format. NEVER use any "
-                                        "editor except QUILL for making any kind of changes!");
+    writeStringIfAbsent("Warning1Text", DefaultWarning1Text);
     writeIntIfAbsent("AboutScriptDialogue_MaxFlagNumber", 999);
     writeStringIfAbsent("SynCompletionProposal1_BiggestWord", "WWWWWWWWW");
     writeStringIfAbsent("SynCompletionProposal2_BiggestWord", "WWWWWWW");
@@ -930,7 +929,8 @@ void TMainForm::LoadInsertList(TRegistry &reg)
     Log(" Registry: \"InsertList\" settings loading started.");
     const AnsiString file = ReadStringOr(reg, "InsertListFile", ProgramFolder + "/InsList.il");
     Log("  \"Insert List\" file = " + Quoted(file));
-    LoadFastInsertList(this, file);
+    const AnsiString error = LoadFastInsertList(this, file);
+    if (!error.empty()) Log("  \"Insert List\" file cannot be read: " + error + ". The list is empty.");
     Log(" Registry: \"InsertList\" settings loading finished.");
 }
 
@@ -942,8 +942,9 @@ void TMainForm::LoadSclSettings()
         Log(" SCL settings file: " + Quoted(file) + ".");
         try {
             SclTable->LoadFromFile(file);
-        } catch (const EFOpenError &) {
+        } catch (const EFOpenError &e) {
             SclTable->Clear();
+            Log(" " + e.Message() + ". The completion table is empty.");
         }
         if (SclTable->Values("KASVersion").empty()) SclTable->SetValue("KASVersion", "?");
         Log(" KAS version: " + SclTable->Values("KASVersion"));

@@ -457,8 +457,9 @@ private:
 // Clipboard text as a table cell: each CR LF becomes the in-cell line break.
 AnsiString ClipboardTextToCell(const AnsiString &text);
 
-// The fast-insert list file into the main window's first completion popup.
-void LoadFastInsertList(TMainForm *mainForm, const AnsiString &path);
+// The fast-insert list file into the main window's first completion popup. A file that cannot be
+// read gives an empty list and the reason ("" when the list was read or the file is missing).
+AnsiString LoadFastInsertList(TMainForm *mainForm, const AnsiString &path);
 
 // The main window of this run.
 extern TMainForm *MainForm;

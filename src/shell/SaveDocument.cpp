@@ -230,8 +230,7 @@ struct SaveTags
     bool Date = true;
     bool PoweredBy = true;
     bool Warning = true;
-    AnsiString WarningText =
-        "IMPORTANT! This file is not in a plain text format. NEVER use any editor except QUILL for making any kind of changes!";
+    AnsiString WarningText = DefaultWarning1Text;
 };
 
 SaveTags ReadSaveTags(bool withDate)

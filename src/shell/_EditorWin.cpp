@@ -285,7 +285,7 @@ void TForm_Editor::CreateMenus()
     Createbookmark1->setData(0);
     connect(Createbookmark1, &QAction::triggered, this, [this] { Createbookmark1Click(); });
 
-    auto radio = [this](QMenu *menu, QActionGroup *group, const char *name, const char *caption) {
+    auto radio = [](QMenu *menu, QActionGroup *group, const char *name, const char *caption) {
         QAction *item = menu->addAction(caption);
         item->setObjectName(name);
         item->setCheckable(true);

@@ -1665,7 +1665,7 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
     const bool matchCase = options & ssoMatchCase;
     Haystack hay{std::string_view(static_cast<const char *>(reinterpret_cast<void *>(SendScintilla(SCI_GETCHARACTERPOINTER))),
                                   size_t(docLength)),
-                 matchCase ? search : AnsiUpperCase(search), matchCase, (options & ssoWholeWord) != 0};
+                 matchCase ? search : AnsiUpperCase(search), matchCase, (options & ssoWholeWord) != 0, {}, {}};
     const auto keepText = [&] {
         if (!copy.empty() || docLength == 0) return;
         copy.assign(hay.Text);

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -273,6 +274,23 @@ TEST_F(SearchTest, DialogShowsTheStateAndOkKeepsHistoriesInTheRegistry)
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly(SettingsKey));
     EXPECT_EQ(reg.ReadString("SearchTextHistory"), Form->SearchTextHistory);
+}
+
+// A history that the settings file cannot take is reported with the reason, and the search runs.
+TEST_F(SearchTest, AHistoryTheSettingsFileCannotTakeIsReportedAndTheSearchGoesOn)
+{
+    TForm_Editor *w = OpenVrScript();
+    {
+        // As on a full disk: the settings file cannot grow.
+        FileSizeLimit full(QFileInfo(ToQPath(SettingsFile)).size());
+        Find({});
+    }
+    EXPECT_EQ(Hit(w), (TBufferCoord{1, 2}));
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    EXPECT_EQ(Boxes->Calls[0].Caption, "Quillet: Error!");
+    EXPECT_NE(Boxes->Calls[0].Text.find(SettingsFile), AnsiString::npos) << Boxes->Calls[0].Text;
+    EXPECT_NE(Boxes->Calls[0].Text.find("TMainForm::StoreSearchHistories"), AnsiString::npos);
+    EXPECT_EQ(Form->SearchTextHistory, "VR\r\n");   // kept for the next try, at shut-down
 }
 
 TEST_F(SearchTest, ReplaceAsksForEachHitAndUndoesInOneStep)

@@ -3,6 +3,7 @@
 #include "editing/SettingsValues.h"
 #include "platform/Shell.h"
 #include "platform/TRegistry.h"
+#include "platform/ToolBar.h"
 #include "script/InsListEditor.h"
 #include "script/SynHighlighterKAS.h"
 #include "shell/DocumentTestSupport.h"
@@ -16,11 +17,14 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -82,6 +86,18 @@ protected:
     {
         TRegistry reg;
         return reg.OpenKeyReadOnly(key) && reg.ValueExists(name);
+    }
+
+    // A key pressed on a control of the dialog, as the keyboard sends it.
+    static void Press(QWidget *target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString &text = {})
+    {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QCoreApplication::sendEvent(target, &press);
+    }
+
+    static void Type(QWidget *target, const QString &text)
+    {
+        for (const QChar c : text) Press(target, c.unicode(), Qt::NoModifier, QString(c));
     }
 };
 
@@ -353,4 +369,85 @@ TEST_F(SettingsDialog, EnterSavesEscClosesAndF1OpensTheHelpAtContext113)
     });
     Form->Settings1->Execute();
     EXPECT_EQ(Form->EditorFontSize, 21);
+}
+
+// The right edge typed into its up-down and stepped with the arrow key is what Enter stores and
+// applies, and what the dialog shows the next time.
+TEST_F(SettingsDialog, TheRightEdgeTypedIntoItsUpDownIsStoredAppliedAndShownAgain)
+{
+    TForm_Editor *editor = OpenFile("t.txt", "text\r\n", "TXT_Document");
+    ModalRecorder modal([&](QDialog *dialog) {
+        auto *form = qobject_cast<TSettings_Form *>(dialog);
+        Press(form->UpDown2, Qt::Key_A, Qt::ControlModifier);   // select the number
+        Type(form->UpDown2, "64");
+        Press(form->UpDown2, Qt::Key_Up);
+        Press(form->UpDown2, Qt::Key_Return);
+        return dialog->result();
+    });
+    ASSERT_TRUE(Form->Settings1->Execute());
+    EXPECT_EQ(Stored<int>("EditorRightEdge"), 65);
+    EXPECT_EQ(Form->EditorRightEdge, 65);
+    EXPECT_EQ(editor->Memo1->RightEdge(), 65);
+    RunDialog(
+        [](TSettings_Form &form) {
+            EXPECT_EQ(form.UpDown2->value(), 65);
+            EXPECT_EQ(form.Example->RightEdge(), 65);
+        },
+        false);
+}
+
+// A settings file that cannot be written: the user is told why, the dialog stays open with the
+// choices made, and none of them reaches the program or the file.
+TEST_F(SettingsDialog, SettingsThatCannotBeStoredKeepTheDialogOpenAndAreNotApplied)
+{
+    TForm_Editor *editor = OpenFile("s.kas", "JOTE\r\n", "KAS_Document");
+    const int fontSize = Form->EditorFontSize;
+    const AnsiString settingsBefore = ReadAll(ToQPath(SettingsFile));
+    bool acceptedWhileFull = true;
+    ModalRecorder modal([&](QDialog *dialog) {
+        auto *form = qobject_cast<TSettings_Form *>(dialog);
+        form->UpDown1->setValue(23);
+        PickColor(*form, "Magic Word", form->ColorComboBox1, "Red");
+        {
+            // As on a full disk: the settings file cannot grow.
+            FileSizeLimit full(settingsBefore.size());
+            form->ToolButton1->click();
+        }
+        acceptedWhileFull = dialog->result() == QDialog::Accepted;
+        EXPECT_EQ(form->UpDown1->value(), 23);
+        form->ToolButton2->click();
+        return dialog->result();
+    });
+    Form->Settings1->Execute();
+
+    EXPECT_FALSE(acceptedWhileFull);
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    const MessageBoxCall &box = Boxes->Calls[0];
+    EXPECT_EQ(box.Caption, "Settings");
+    EXPECT_EQ(box.Flags, unsigned(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(box.Text.rfind(SettingsNotSavedText, 0), 0u) << box.Text;
+    EXPECT_NE(box.Text.find(SettingsFile), AnsiString::npos) << box.Text;   // the reason follows
+    EXPECT_EQ(Form->EditorFontSize, fontSize);
+    EXPECT_NE(editor->Memo1->FontSize(), 23);
+    EXPECT_NE(Form->SynKASSyn1->Key_MagicAttri()->Foreground(), clRed);
+    EXPECT_EQ(ReadAll(ToQPath(SettingsFile)), settingsBefore);
+}
+
+// A chosen fast-insert list that cannot be read: the settings are kept and applied, and the user
+// learns why the list is empty.
+TEST_F(SettingsDialog, AChosenInsertListThatCannotBeReadIsReported)
+{
+    const AnsiString list = ProgramFolder + "/folder.il";
+    ASSERT_TRUE(QDir().mkpath(ToQPath(list)));
+    RunDialog([](TSettings_Form &form) {
+        form.UpDown1->setValue(19);
+        form.InsListEditor->ComboBox1->setEditText("folder.il");
+    });
+    EXPECT_EQ(Form->EditorFontSize, 19);
+    EXPECT_EQ(Stored<AnsiString>("InsertListFile"), list);
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    EXPECT_EQ(Boxes->Calls[0].Text,
+              "The fast insert list \"" + list + "\" cannot be read: " + AnsiString(std::strerror(EISDIR)));
+    EXPECT_EQ(Boxes->Calls[0].Flags, unsigned(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(Form->SynCompletionProposal1->InsertList.Count(), 0);
 }

@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,6 +53,28 @@ TEST_F(FastInsertListFileTest, MissingUnreadableOrMalformedFilesGiveAnEmptyList)
     EXPECT_TRUE(ReadFastInsertList(File("bin.il", AnsiString("\0\xFF[Items\r\n0\r\n=x\0\r\n[", 19))).empty());
     // Broken lines around good ones do not hide the good ones.
     EXPECT_EQ(Joined(ReadFastInsertList(File("mixed.il", "garbage\r\n[Items]\r\nno equals\r\n0=kept\r\n"))), "(|kept)");
+}
+
+// Only a file that is there and cannot be read comes back with a reason: a missing or malformed
+// list is no fault.
+TEST_F(FastInsertListFileTest, AFileThatCannotBeReadGivesTheReason)
+{
+    const struct
+    {
+        AnsiString Path;
+        AnsiString Error;
+    } cases[] = {
+        {FromQPath(Dir.path()) + "/missing.il", ""},
+        {FromQPath(Dir.path()), std::strerror(EISDIR)},
+        // Reading this file at its start fails for every user, root included.
+        {"/proc/self/mem", std::strerror(EIO)},
+        {File("mixed.il", "garbage\r\n[Items]\r\nno equals\r\n0=kept\r\n"), ""},
+    };
+    for (const auto &c : cases) {
+        AnsiString error = "not set";
+        ReadFastInsertList(c.Path, error);
+        EXPECT_EQ(error, c.Error) << c.Path;
+    }
 }
 
 TEST(FastInsertShortTextTest, ThirteenCharactersStayWholeLongerAreCut)

@@ -6,6 +6,9 @@
 #include "synedit/SynCompletionProposal.h"
 
 #include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -18,6 +21,7 @@ struct LogParts
     int Reopen = 0;
     int Delay = 1000;
     AnsiString InsertList;
+    std::vector<AnsiString> InsertListProblem;   // after the list file's line
     std::vector<AnsiString> Scl;    // between "Loading "SCL" settings..." and its "done."
 };
 
@@ -33,8 +37,9 @@ std::vector<AnsiString> ExpectedBody(const LogParts &p)
          " Registry: Reopen history...", "  Reopen history: " + IntToStr(p.Reopen) + " items.",
          " Registry: Search\\Replace settings...", " Registry: Editor settings...",
          " SCL_Delay: " + IntToStr(p.Delay), " Registry: Tools settings...", " Registry: Misc settings...",
-         " Registry: \"InsertList\" settings loading started.", "  \"Insert List\" file = \"" + p.InsertList + "\"",
-         " Registry: \"InsertList\" settings loading finished.", "Registry settings loading finished.",
+         " Registry: \"InsertList\" settings loading started.", "  \"Insert List\" file = \"" + p.InsertList + "\""});
+    lines.insert(lines.end(), p.InsertListProblem.begin(), p.InsertListProblem.end());
+    add({" Registry: \"InsertList\" settings loading finished.", "Registry settings loading finished.",
          "KAS_Syn settings loading started.", "KAS_Syn settings loading finished.", "Creating \"Tools\" menu...",
          "Creating \"Tools\" menu: done.", "Loading \"SCL\" settings..."});
     lines.insert(lines.end(), p.Scl.begin(), p.Scl.end());
@@ -134,6 +139,33 @@ TEST_F(StartupLog, MissingGameFolderExistingHtmlHelpAndEmptyTableValues)
     EXPECT_EQ(Form->GameFolder, "none");
     EXPECT_EQ(Form->SynCompletionProposal2->TriggerChars, "!");
     EXPECT_EQ(Form->SclTable->Values("VALUE_SEPARATOR"), "`");
+}
+
+// A completion table or a fast-insert list that is there but cannot be read leaves its popup
+// empty, and the log says so with the reason.
+TEST_F(StartupLog, ACompletionTableAndAnInsertListThatCannotBeReadAreReportedWithTheReason)
+{
+    // Reading this file at its start fails for every user, root included.
+    ASSERT_TRUE(QDir().mkpath(ToQPath(ProgramFolder + "/Syntax")));
+    ASSERT_TRUE(QFile::link("/proc/self/mem", ToQPath(ProgramFolder + "/Syntax/SCL.CFG")));
+    const AnsiString list = Root + "/lists/folder.il";
+    ASSERT_TRUE(QDir().mkpath(ToQPath(list)));
+    WithSettings([&](TRegistry &reg) { reg.WriteString("InsertListFile", list); });
+
+    Start();
+
+    LogParts p = Defaults();
+    p.InsertList = list;
+    p.InsertListProblem = {"  \"Insert List\" file cannot be read: " + AnsiString(std::strerror(EISDIR)) +
+                           ". The list is empty."};
+    const AnsiString scl = ProgramFolder + "/Syntax/SCL.CFG";
+    p.Scl = {" SCL settings file: \"" + scl + "\".",
+             " Cannot read file \"" + scl + "\". " + std::strerror(EIO) + ". The completion table is empty.",
+             " KAS version: ?", " Value separator: \"`\" (default value)",
+             " EOT_Symbols: \" :;!$#?\" (default value)", " SCL_TriggerChars: \":!$#?\" (default value)",
+             " Ok, 4 lines."};
+    EXPECT_EQ(LogBody(), ExpectedBody(p));
+    EXPECT_EQ(Form->SynCompletionProposal1->InsertList.Count(), 0);
 }
 
 TEST_F(StartupLog, AnOldLogIsReplaced)
