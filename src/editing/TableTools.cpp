@@ -523,6 +523,7 @@ void TForm_Editor::ToolButton10Click()
             return;
         }
         script = MainForm->OpenDocument(scriptPath, KAS_Document);
+        if (!script) return;   // not readable (it said why), or closed while it opened
     }
     script->Memo1->SetCaretXY({0, 0});
     if (MainForm->MdiArea) MainForm->MdiArea->setActiveSubWindow(script);

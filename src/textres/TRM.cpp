@@ -822,6 +822,7 @@ void TMainForm::GoToKATIndexActionExecute()
             return;
         }
         kat = OpenDocument(katName, "KAT_Document");
+        if (!kat) return;   // not readable (it said why), or closed while it opened
     }
     TStringGrid *grid = kat->StringGrid1;
     for (int row = 0; row < grid->RowCount(); ++row) {
