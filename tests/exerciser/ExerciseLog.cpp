@@ -47,7 +47,7 @@ void WriteCrashText(const char *headline)
 
 void OnSanitizerDeath() { WriteCrashText("\nexerciser: the process dies of a sanitizer report\n"); }
 
-void OnFatalSignal(int signal)
+[[maybe_unused]] void OnFatalSignal(int signal)
 {
     WriteCrashText("\nexerciser: the process dies of a fatal signal\n");
     std::signal(signal, SIG_DFL);
