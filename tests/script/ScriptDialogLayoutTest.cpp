@@ -31,16 +31,8 @@ protected:
     // Opens the add-tag dialog with a click and looks at it while it is shown.
     void LookAtAddTag(QWidget *button, const std::function<void(TAddTagForm &)> &look)
     {
-        ModalRecorder modal([&](QDialog *d) {
-            auto *dialog = qobject_cast<TAddTagForm *>(d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog) return int(mrCancel);
-            ShowActive(dialog);
-            look(*dialog);
-            return int(mrCancel);
-        });
-        QTest::mouseClick(button, Qt::LeftButton);
-        ASSERT_EQ(modal.ClassNames, std::vector<AnsiString>{"TAddTagForm"});
+        const auto shown = LookAtModal<TAddTagForm>([&] { QTest::mouseClick(button, Qt::LeftButton); }, look);
+        ASSERT_EQ(shown, std::vector<AnsiString>{"TAddTagForm"});
     }
 };
 

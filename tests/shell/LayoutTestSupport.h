@@ -2,6 +2,9 @@
 // keyboard focus. Names and texts come back as plain strings, which test failures print.
 #pragma once
 
+#include "platform/Dialogs.h"
+#include <QDialog>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,3 +27,19 @@ std::vector<std::string> TabChain(QWidget *window, int maxSteps = 30);
 
 // The object name of the control that has the keyboard focus (see TabChain).
 std::string FocusedField();
+
+// Runs open, which shows a modal dialog; the dialog is shown active at its first size, look works
+// it while it is up, and it is then cancelled. Returns the class names of the dialogs shown.
+template <typename Dialog>
+std::vector<AnsiString> LookAtModal(const std::function<void()> &open, const std::function<void(Dialog &)> &look)
+{
+    ModalRecorder modal([&](QDialog *d) {
+        auto *dialog = qobject_cast<Dialog *>(d);
+        if (!dialog) return int(mrCancel);
+        ShowActive(dialog);
+        look(*dialog);
+        return int(mrCancel);
+    });
+    open();
+    return modal.ClassNames;
+}

@@ -21,16 +21,10 @@ protected:
     // Runs the action; its dialog is looked at while it is shown.
     template <typename Dialog> void Look(TAction *action, const std::function<void(Dialog &)> &look)
     {
-        ModalRecorder modal([&](QDialog *d) {
-            auto *dialog = qobject_cast<Dialog *>(d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog) return int(mrCancel);
-            ShowActive(dialog);
-            look(*dialog);
-            return int(mrCancel);
-        });
-        ASSERT_TRUE(action->Execute());
-        ASSERT_EQ(modal.ClassNames.size(), 1u);
+        bool executed = false;
+        const auto shown = LookAtModal<Dialog>([&] { executed = action->Execute(); }, look);
+        ASSERT_TRUE(executed);
+        ASSERT_EQ(shown.size(), 1u);
     }
 };
 

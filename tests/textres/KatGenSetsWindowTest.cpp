@@ -24,16 +24,8 @@ protected:
     {
         OpenFile("Script07.kas", "// JOTE\r\n!!IF:M^Hello^;\r\n", "KAS_Document");
         TTxtResMan manager(Form);
-        ModalRecorder modal([&](QDialog *d) {
-            auto *dialog = qobject_cast<TKATGenSetsForm *>(d);
-            EXPECT_NE(dialog, nullptr);
-            if (!dialog) return int(mrCancel);
-            ShowActive(dialog);
-            user(*dialog);
-            return int(mrCancel);
-        });
-        manager.KATsetup1->trigger();
-        ASSERT_EQ(modal.ClassNames, std::vector<AnsiString>{"TKATGenSetsForm"});
+        const auto shown = LookAtModal<TKATGenSetsForm>([&] { manager.KATsetup1->trigger(); }, user);
+        ASSERT_EQ(shown, std::vector<AnsiString>{"TKATGenSetsForm"});
     }
 
     static void ClickPage(TKATGenSetsForm &dialog, int page)
