@@ -122,7 +122,7 @@ void TMainForm::Undo_Action1Execute()
     TForm_Editor *w = ActiveEditor();
     if (!w) return;
     if (!w->StringGridPanel->isHidden()) {
-        w->Memo2->Undo();
+        w->UndoInCellEditor(false);
         return;
     }
     w->Memo1->Undo();
@@ -146,7 +146,10 @@ void TMainForm::Redo_Action1Execute()
     TForm_Editor *w = ActiveEditor();
     if (!w) return;
     // The cell editor keeps a list of steps too, so redo is its redo.
-    (w->StringGridPanel->isHidden() ? w->Memo1 : w->Memo2)->Redo();
+    if (w->StringGridPanel->isHidden())
+        w->Memo1->Redo();
+    else
+        w->UndoInCellEditor(true);
 }
 
 void TMainForm::EditDelete1Update()

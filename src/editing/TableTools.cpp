@@ -281,6 +281,19 @@ void TForm_Editor::StringGrid1SelectCell(int ACol, int ARow, bool &CanSelect) { 
 void TForm_Editor::Memo2Change()
 {
     if (ShowingCellText || !CellEditorFocused) return;
+    StoreCellEditorText();
+}
+
+// The menu's Undo reaches the cell editor while the grid may have the focus, when its change
+// notification is not taken for typing: the cell is given the editor's text here.
+void TForm_Editor::UndoInCellEditor(bool redo)
+{
+    redo ? Memo2->Redo() : Memo2->Undo();
+    if (!CellEditorFocused) StoreCellEditorText();
+}
+
+void TForm_Editor::StoreCellEditorText()
+{
     // The editor's own text, line breaks and all (its Text() adds one at the end).
     const AnsiString cell = EditorTextToCell(FromQ(Memo2->text()));
     StringGrid1->SetCell(StringGrid1->Col(), StringGrid1->Row(), cell);

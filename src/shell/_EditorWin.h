@@ -178,6 +178,9 @@ public:
     void StringGrid1ColumnMoved(int FromIndex, int ToIndex);
     void StringGrid1RowMoved(int FromIndex, int ToIndex);
     void Memo2Change();
+    // Undo or redo of the cell editor, from wherever the focus is; the cell takes the result.
+    void UndoInCellEditor(bool redo);
+    void StoreCellEditorText();
     void Memo2Enter();
     void Memo2Exit();
     void Edit1Change();

@@ -107,6 +107,28 @@ TEST_F(CellEditorTest, UndoGoesBackToTheTextTheCellWasShownWithAndNoFurther)
     EXPECT_EQ(SaveByKeys(w), bytes);
 }
 
+// Back in the grid after typing, Undo and Redo from the menu change the cell itself, not only the
+// cell editor: the saved file holds what the grid and the editor show.
+TEST_F(CellEditorTest, UndoAndRedoWhileTheGridHasTheFocusChangeTheCell)
+{
+    const AnsiString bytes = RowsOf({"r0a", "r1a"}, 4);
+    TForm_Editor *w = OpenForKeys("t.kat", bytes, "KAT_Document");
+    TStringGrid *grid = w->StringGrid1;
+    Type("x");
+    ASSERT_EQ(grid->Cells(0, 0), "r0ax");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->CellRect(0, 0).center());
+    Idle();
+    ASSERT_NE(Focused(), w->Memo2);
+    ASSERT_TRUE(Form->Undo_Action1->Enabled());
+    Form->Undo_Action1->Execute();   // Edit > Undo
+    Idle();
+    EXPECT_EQ(grid->Cells(0, 0), "r0a");
+    EXPECT_EQ(SaveByKeys(w), bytes);
+    Form->Redo_Action1->Execute();
+    Idle();
+    EXPECT_EQ(grid->Cells(0, 0), "r0ax");
+}
+
 TEST_F(CellEditorTest, FindAndFindNextShowTheHitWithItsLineBreaks)
 {
     TForm_Editor *w = OpenForKeys("t.kat", "1\tfoo\n\t\t\r\n2\tfoo\n\n\t\t\r\n", "KAT_Document");
