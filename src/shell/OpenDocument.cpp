@@ -209,7 +209,12 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
         if (reg.OpenKey(SettingsKey, true)) {
             if (ReadBoolOr(reg, "NeedBackup", false)) {
                 ShowOperationStatus("Creating backup ...");
-                MakeBackupCopy(path);
+                AnsiString reason;
+                // The document still opens; the user learns that it has no backup.
+                if (!MakeBackupCopy(path, &reason))
+                    MessageBox(ApplicationWindow(),
+                               WithReason("Error at making backup copy of file \"" + path + "\"!", reason), "Quillet",
+                               MB_OK | MB_ICONWARNING);
             }
             reg.CloseKey();
             StepOperationProgress();
@@ -219,6 +224,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
     } else {
         for (int i = 0; i < 3; ++i) StepOperationProgress();
     }
+    if (!window) return nullptr;   // closed while a message was shown
 
     if (IsTextKind(kind))
         OpenTextDocument(window, kind, path, exists);

@@ -92,7 +92,7 @@ bool MakeBackupOrReport(const AnsiString &path)
     AnsiString reason;
     if (MakeBackupCopy(path, &reason)) return true;
     MessageBox(ApplicationWindow(),
-               "Error at making backup copy of file \"" + path + "\"! Nothing has been changed.\r\n" + reason, "Quillet",
+               WithReason("Error at making backup copy of file \"" + path + "\"! Nothing has been changed.", reason), "Quillet",
                MB_OK | MB_ICONSTOP);
     return false;
 }
@@ -630,7 +630,7 @@ void TTxtResMan::DeleteOldKatFile(const AnsiString &katPath)
 {
     QFile file(ToQPath(katPath));
     if (!file.remove())
-        MessageBox(ApplicationWindow(), "Error at deleting file \"" + katPath + "\"!\r\n" + FromQ(file.errorString()),
+        MessageBox(ApplicationWindow(), WithReason("Error at deleting file \"" + katPath + "\"!", FromQ(file.errorString())),
                    "Quillet", MB_OK | MB_ICONSTOP);
 }
 
@@ -640,7 +640,7 @@ void TTxtResMan::SeedKatFile(const AnsiString &katPath, int line)
     if (FileExists(katPath)) return;
     QFile file(ToQPath(katPath));
     if (!file.open(QIODevice::ReadWrite)) {
-        MessageBox(ApplicationWindow(), "Error at creating file \"" + katPath + "\"!\r\n" + FromQ(file.errorString()),
+        MessageBox(ApplicationWindow(), WithReason("Error at creating file \"" + katPath + "\"!", FromQ(file.errorString())),
                    "Quillet", MB_OK | MB_ICONSTOP);
         return;
     }
