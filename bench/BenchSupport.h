@@ -4,6 +4,7 @@
 
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Memory.h"
 #include "platform/Text.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
@@ -92,7 +93,12 @@ public:
     }
 
 private:
-    static void Offscreen() { setenv("QT_QPA_PLATFORM", "offscreen", 1); }
+    // Before the application: as the program's main does, the heap's policy comes first.
+    static void Offscreen()
+    {
+        KeepFreedMemoryForReuse();
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
 
     int &Argc;
     char **Argv;

@@ -1,6 +1,7 @@
 // Program entry: the splash, the running-copy marker, the main window, the message loop.
 #include "platform/ActionList.h"
 #include "platform/Application.h"
+#include "platform/Memory.h"
 #include "platform/SingleInstance.h"
 #include "platform/TRegistry.h"
 #include "shell/Main.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char **argv)
 {
+    KeepFreedMemoryForReuse();   // when refused, only speed differs: nothing to tell the user
     TQtApplication app(argc, argv);
     Application->Initialize(argc, argv);   // the command line, as the class library has it from the start
     TAction::OnUnhandledException = [](const std::exception &e) { Application->ShowException(e); };

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <algorithm>
 #include <unordered_map>
 
 std::array<TStringList, 6> TypeIndexSettings;
@@ -124,16 +125,27 @@ AnsiString TextToCell(const AnsiString &text)
     return cell;
 }
 
+namespace {
+
+// Appends the cell's text with CR LF in place of each 0x1D.
+void AppendCellText(AnsiString &out, std::string_view cell)
+{
+    for (size_t from = 0;;) {
+        const size_t lineBreak = cell.find('\x1D', from);
+        out.append(cell.substr(from, lineBreak == std::string_view::npos ? std::string_view::npos : lineBreak - from));
+        if (lineBreak == std::string_view::npos) return;
+        out += "\r\n";
+        from = lineBreak + 1;
+    }
+}
+
+} // namespace
+
 AnsiString CellToText(const AnsiString &cell)
 {
     AnsiString text;
     text.reserve(cell.size());
-    for (char c : cell) {
-        if (c == '\x1D')
-            text += "\r\n";
-        else
-            text += c;
-    }
+    AppendCellText(text, cell);
     return text;
 }
 
@@ -340,6 +352,71 @@ std::vector<bool> ExpandKatReferences(const std::vector<AnsiString> &indexes, st
     return source;
 }
 
+namespace {
+
+// Finds the first row that holds an index. KATtify writes its rows in increasing order and the
+// script names them in that order; so the indexes are kept in the order of numbers (by length,
+// then by digits), the one after the last found is tried first and any other is looked up by
+// halves. Unlike a hash table this goes through memory in order, so its cost per row stays the
+// same however long the table; a table already in order is not sorted again.
+class FirstRowFinder
+{
+  public:
+    FirstRowFinder(const std::vector<AnsiString> &indexes, size_t rows)
+    {
+        Entries.reserve(rows);
+        for (size_t i = 0; i < rows; ++i)
+            if (IsKatIndex(indexes[i])) Entries.push_back({indexes[i], i});
+        if (!std::is_sorted(Entries.begin(), Entries.end(), EntryBefore))
+            std::stable_sort(Entries.begin(), Entries.end(), EntryBefore);
+        // Of several rows with one index the first counts: the sort kept them in row order.
+        Entries.erase(std::unique(Entries.begin(), Entries.end(),
+                                  [](const Entry &a, const Entry &b) { return a.Index == b.Index; }),
+                      Entries.end());
+    }
+
+    static constexpr size_t None = size_t(-1);
+
+    size_t Find(std::string_view index)
+    {
+        if (Next < Entries.size() && Entries[Next].Index == index) return Take(Next);
+        if (Entries.empty() || Before(index, Entries.front().Index) || Before(Entries.back().Index, index)) return None;
+        const auto found = std::lower_bound(Entries.begin(), Entries.end(), index,
+                                            [](const Entry &e, std::string_view i) { return Before(e.Index, i); });
+        if (found == Entries.end() || found->Index != index) return None;
+        return Take(size_t(found - Entries.begin()));
+    }
+
+  private:
+    struct Entry
+    {
+        std::string_view Index;
+        size_t Row;
+    };
+    static bool Before(std::string_view a, std::string_view b) { return a.size() != b.size() ? a.size() < b.size() : a < b; }
+    static bool EntryBefore(const Entry &a, const Entry &b) { return Before(a.Index, b.Index); }
+    size_t Take(size_t at)
+    {
+        Next = at + 1;
+        return Entries[at].Row;
+    }
+
+    std::vector<Entry> Entries;
+    size_t Next = 0;   // the entry after the last one found
+};
+
+AnsiString CaretedText(const AnsiString &cell)
+{
+    AnsiString text;
+    text.reserve(cell.size() + 2);
+    text += '^';
+    AppendCellText(text, cell);
+    text += '^';
+    return text;
+}
+
+} // namespace
+
 RestoreResult RestoreKatReferences(std::string_view script, const std::vector<AnsiString> &indexes,
                                    const std::vector<AnsiString> &texts,
                                    const std::function<void(size_t done, size_t total)> &progress)
@@ -347,29 +424,30 @@ RestoreResult RestoreKatReferences(std::string_view script, const std::vector<An
     const size_t rows = std::min(indexes.size(), texts.size());
     RestoreResult result;
     result.Restored.assign(rows, false);
-    std::unordered_map<AnsiString, size_t> rowOf;
-    rowOf.reserve(rows);
-    for (size_t i = 0; i < rows; ++i)
-        if (IsKatIndex(indexes[i])) rowOf.emplace(indexes[i], i);   // the first row of an index counts
-    std::vector<AnsiString> restored(rows);   // "^" + text with CR LF + "^", made when first needed
-    result.Edits.reserve(rowOf.size());        // most rows have one reference
+    FirstRowFinder finder(indexes, rows);
+    // The row's text between carets is made for its first reference; later ones copy it.
+    std::vector<size_t> firstEdit(rows, FirstRowFinder::None);
+    result.Edits.reserve(rows);   // most rows have one reference
 
     size_t copied = 0;   // the end of the last reference replaced
     size_t nextReport = 1 << 20;
     for (size_t z = script.find('z'); z != std::string_view::npos; z = script.find('z', z + 1)) {
         const size_t end = DigitsEnd(script, z + 1);
         if (end == z + 1) continue;
-        const auto row = rowOf.find(AnsiString(script.substr(z + 1, end - z - 1)));
-        if (row == rowOf.end()) continue;
+        const size_t i = finder.Find(script.substr(z + 1, end - z - 1));
+        if (i == FirstRowFinder::None) continue;
         // The longest form at this place: "M1/z", then "/z", then "z"; "M" stays in the script.
         size_t from = z;
         if (z >= 3 && script.compare(z - 3, 3, "M1/") == 0 && z - 3 >= copied)
             from = z - 2;
         else if (z >= 1 && script[z - 1] == '/' && z - 1 >= copied)
             from = z - 1;
-        const size_t i = row->second;
-        if (restored[i].empty()) restored[i] = "^" + CellToText(texts[i]) + "^";
-        result.Edits.push_back({from, end, restored[i]});
+        if (firstEdit[i] == FirstRowFinder::None) {
+            firstEdit[i] = result.Edits.size();
+            result.Edits.push_back({from, end, CaretedText(texts[i])});
+        } else {
+            result.Edits.push_back({from, end, result.Edits[firstEdit[i]].Text});
+        }
         copied = end;
         z = end - 1;
         result.Restored[i] = true;

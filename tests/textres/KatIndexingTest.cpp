@@ -250,6 +250,33 @@ TEST(KatIndexing, RestoresEachFormOfReference)
     EXPECT_EQ(r.Restored, (std::vector<bool>{false, true, true}));
 }
 
+// The rows are found by their index wherever they stand in the table and in whatever order the
+// script names them; of equal indexes the first row counts, and "07" is not "7".
+TEST(KatIndexing, RestoreFindsRowsInAnyOrder)
+{
+    struct Case
+    {
+        std::vector<AnsiString> Indexes, Texts;
+        AnsiString Script, Restored;
+        std::vector<bool> RowsRestored;
+    };
+    const Case cases[] = {
+        {{"30", "4", "200"}, {"thirty", "four", "two hundred"}, "z200 z4 z30 z4", "^two hundred^ ^four^ ^thirty^ ^four^",
+         {true, true, true}},
+        {{"9", "5", "9", "5"}, {"a", "b", "c", "d"}, "z5 z9 z5", "^b^ ^a^ ^b^", {true, true, false, false}},
+        {{"07", "7", "007"}, {"x", "y", "w"}, "z7 z07 z007 z0007", "^y^ ^x^ ^w^ z0007", {true, true, true}},
+        {{"10", "20", "x"}, {"ten", "twenty", "none"}, "z5 z15 z25 z20 z10", "z5 z15 z25 ^twenty^ ^ten^", {true, true, false}},
+        {{"1", "2"}, {"a\x1D" "b", "c"}, "z1;z1;z2;z1", "^a\r\nb^;^a\r\nb^;^c^;^a\r\nb^", {true, true}},
+        {{}, {}, "z1", "z1", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Script);
+        const RestoreResult r = RestoreKatReferences(c.Script, c.Indexes, c.Texts);
+        EXPECT_EQ(EditedScript(c.Script, r.Edits), c.Restored);
+        EXPECT_EQ(r.Restored, c.RowsRestored);
+    }
+}
+
 // Rows 1 and 10: z1 must not match inside z10, nor %Z1 inside %Z10.
 TEST(KatIndexing, ReferencesMatchOnlyWholeIndexes)
 {
