@@ -1,6 +1,7 @@
 #include "script/InsListEditor.h"
 
 #include "platform/Dialogs.h"
+#include "platform/Files.h"
 #include "platform/TIniFile.h"
 #include "platform/ToolBar.h"
 #include "script/InsListFiles.h"
@@ -281,7 +282,13 @@ void TInsListEditor::ComboBox1Change()
     Label5->hide();
     ListView1->clear();
     ListView1Change();
-    const InsList list = ReadInsList(path);
+    AnsiString error;
+    const InsList list = ReadInsList(path, error);
+    // Saved as it is shown, the list would replace the file's entries with none. (A folder of that
+    // name is no list: it reads as empty.)
+    if (!error.empty() && QFileInfo(ToQPath(path)).isFile())
+        MessageBox(ApplicationWindow(), WithReason("Cannot read the file \"" + path + "\".", error), "Quillet",
+                   MB_ICONSTOP);
     for (const TFastInsertEntry &entry : list.Entries) AppendRow(entry.Caption, entry.Item);
     SavedDescription = list.Description;
     Edit5->setText(ToQ(list.Description));
@@ -300,9 +307,10 @@ void TInsListEditor::ToolButton13Click()
     for (int row = 0; row < RowCount(); ++row) list.Entries.push_back({RowCaption(row), RowItem(row)});
     try {
         WriteInsList(path, list);
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         // The reminder stays: the list is not in the file.
-        MessageBox(ApplicationWindow(), "Cannot write the file \"" + path + "\".", "Quillet", MB_ICONSTOP);
+        MessageBox(ApplicationWindow(), WithReason("Cannot write the file \"" + path + "\".", e.what()), "Quillet",
+                   MB_ICONSTOP);
         return;
     }
     SavedDescription = list.Description;

@@ -19,15 +19,18 @@ AnsiString ListFileNameWithExtension(const AnsiString &name)
     return SameText(ExtractFileExt(name), ".il") ? name : name + ".il";
 }
 
-InsList ReadInsList(const AnsiString &path)
+InsList ReadInsList(const AnsiString &path, AnsiString &error)
 {
     InsList list;
-    list.Entries = ReadFastInsertList(path);
+    list.Entries = ReadFastInsertList(path, error);
+    if (!error.empty()) return list;
     try {
         TIniFile ini(path);
         list.Description = ini.ReadString("Information", "Description", "");
-    } catch (const std::exception &) {
-        list.Description.clear();   // as the entries: a list that cannot be read is empty
+    } catch (const std::exception &e) {
+        // As the entries: a list that cannot be read is empty.
+        error = e.what();
+        list = InsList();
     }
     return list;
 }

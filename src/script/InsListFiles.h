@@ -19,8 +19,8 @@ AnsiString CleanListFileName(const AnsiString &name);
 AnsiString ListFileNameWithExtension(const AnsiString &name);
 
 // The entries as the popup reads them, and the description; a missing or unreadable file reads as
-// an empty list.
-InsList ReadInsList(const AnsiString &path);
+// an empty list. error tells why a file could not be read ("" when it could or is missing).
+InsList ReadInsList(const AnsiString &path, AnsiString &error);
 // Replaces the entries of the file (other sections stay) and writes the description and the
 // moment of writing. Raises EIniFileException when the file cannot be written.
 void WriteInsList(const AnsiString &path, const InsList &list);

@@ -200,7 +200,8 @@ public:
     bool SaveDocumentToFile(const AnsiString &kind, const AnsiString &path, TSynMemo *pane);
     bool SaveDocumentToFile(const AnsiString &kind, const AnsiString &path, TStringGrid *pane);
     // Fills the window's grid from a table file (a step of OpenDocument); failures are reported.
-    void ReadTableDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path);
+    // False when the window was closed while a message about the file was shown.
+    bool ReadTableDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path);
     // The save commands; true when the document (every document for Save All) was written whole.
     bool FileSave1Execute();
     bool FileSaveAs1Execute();

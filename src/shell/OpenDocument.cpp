@@ -63,8 +63,10 @@ static bool ReadTextFile(TForm_Editor *window, const AnsiString &path, AnsiStrin
     return false;
 }
 
-void TMainForm::OpenTextDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path, bool exists)
+void TMainForm::OpenTextDocument(TForm_Editor *opened, const AnsiString &kind, const AnsiString &path, bool exists)
 {
+    // A message about the file lets events run, and the user may close the window then.
+    const QPointer<TForm_Editor> window = opened;
     const bool script = kind == KAS_Document;
     bool tagsRenamed = false;
     ShowOperationStatus("Openingcreating " + kind + " ...");
@@ -82,6 +84,7 @@ void TMainForm::OpenTextDocument(TForm_Editor *window, const AnsiString &kind, c
         AnsiString().swap(bytes);
         RefreshScriptOutline(window);
     }
+    if (!window) return;
     StepOperationProgress();
     if (script) StepOperationProgress();
     // Opening is not an edit: what the conversions did cannot be undone, and only renamed tags
@@ -128,7 +131,7 @@ void TMainForm::OpenTableDocument(TForm_Editor *window, const AnsiString &kind, 
     window->ToolBar1->show();
     window->Memo1->hide();
     window->ToolBar2->hide();
-    if (exists) ReadTableDocument(window, kind, path);
+    if (exists && !ReadTableDocument(window, kind, path)) return;
     StepOperationProgress();
     grid->setFocus();
 }
@@ -230,6 +233,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
         OpenTextDocument(window, kind, path, exists);
     else if (IsTableKind(kind))
         OpenTableDocument(window, kind, path, exists);
+    if (!window) return nullptr;   // closed while a message about the file was shown
 
     OpenDocumentStep("");
     RestoreTableLayout(window, kind);

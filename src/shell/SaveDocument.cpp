@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QFileInfo>
 #include <QTabBar>
 
@@ -157,8 +158,10 @@ bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, con
 // ---------------------------------------------------------------------------------------------
 // The table reader step of opening
 
-void TMainForm::ReadTableDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path)
+bool TMainForm::ReadTableDocument(TForm_Editor *opened, const AnsiString &kind, const AnsiString &path)
 {
+    // The messages let events run, and the user may close the window then.
+    const QPointer<TForm_Editor> window = opened;
     const FileProgress hooks = OperationProgressHooks();
     TableReadResult read = ReadTableFile(path, kind, &hooks);
     window->FileNotRead = read.Status == TableReadStatus::CannotOpen || read.Status == TableReadStatus::ReadFailed;
@@ -168,15 +171,18 @@ void TMainForm::ReadTableDocument(TForm_Editor *window, const AnsiString &kind, 
     else if (read.Status == TableReadStatus::ReadFailed)
         MessageBox(ApplicationWindow(), WithReason(TableReadErrorMessage(path), read.ErrorText), "Quillet",
                    MB_OK | MB_ICONSTOP);
+    if (!window) return false;
     TableData &table = read.Table;
     window->StringGrid1->Assign(table.ColCount, std::max(table.RowCount, 1), std::move(table.Cells));
     // What the table could not keep would be gone from the file at the next save: the user is told
     // once, and the document counts as changed.
     if (read.Loss.Any()) {
         MessageBox(ApplicationWindow(), TableLossMessage(path, kind, read.Loss), "Quillet", MB_OK | MB_ICONWARNING);
+        if (!window) return false;
         window->SetModified(true);
         window->SetModifiedHint("Document was changed");
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -62,6 +62,14 @@ protected:
         Folder = FromQPath(Dir.path());
     }
     AnsiString Path(const AnsiString &name) const { return Folder + "/" + name; }
+    // A list file that must be readable.
+    static InsList ReadList(const AnsiString &path)
+    {
+        AnsiString error;
+        InsList list = ReadInsList(path, error);
+        EXPECT_EQ(error, "") << path;
+        return list;
+    }
 
     QTemporaryDir Dir;
     AnsiString Folder;
@@ -70,10 +78,12 @@ protected:
 TEST_F(InsListFile, ReadingStopsAtTheFirstEntryWithBothHalvesEmpty)
 {
     WriteAll(ToQPath(Path("a.il")), "[Captions]\r\n0=A\r\n1=B\r\n3=D\r\n[Items]\r\n0=a\r\n1=\r\n3=d\r\n");
-    const InsList list = ReadInsList(Path("a.il"));
+    const InsList list = ReadList(Path("a.il"));
     EXPECT_EQ(Pairs(list.Entries), (Rows{{"A", "a"}, {"B", ""}}));
     EXPECT_EQ(list.Description, "");
-    EXPECT_TRUE(ReadInsList(Path("missing.il")).Entries.empty());
+    AnsiString error;
+    EXPECT_TRUE(ReadInsList(Path("missing.il"), error).Entries.empty());
+    EXPECT_EQ(error, "");   // no list yet is no failure
 }
 
 TEST_F(InsListFile, WritingReplacesTheEntriesAndKeepsOtherSections)
@@ -90,7 +100,7 @@ TEST_F(InsListFile, WritingReplacesTheEntriesAndKeepsOtherSections)
     EXPECT_EQ(ini.ReadString("Mine", "k", ""), "v");
     EXPECT_EQ(ini.ReadString("Information", "Description", ""), "Three rows");
     EXPECT_FALSE(ini.ReadString("Information", "DateTime", "").empty());
-    EXPECT_EQ(ReadInsList(Path("a.il")).Entries.size(), 3u);
+    EXPECT_EQ(ReadList(Path("a.il")).Entries.size(), 3u);
 }
 
 TEST_F(InsListFile, TheFolderScanFindsListFilesOnly)
@@ -156,6 +166,27 @@ TEST_F(InsListPage, OpeningLoadsTheCurrentFileWithItsDescription)
     EXPECT_FALSE(Page->Label5->isHidden());
 }
 
+// A list file that cannot be read shows no rows, and the user is told why: saved as shown, the
+// file would lose its entries.
+TEST_F(InsListPage, AnUnreadableListIsReportedWithItsReason)
+{
+    MessageBoxRecorder boxes;
+    const AnsiString path = Path("locked.il");
+    WriteAll(ToQPath(path), "[Captions]\r\n0=A\r\n[Items]\r\n0=a\r\n");
+    QFile::setPermissions(ToQPath(path), QFileDevice::WriteOwner);
+    OpenToEveryone(Folder);
+    {
+        UnprivilegedScope user;
+        ASSERT_TRUE(user.Active());
+        Page->FormCreate("locked.il");
+    }
+    EXPECT_TRUE(TableRows().empty());
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    const AnsiString message = "Cannot read the file \"" + path + "\".";
+    EXPECT_EQ(boxes.Calls[0].Text.substr(0, message.size()), message);
+    EXPECT_GT(boxes.Calls[0].Text.size(), message.size() + 2) << "no reason given";
+}
+
 TEST_F(InsListPage, ATypedNameLosesBlanksAndForbiddenCharacters)
 {
     Page->FormCreate("");
@@ -177,7 +208,7 @@ TEST_F(InsListPage, ANewNameKeepsTheRowsAndWritingStoresThemUnderIt)
     Page->ToolButton13Click();
     EXPECT_EQ(Page->ComboBox1->currentText(), "new.il");
     EXPECT_TRUE(Page->Label5->isHidden());
-    EXPECT_EQ(Pairs(ReadInsList(Path("new.il")).Entries), (Rows{{"A", "a"}}));
+    EXPECT_EQ(Pairs(ReadList(Path("new.il")).Entries), (Rows{{"A", "a"}}));
     EXPECT_EQ(FileList(), (QStringList{"new.il", "old.il"}));
 }
 

@@ -10,11 +10,16 @@
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
 #include <QMenu>
 #include <QTabBar>
 #include <QToolButton>
@@ -393,6 +398,64 @@ TEST_F(OpenDocument, AWindowClosedWhileItOpensIsLeftAlone)
         EXPECT_EQ(Form->OperationProgressBar, nullptr);
         EXPECT_GT(Form->StatusBar1->Panels[0].Width(), 150);
     }
+}
+
+// The user closes the new window while a message about its file is shown (the box runs its own
+// event loop): the opening stops there, gives no window, and leaves the main window as it was.
+TEST_F(OpenDocument, AWindowClosedWhileAMessageAboutItsFileIsShownIsLeftAlone)
+{
+    const struct
+    {
+        const char *Name, *Kind, *Content;
+        bool Unreadable;
+    } cases[] = {
+        {"unreadable.kas", "KAS_Document", "x", true},
+        {"unreadable.kat", "KAT_Document", "a\tb\r\n", true},
+        {"control-byte.kat", "KAT_Document", "a\x01\tb\r\n", false},
+    };
+    // The closing window stores its settings as the ordinary user too.
+    QFile::setPermissions(ToQPath(Root), QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(ToQPath(SettingsFile), QFileDevice::Permissions(0x6666));
+    const MessageBoxResponder recorder = CurrentMessageBoxResponder();
+    SetMessageBoxResponder({});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const AnsiString path = MakeFile(c.Name, c.Content);
+        if (c.Unreadable) QFile::setPermissions(ToQPath(path), QFileDevice::WriteOwner);
+        QStringList shown;   // every box is answered, so that none can hang the test
+        bool closed = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            const QPointer<QMessageBox> box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box) return;
+            if (!closed) {
+                box->grab();
+                shown << box->text();
+                closed = true;
+                // As the window's close button does, from the box's event loop.
+                QTimer::singleShot(0, [this] {
+                    if (TForm_Editor *w = Form->ActiveEditor()) w->close();
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                });
+                return;
+            }
+            if (!shown.contains(box->text())) shown << box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        watch.start(10);
+        {
+            UnprivilegedScope user;
+            ASSERT_TRUE(user.Active());
+            EXPECT_EQ(Form->OpenDocument(path, c.Kind), nullptr);
+        }
+        QCoreApplication::processEvents();
+        ASSERT_EQ(shown.size(), 1) << shown.join("\n").toStdString();
+        EXPECT_TRUE(shown[0].contains(ToQPath(path))) << shown[0].toStdString();
+        EXPECT_EQ(EditorCount(), 0);
+        EXPECT_EQ(Form->OperationProgressBar, nullptr);
+        EXPECT_GT(Form->StatusBar1->Panels[0].Width(), 150);
+    }
+    SetMessageBoxResponder(recorder);
 }
 
 // Whatever stops an opening halfway, the progress bar goes and the status bar is widened back.
