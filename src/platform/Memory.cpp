@@ -1,8 +1,9 @@
 #include "platform/Memory.h"
 
+#include <cstdlib>   // tells which C library this is
+
 #if defined(__GLIBC__)
 #include <malloc.h>
-#endif
 
 namespace {
 
@@ -14,6 +15,7 @@ constexpr int HeapBlockLimit = 32 * 1024 * 1024;
 constexpr int KeptFreeMemory = 256 * 1024 * 1024;
 
 } // namespace
+#endif
 
 bool KeepFreedMemoryForReuse()
 {
