@@ -154,36 +154,26 @@ long long TableSaveProgressMax(int rowCount, int colCount) { return (long long)r
 
 namespace {
 
-// The script format in one pass over the text, in place: a line that ends in a TAB loses its
-// trailing blanks and TABs (written as blanks they would be taken off by the next opening, so the
-// next save would change the file again; every other line keeps its bytes), every other TAB
-// becomes a blank and every CR goes (its position is reported). Lines end at a CR or an LF.
+// The script format in one pass over the text, in place: every TAB becomes a blank and every CR
+// goes (its position is reported); all other bytes stay. Blanks before a line end are kept: the
+// next opening takes them off.
 void ConvertScriptTextInPlace(AnsiString &text, const FileProgress *progress)
 {
     const bool reportPosition = progress && progress->Position;
     char *const data = text.data();
     const size_t n = text.size();
-    size_t out = 0;        // never ahead of the byte read, so nothing is overwritten before it is read
-    size_t lineOut = 0;    // where the current line starts in the output
-    char previous = 0;     // the byte read before this one
+    size_t out = 0;   // never ahead of the byte read, so nothing is overwritten before it is read
     for (size_t i = 0; i < n; ++i) {
         const char c = data[i];
         if ((unsigned char)c > '\r') {   // most bytes: kept as they are
             data[out++] = c;
         } else if (c == '\t') {
             data[out++] = ' ';
-        } else if (c == '\r' || c == '\n') {
-            if (previous == '\t')   // TABs and blanks are blanks by now
-                while (out > lineOut && data[out - 1] == ' ') --out;
-            if (c == '\n')
-                data[out++] = '\n';
-            else if (reportPosition)
-                progress->Position((long long)out);
-            lineOut = out;
+        } else if (c == '\r') {
+            if (reportPosition) progress->Position((long long)out);
         } else {
             data[out++] = c;
         }
-        previous = c;
     }
     text.resize(out);
 }

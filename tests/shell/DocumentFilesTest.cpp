@@ -120,19 +120,21 @@ TEST(ScriptFile, TextToBytes)
     EXPECT_EQ(TextDocumentToFileBytes(KAS_Document, "a\tb\r\n"), "a b\n\r");
 }
 
-// A line ending in a TAB is written without its trailing blanks and TABs, so that open, save,
-// open and save give the same bytes; lines that do not end in a TAB keep their bytes.
-TEST(ScriptFile, ATabEndedLineIsSavedStably)
+// Every TAB is written as a blank, at the end of a line too; only the bytes 0x00-0x20 at the end of
+// the whole text are cut, so a blank that a TAB became before a line end stays in the file.
+TEST(ScriptFile, EveryTabIsWrittenAsABlankAtTheEndOfALineToo)
 {
     struct Case { AnsiString text; AnsiString bytes; };
     const Case cases[] = {
-        {"abc\t\r\nx\r\n", "abc\nx\n\r"},
-        {"abc \t \t\r\nx\r\n", "abc\nx\n\r"},
-        {"a\tb\t\r\n", "a b\n\r"},
-        {"\t\r\nx\r\n", "\nx\n\r"},
-        {"abc\t \r\nx\r\n", "abc  \nx\n\r"},      // ends in a blank: the bytes as before
+        {"x\t\r\ny\r\n", "x \ny\n\r"},
+        {"abc \t \t\r\nx\r\n", "abc    \nx\n\r"},
+        {"abc\t \r\nx\r\n", "abc  \nx\n\r"},
+        {"\t\r\nx\r\n", " \nx\n\r"},
+        {"a\tb\t\r\n", "a b\n\r"},                 // at the end of the text: cut
+        {"a\t\r\n\t\r\n", "a\n\r"},
         {"abc \r\nx\r\n", "abc \nx\n\r"},
-        {"a\tb\r\n", "a b\n\r"},
+        {"a\t\rb\t\nc\r\n", "a b \nc\n\r"},        // a lone CR goes, the TAB before it stays a blank
+        {"a\xA0\t\r\nb\r\n", "a\xA0 \nb\n\r"},
     };
     for (const Case &c : cases) EXPECT_EQ(ScriptTextToFileBytes(c.text), c.bytes) << c.text;
 }
