@@ -10,6 +10,8 @@ TKeyLineCache::TKeyLineCache(TSynMemo *memo, const TSclIndex &table) : QObject(m
     Sets[1].Length = 2;
     connect(memo, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int, int linesAdded) { Modified(position, type, linesAdded); });
+    // A text loaded whole tells of no single change: the list is built again at the next request.
+    connect(memo, &TSynMemo::OnTextLoaded, this, [this] { Built = false; });
 }
 
 TKeyLineCache *TKeyLineCache::Of(TSynMemo *memo, const TSclIndex &table)

@@ -1,7 +1,8 @@
 // The lines of a text pane as the context completion reads them. The pane keeps, for each word
 // length the key search uses, the sorted numbers of the lines that yield a record key; the list is
-// built at the first request and then follows every edit, so a request costs a binary search
-// however far above the caret the nearest key lies (or however long the script is when none does).
+// built at the first request (and again after a text is loaded whole) and then follows every
+// edit, so a request costs a binary search however far above the caret the nearest key lies (or
+// however long the script is when none does).
 #pragma once
 
 #include "script/CompletionTable.h"

@@ -448,6 +448,7 @@ void TSynMemo::LoadText(std::string_view text)
     SendScintilla(SCI_GOTOPOS, 0UL);
     for (size_t i = 0; i < Marks.Items.size(); ++i) Marks.Items[i]->SetLine(markLines[i]);
     PendingChange = PendingStatus = true;   // the notifications held back during the insert
+    emit OnTextLoaded();
 }
 
 std::string_view TSynMemo::TextView() const
@@ -882,6 +883,15 @@ void TSynMemo::ClearUndo()
 
 void TSynMemo::BeginUndoBlock() { SendScintilla(SCI_BEGINUNDOACTION); }
 void TSynMemo::EndUndoBlock() { SendScintilla(SCI_ENDUNDOACTION); }
+
+void TSynMemo::DropOwnUndoKeys()
+{
+    for (QsciCommand *cmd : standardCommands()->commands()) {
+        if (cmd->command() != QsciCommand::Undo && cmd->command() != QsciCommand::Redo) continue;
+        cmd->setKey(0);
+        cmd->setAlternateKey(0);
+    }
+}
 
 void TSynMemo::CopyToClipboard() { copy(); }
 

@@ -288,6 +288,9 @@ public:
     void ClearUndo();
     void BeginUndoBlock();
     void EndUndoBlock();
+    // Unbinds the pane's own undo and redo keys, for a pane whose window runs its Undo and Redo
+    // commands on those keys: the key and the menu then take the same path.
+    void DropOwnUndoKeys();
 
     void CopyToClipboard();
     void CutToClipboard();
@@ -323,6 +326,9 @@ public:
 
 signals:
     void OnDestroying();                        // at the start of the pane's destruction
+    // The whole text was replaced as a fresh document (LoadText) without a notice per change:
+    // whatever is kept about the text's lines is to be made again.
+    void OnTextLoaded();
     void OnChange();                            // after every change of the text
     void OnStatusChange();                      // caret, selection, insert mode
     // Before the pane handles the key; setting key to 0 swallows it.

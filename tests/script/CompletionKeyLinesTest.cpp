@@ -3,6 +3,7 @@
 #include "script/CompletionKeyLines.h"
 #include "synedit/SynMemo.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -73,6 +74,49 @@ TEST(CompletionKeyLinesTest, FollowsEveryKindOfEdit)
     ExpectSameAsLiteral(memo, table, "a list update");
     memo.SetText("");
     ExpectSameAsLiteral(memo, table, "emptying");
+}
+
+// A whole new text, however it comes into the pane, is what the next request looks at; the list
+// is built first from the old text, so that a stale one would show.
+TEST(CompletionKeyLinesTest, FollowsEveryWayTheWholeTextIsReplaced)
+{
+    const TSclIndex table = KeyTable();
+    const AnsiString before = "JOTE\r\n!!VR\r\na\r\nx\r\n";
+    const AnsiString after = "JOTE\r\n!!VR\r\n!!IF\r\nx\r\n";
+    const struct
+    {
+        const char *Name;
+        std::function<void(TSynMemo &)> Replace;
+    } cases[] = {
+        {"loaded", [&](TSynMemo &m) { m.LoadText(after); }},
+        {"loaded, fewer lines", [](TSynMemo &m) { m.LoadText("!#\r\n"); }},
+        {"loaded, more lines", [](TSynMemo &m) { m.LoadText("q\r\n!!IF\r\n\r\n!#\r\nz\r\n!!VR\r\n"); }},
+        {"set", [&](TSynMemo &m) { m.SetText(after); }},
+        {"assigned", [&](TSynMemo &m) {
+             TStringList list;
+             list.SetText(after);
+             m.Lines.Assign(list);
+         }},
+        {"replaced in ranges", [](TSynMemo &m) {
+             m.ReplaceRanges({{0, 4, "!#"}, {12, 13, "!!IF\r\nq"}});
+         }},
+        {"replaced in ranges, then undone", [](TSynMemo &m) {
+             m.ReplaceRanges({{12, 13, "!!IF"}});
+             m.Undo();
+         }},
+        {"replaced in ranges, undone and redone", [](TSynMemo &m) {
+             m.ReplaceRanges({{12, 13, "!!IF"}});
+             m.Undo();
+             m.Redo();
+         }},
+    };
+    for (const auto &c : cases) {
+        TSynMemo memo;
+        memo.LoadText(before);
+        ExpectSameAsLiteral(memo, table, "the first text");
+        c.Replace(memo);
+        ExpectSameAsLiteral(memo, table, c.Name);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The two completion popups in a real main window with a script window: typed keys, the delay
 // of the trigger characters, the status panel, insertion and undo.
+#include "platform/ActionList.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/StatusBar.h"
@@ -10,6 +11,7 @@
 #include "synedit/SynMemo.h"
 #include "TestFiles.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <cstdlib>
 #include <functional>
@@ -320,6 +323,44 @@ TEST_F(CompletionWindowTest, PopupsFollowTheActiveDocumentWindow)
     delete Form->ActiveMDIChild();   // the pane goes while the popup is open
     QCoreApplication::processEvents();
     EXPECT_FALSE(Context()->Active());
+}
+
+// Reopen document reads the pane's text from the file again: a colon typed after it looks at the
+// lines above as the file now has them, not as they were when the popup last opened.
+TEST_F(CompletionWindowTest, AfterReopenDocumentTheKeyComesFromTheTextAsItNowReads)
+{
+    InstallShippedTable();
+    SetDelay(20);
+    TSynMemo *memo = StartWithScript("JOTE\r\n!!VR\r\na\r\nx\r\n");
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, mods);
+        QCoreApplication::processEvents();
+        Form->ActionList1->UpdateActions();
+    };
+    const auto colonAfterX = [&] {
+        press(Qt::Key_End, Qt::ControlModifier);
+        ASSERT_EQ(memo->CaretXY(), (TBufferCoord{2, 4}));
+        QTest::keyClicks(memo, ":");
+        ASSERT_TRUE(WaitFor([&] { return Context()->Active(); }));
+        EXPECT_FALSE(Context()->Form()->grab().isNull());
+    };
+    colonAfterX();
+    EXPECT_EQ(Context()->Title, "Variable");
+    press(Qt::Key_Escape);
+    press(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(memo->Lines.Strings(3), "x");
+
+    WriteAll(ToQPath(Root + "/script.kas"), "JOTE\r\n!!VR\r\n!!IF\r\nx\r\n");
+    Boxes->Answers = {IDYES};   // should the text count as changed, its changes may go
+    press(Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_EQ(Form->ActiveEditor()->Memo1, memo);
+    ASSERT_EQ(memo->Lines.Strings(2), "!!IF");
+    colonAfterX();
+    EXPECT_EQ(Context()->Title, "Conditions and messages");
+    press(Qt::Key_Return);
+    EXPECT_EQ(memo->Lines.Strings(3), "x:M^^");
 }
 
 // ---- The fast-insert popup ----
