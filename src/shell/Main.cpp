@@ -364,6 +364,9 @@ void TMainForm::CreateActions()
         action->SetEnabled(false);
         this->*s.Member = action;
     }
+    // The redo keys users know from other editors lead to the same command.
+    Redo_Action1->setShortcuts({Redo_Action1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 }
 
 void TMainForm::CreateMenus()

@@ -138,6 +138,7 @@ void TForm_Editor::CreateTextPane()
     Memo1->SetOptions(eoAutoIndent | eoEnhanceHomeKey | eoKeepCaretX | eoScrollPastEol | eoShowScrollHint |
                       eoScrollHintFollows | eoTabsToSpaces | eoTrimTrailingSpaces | eoAutoSizeMaxScrollWidth);
     Memo1->SetRightEdgeColor(clGray);
+    Memo1->DropOwnUndoKeys();   // the main window's Undo and Redo take the keys
     SetTabWidth(1);
     if (MainForm && MainForm->PopupMenu2) Memo1->SetPopupMenu(MainForm->PopupMenu2);
 
@@ -185,6 +186,7 @@ void TForm_Editor::CreateTablePane()
     Memo2->Gutter.SetVisible(false);
     Memo2->SetRightEdge(0);
     Memo2->setMinimumHeight(20);   // the stored cell editor height may be as small as 20 pixels
+    Memo2->DropOwnUndoKeys();
     Splitter1->addWidget(StringGrid1);
     Splitter1->addWidget(Memo2);
     Splitter1->setStretchFactor(0, 1);

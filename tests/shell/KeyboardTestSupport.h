@@ -6,6 +6,8 @@
 
 #include <Qt>
 
+class QAction;
+class QMenu;
 class QWidget;
 
 class KeyboardTest : public DocumentTest
@@ -19,6 +21,8 @@ protected:
     void Idle();
     void Type(const char *text);
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Opens the menu from the menu bar with the mouse, paints it, and clicks the item.
+    void ChooseFromMenu(QMenu *menu, QAction *item);
     // Ctrl+S, and the file's bytes after it.
     AnsiString SaveByKeys(TForm_Editor *w);
 };
