@@ -433,6 +433,7 @@ private:
     void BeginSaving();
     bool FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted);
     void WriteSaveTags(TForm_Editor *window, bool withDate);
+    bool WriteSaveTagsAsOneStep(TForm_Editor *window);
     // SetScriptHeaderTag in two halves, so that a save sets its three tags and then rebuilds the
     // outline once: the lines (false when no document window is open), then outline and marker.
     bool SetHeaderTagLines(const AnsiString &name, const AnsiString &value, TSynMemo *pane);

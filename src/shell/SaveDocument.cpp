@@ -278,12 +278,14 @@ void TMainForm::WriteSaveTags(TForm_Editor *window, bool withDate)
 
 // Writes the window's document under the path with the kind; after a whole write the document
 // counts as saved (marker hidden, and for text the undo history gone). A failed write keeps both.
-bool TMainForm::WriteDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path)
+bool TMainForm::WriteDocument(TForm_Editor *editor, const AnsiString &kind, const AnsiString &path)
 {
+    // A message about the write lets events run: the user may close the window meanwhile.
+    const QPointer<TForm_Editor> window = editor;
     const bool table = !window->StringGridPanel->isHidden();
     const bool ok = table ? SaveDocumentToFile(kind, path, window->StringGrid1)
                           : SaveDocumentToFile(kind, path, window->Memo1);
-    if (!ok) return false;
+    if (!ok || !window) return false;
     window->FileNotRead = false;   // the window's own document is in the file now
     window->SetModified(false);
     window->SetModifiedHint("");
@@ -314,7 +316,10 @@ void TMainForm::AfterSave(TForm_Editor *window)
 bool TMainForm::AskSaveName(TForm_Editor *window, bool saveAs, AnsiString &name)
 {
     const SaveFilter filter = SaveFilterFor(window, saveAs);
-    SaveDialog1.InitialDir = LastWorkDir;
+    // A document with a folder of its own is saved there unless the user goes elsewhere.
+    const AnsiString caption = window->Caption();
+    const bool ownFolder = !ExtractFilePath(caption).empty() && QFileInfo(ToQPath(FolderOfFile(caption))).isDir();
+    SaveDialog1.InitialDir = ownFolder ? FolderOfFile(caption) : LastWorkDir;
     SaveDialog1.Filter = filter.Filter;
     SaveDialog1.FilterIndex = filter.Index;
     SaveDialog1.Options = ofOverwritePrompt | ofEnableSizing;
@@ -323,7 +328,7 @@ bool TMainForm::AskSaveName(TForm_Editor *window, bool saveAs, AnsiString &name)
     const bool oneExtension = std::adjacent_find(filter.Appended.begin(), filter.Appended.end(),
                                                  std::not_equal_to<>()) == filter.Appended.end();
     SaveDialog1.DefaultExt = oneExtension ? filter.Appended.front().substr(1) : AnsiString();
-    const AnsiString proposed = ExtractFileName(window->Caption());
+    const AnsiString proposed = ExtractFileName(caption);
     SaveDialog1.FileName = saveAs ? WithAcceptedExt(proposed, filter, filter.Index) : proposed;
     if (!SaveDialog1.Execute()) return false;
     name = WithAcceptedExt(SaveDialog1.FileName, filter, SaveDialog1.FilterIndex);
@@ -345,30 +350,62 @@ static AnsiString TextKindOf(const AnsiString &name, const AnsiString &current)
 }
 
 // Asks for a name and writes the window's document under it; a text document takes its kind from
-// the name. Save As (not Save All) also sets a script's powered-by and warning tags.
-bool TMainForm::SaveUnderChosenName(TForm_Editor *window, bool saveAs)
+// the name. Save As (not Save All) also sets a script's powered-by and warning tags. The window
+// takes the name, the kind and its look only when the file was written: after a failed write it
+// is as it was, the tags set for the write taken back out of the text.
+bool TMainForm::SaveUnderChosenName(TForm_Editor *editor, bool saveAs)
 {
-    bool written = false;
+    // The dialog and the messages let events run: the user may close the window meanwhile.
+    const QPointer<TForm_Editor> window = editor;
     AnsiString name;
     const bool table = !window->StringGridPanel->isHidden();
-    if (AskSaveName(window, saveAs, name)) {
-        if (!table) {
-            window->DocumentKind = TextKindOf(name, window->DocumentKind);
-            if (saveAs && window->DocumentKind == KAS_Document) WriteSaveTags(window, false);
-        }
-        written = WriteDocument(window, window->DocumentKind, name);
-        if (!table && window->DocumentKind == TXT_Document) ApplyTextKindLook(window);
-        window->SetCaption(name);
+    const bool chosen = AskSaveName(window, saveAs, name);
+    if (!window) return false;
+    if (!chosen) {
+        if (!table && window->DocumentKind == KAS_Document) ApplyTextKindLook(window);
+        return false;
     }
-    if (!table && window->DocumentKind == KAS_Document) ApplyTextKindLook(window);
-    return written;
+    const AnsiString oldKind = window->DocumentKind;
+    const bool wasModified = window->IsModified();
+    const AnsiString oldHint = window->ModifiedHint();
+    bool tagged = false;
+    if (!table) {
+        window->DocumentKind = TextKindOf(name, oldKind);
+        if (saveAs && window->DocumentKind == KAS_Document) tagged = WriteSaveTagsAsOneStep(window);
+    }
+    const bool written = WriteDocument(window, window->DocumentKind, name);
+    if (!window) return false;
+    if (!written) {
+        window->DocumentKind = oldKind;
+        if (tagged) {
+            window->Memo1->Undo();
+            RefreshScriptOutline(window);
+            window->SetModified(wasModified);
+            window->SetModifiedHint(oldHint);
+        }
+        return false;
+    }
+    window->SetCaption(name);
+    if (!table) ApplyTextKindLook(window);
+    return true;
 }
 
-bool TMainForm::SaveDocumentAs(TForm_Editor *window)
+// The tags as one undo step; true when they changed the text.
+bool TMainForm::WriteSaveTagsAsOneStep(TForm_Editor *window)
 {
+    const int steps = window->Memo1->UndoCount();
+    window->Memo1->BeginUndoBlock();
+    WriteSaveTags(window, false);
+    window->Memo1->EndUndoBlock();
+    return window->Memo1->UndoCount() > steps;
+}
+
+bool TMainForm::SaveDocumentAs(TForm_Editor *editor)
+{
+    const QPointer<TForm_Editor> window = editor;
     if (!window) return false;
     const bool written = SaveUnderChosenName(window, true);
-    AfterSave(window);
+    if (window) AfterSave(window);
     return written;
 }
 
@@ -387,10 +424,11 @@ bool TMainForm::FileSaveAll1Execute()
 {
     bool all = true;
     for (int i = MDIChildCount() - 1; i >= 0; --i) {
-        auto *window = qobject_cast<TForm_Editor *>(MDIChildren(i));
+        // A dialog or a message lets events run: the user may close the window meanwhile.
+        const QPointer<TForm_Editor> window = qobject_cast<TForm_Editor *>(MDIChildren(i));
         if (!window) continue;
         all = SaveOneOfAll(window) && all;
-        AfterSave(window);
+        if (window) AfterSave(window);
     }
     return all;
 }

@@ -35,7 +35,13 @@ void DocumentTest::SetUp()
     ShellTest::SetUp();
     Boxes = std::make_unique<MessageBoxRecorder>();
     FileDialogs = std::make_unique<FileDialogRecorder>([this](TFileDialog &dialog) {
-        if (dialog.Kind() != TFileDialog::fdSave || SaveAnswer.empty()) return false;
+        if (dialog.Kind() != TFileDialog::fdSave) return false;
+        if (SaveTakesProposed) {
+            // As Enter in the dialog: the folder it shows and the name it proposes.
+            if (ExtractFilePath(dialog.FileName).empty()) dialog.FileName = dialog.InitialDir + "/" + dialog.FileName;
+            return true;
+        }
+        if (SaveAnswer.empty()) return false;
         dialog.FileName = SaveAnswer;
         if (SaveFilterAnswer > 0) dialog.FilterIndex = SaveFilterAnswer;
         return true;

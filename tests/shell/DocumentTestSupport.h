@@ -34,6 +34,7 @@ protected:
     std::unique_ptr<FileDialogRecorder> FileDialogs;
     AnsiString SaveAnswer;     // chosen file name; empty: Cancel
     int SaveFilterAnswer = 0;  // chosen filter index; 0 keeps the dialog's
+    bool SaveTakesProposed = false;   // the save dialog is confirmed as it opens (SaveAnswer unused)
 };
 
 // Closes a document window as its close button does, while the program processes events: at the
