@@ -789,7 +789,9 @@ void TMainForm::SetMainDefaults()
     EditorWtiteDateTag = true;
     KASHelpPath = ProgramFolder + "/kas.hlp";
     QUILHelpPath = ProgramFolder + "/quill.hlp";
-    LastWorkDir = ProgramFolder;
+    // Until a folder is stored, files are looked for where the user started the program: the
+    // program folder is the program's own, not the user's.
+    LastWorkDir = FromQPath(QDir::currentPath());
     setWindowTitle("Quillet");
     Application->SetTitle(FromQ(windowTitle()));
     QSize desktop(1024, 768);

@@ -4,6 +4,7 @@
 
 #include "platform/ActionList.h"
 #include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBar.h"
@@ -13,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
@@ -48,6 +50,31 @@ TEST_F(MainWindow, IsAFrameWithMenusToolBarStatusBarAndBanner)
     EXPECT_TRUE(Form->BannerPanel->isVisible());
     EXPECT_FALSE(Form->TabSet1->isVisible());
     EXPECT_FALSE(Form->MaximizedWin_Action1->isEnabled());
+}
+
+// Until a work folder is stored, the file dialogs start in the folder the program was started
+// from; the folder is stored at shut-down and wins at the next start.
+TEST_F(MainWindow, TheFirstStartWorksInTheFolderItWasStartedFrom)
+{
+    const AnsiString made = Root + "/d\xC3\xA9part here";
+    ASSERT_TRUE(QDir().mkpath(ToQPath(made)));
+    const AnsiString started = FromQPath(QDir(ToQPath(made)).canonicalPath());
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(ToQPath(started)));
+    Start();
+    ASSERT_TRUE(QDir::setCurrent(previous));
+    EXPECT_EQ(Form->LastWorkDir, started);
+    EXPECT_NE(Form->LastWorkDir, ProgramFolder);
+    {
+        FileDialogRecorder dialogs;   // Cancel
+        Form->FileOpen1Execute();
+        ASSERT_EQ(dialogs.Calls.size(), 1u);
+        EXPECT_EQ(dialogs.Calls[0].InitialDir, started);
+    }
+    Close();
+    WithSettings([&](TRegistry &reg) { EXPECT_EQ(reg.ReadString("LastWorkDir"), started); });
+    Start();
+    EXPECT_EQ(Form->LastWorkDir, started);
 }
 
 TEST_F(MainWindow, DefaultBoundsAndProductKeyValuesWrittenWhenAbsent)
@@ -99,7 +126,7 @@ TEST_F(MainWindow, ValuesOfTheWrongTypeKeepTheirDefaults)
     EXPECT_TRUE(Form->EditorGutterVisible);
     EXPECT_EQ(Form->SynCompletionProposal2->TimerInterval, 1000);
     EXPECT_EQ(Form->SynCompletionProposal1->Width, 300);
-    EXPECT_EQ(Form->LastWorkDir, ProgramFolder);
+    EXPECT_EQ(Form->LastWorkDir, FromQPath(QDir::currentPath()));
     EXPECT_EQ(Form->TC_Titles->Count(), 0);
     EXPECT_EQ(LogBody().back(), "======");
 }
