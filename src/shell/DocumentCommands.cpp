@@ -216,8 +216,10 @@ static void ShowNotSavedYet(const AnsiString &caption)
 // The file is read into a new window only when it can be read: the old window goes with it.
 static bool FileReadableOrSay(const AnsiString &path)
 {
-    if (QFile file(ToQPath(path)); file.open(QIODevice::ReadOnly)) return true;
-    MessageBox(ApplicationWindow(), TableReadErrorMessage(path), "Quillet", MB_OK | MB_ICONSTOP);
+    QFile file(ToQPath(path));
+    if (file.open(QIODevice::ReadOnly)) return true;
+    MessageBox(ApplicationWindow(), WithReason(TableReadErrorMessage(path), FromQ(file.errorString())), "Quillet",
+               MB_OK | MB_ICONSTOP);
     return false;
 }
 
@@ -262,7 +264,8 @@ void TMainForm::ReloadTextPane(TForm_Editor *w)
     const int top = pane->TopLine();
     AnsiString bytes, error;
     if (!ReadFileBytes(w->Caption(), bytes, error)) {
-        MessageBox(ApplicationWindow(), TableReadErrorMessage(w->Caption()), "Quillet", MB_OK | MB_ICONSTOP);
+        MessageBox(ApplicationWindow(), WithReason(TableReadErrorMessage(w->Caption()), error), "Quillet",
+                   MB_OK | MB_ICONSTOP);
         return;
     }
     // Legacy tag names are renamed on the file's bytes, so the text goes into the pane once.

@@ -214,8 +214,9 @@ TEST_F(Companion, RefreshOfAnUnreadableFileKeepsTheDocument)
     }
     QCoreApplication::processEvents();
     ASSERT_EQ(Boxes->Calls.size(), 4u);
-    EXPECT_EQ(Boxes->Calls[1].Text, "File: \"" + Root + "/a.txt\".\r\nReading failed.");
-    EXPECT_EQ(Boxes->Calls[3].Text, "File: \"" + Root + "/t.cmd\".\r\nReading failed.");
+    // The system's reason follows the message.
+    EXPECT_EQ(Boxes->Calls[1].Text, "File: \"" + Root + "/a.txt\".\r\nReading failed.\r\nPermission denied");
+    EXPECT_EQ(Boxes->Calls[3].Text, "File: \"" + Root + "/t.cmd\".\r\nReading failed.\r\nPermission denied");
     EXPECT_EQ(EditorCount(), 2);
     EXPECT_EQ(text->Memo1->Text(), "mine\r\n");
     EXPECT_TRUE(text->IsModified());
