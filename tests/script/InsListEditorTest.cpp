@@ -103,6 +103,26 @@ TEST_F(InsListFile, WritingReplacesTheEntriesAndKeepsOtherSections)
     EXPECT_EQ(ReadList(Path("a.il")).Entries.size(), 3u);
 }
 
+// The reader stops at the first pair with both halves empty (as the file keeps them: blanks at
+// the ends are not kept, a line break becomes a blank), so the writer never puts one before other
+// entries: the entries after it would be lost.
+TEST_F(InsListFile, AnEmptyPairIsNotWrittenBeforeOtherEntries)
+{
+    const struct
+    {
+        const char *Caption, *Item;
+    } empties[] = {{"", ""}, {"  ", " "}, {"\t", ""}, {"\r\n", " \r"}};
+    for (const auto &e : empties) {
+        WriteInsList(Path("e.il"), {"", {{"A", "a"}, {e.Caption, e.Item}, {"C", "c"}, {"", "d"}, {"E", ""}}});
+        EXPECT_EQ(Pairs(ReadList(Path("e.il")).Entries), (Rows{{"A", "a"}, {"C", "c"}, {"", "d"}, {"E", ""}}))
+            << "[" << e.Caption << "][" << e.Item << "]";
+        TIniFile ini(Path("e.il"));
+        TStringList keys;
+        ini.ReadSection("Captions", keys);
+        EXPECT_EQ(keys.Text(), "0\r\n1\r\n2\r\n3\r\n");
+    }
+}
+
 TEST_F(InsListFile, TheFolderScanFindsListFilesOnly)
 {
     WriteAll(ToQPath(Path("a.il")), "");
@@ -256,6 +276,69 @@ TEST_F(InsListPage, EntryButtonsFollowTheTableAndTheFields)
     EXPECT_EQ(TableRows().size(), 0u);
     for (TToolButton *b : {Page->ToolButton14, Page->ToolButton8, Page->ToolButton9, Page->ToolButton10})
         EXPECT_FALSE(b->Enabled());
+}
+
+// Emptying a row's fields leaves nothing that Change could store: the row keeps its texts, and
+// a list written and read back keeps every row. Fields are edited with keys, buttons clicked.
+TEST_F(InsListPage, ChangeNeedsWhatAddNeedsSoNoRowIsEmptied)
+{
+    AnsiString text = "[Captions]\r\n";
+    for (int i = 0; i < 5; ++i) text += IntToStr(i) + "=c" + IntToStr(i) + "\r\n";
+    text += "[Items]\r\n";
+    for (int i = 0; i < 5; ++i) text += IntToStr(i) + "=i" + IntToStr(i) + "\r\n";
+    WriteAll(ToQPath(Path("five.il")), text);
+    const Rows five{{"c0", "i0"}, {"c1", "i1"}, {"c2", "i2"}, {"c3", "i3"}, {"c4", "i4"}};
+    Page->FormCreate("five.il");
+    Page->resize(600, 500);
+    Page->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Page.get()));
+
+    const auto clickRow = [this](int row) {
+        QTreeWidgetItem *item = Page->ListView1->topLevelItem(row);
+        QTest::mouseClick(Page->ListView1->viewport(), Qt::LeftButton, {},
+                          Page->ListView1->visualItemRect(item).center());
+    };
+    const auto retype = [](QLineEdit *field, const char *typed) {
+        QTest::mouseClick(field, Qt::LeftButton);
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, typed);
+    };
+    const struct
+    {
+        const char *Caption, *Item;
+        bool CanChange;
+    } fields[] = {
+        {"", "", false}, {"", "x", false}, {"x", "", false}, {" ", "  ", false}, {" ", "x", false},
+        {"x", "y", true},
+    };
+    for (const auto &f : fields) {
+        clickRow(0);   // a row chosen again fills the fields again
+        clickRow(1);
+        ASSERT_EQ(Page->Edit7->text(), "c1");
+        EXPECT_TRUE(Page->ToolButton9->isEnabled());
+        retype(Page->Edit7, f.Caption);
+        retype(Page->Edit8, f.Item);
+        EXPECT_EQ(Page->ToolButton9->isEnabled(), f.CanChange) << "[" << f.Caption << "][" << f.Item << "]";
+        EXPECT_EQ(Page->ToolButton10->isEnabled(), f.CanChange) << "[" << f.Caption << "][" << f.Item << "]";
+        if (f.CanChange) break;
+        QTest::mouseClick(Page->ToolButton9, Qt::LeftButton);
+        EXPECT_EQ(TableRows(), five) << "[" << f.Caption << "][" << f.Item << "]";
+    }
+    // After a change the button waits for the next row chosen, whatever the fields hold.
+    QTest::mouseClick(Page->ToolButton9, Qt::LeftButton);
+    EXPECT_EQ(TableRows()[1], (std::pair<AnsiString, AnsiString>{"x", "y"}));
+    EXPECT_FALSE(Page->ToolButton9->isEnabled());
+    QTest::keyClicks(Page->Edit8, "z");
+    EXPECT_FALSE(Page->ToolButton9->isEnabled());
+
+    QTest::mouseClick(Page->ToolButton13, Qt::LeftButton);
+    Rows written = five;
+    written[1] = {"x", "y"};
+    EXPECT_EQ(Pairs(ReadList(Path("five.il")).Entries), written);
+    Type("");
+    Type("five.il");   // read back into the page
+    EXPECT_EQ(TableRows(), written);
 }
 
 TEST_F(InsListPage, PresetsReplaceOrAppendByTheMode)
