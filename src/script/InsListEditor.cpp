@@ -358,7 +358,7 @@ void TInsListEditor::UpdateFileButtons()
 
 void TInsListEditor::ToolButton10Click()
 {
-    if (!FieldsStorable()) return;
+    if (!FieldsStorable() || !FieldsKeptAsTyped()) return;
     AppendRow(FromQ(Edit7->text()), FromQ(Edit8->text()));
     ToolButton14->SetEnabled(true);
     Label5->show();
@@ -370,7 +370,8 @@ void TInsListEditor::ToolButton9Click()
     const QList<QTreeWidgetItem *> selected = ListView1->selectedItems();
     if (selected.isEmpty()) {
         ToolButton8->SetEnabled(false);
-    } else if (FieldsStorable()) {
+    } else {
+        if (!FieldsStorable() || !FieldsKeptAsTyped()) return;
         selected.first()->setText(0, Edit7->text());
         selected.first()->setText(1, Edit8->text());
         ListView1Change();
@@ -414,6 +415,18 @@ void TInsListEditor::ToolButton14Click()
 bool TInsListEditor::FieldsStorable() const
 {
     return IsStorableListEntry(FromQ(Edit7->text()), FromQ(Edit8->text()));
+}
+
+// A text that the file would give back changed is not stored; the user is told why.
+bool TInsListEditor::FieldsKeptAsTyped()
+{
+    for (const auto &[field, what] : {std::pair{Edit7, "caption"}, std::pair{Edit8, "item"}}) {
+        const AnsiString problem = ListTextProblem(what, FromQ(field->text()));
+        if (problem.empty()) continue;
+        MessageBox(ApplicationWindow(), problem, "Quillet", MB_ICONSTOP);
+        return false;
+    }
+    return true;
 }
 
 void TInsListEditor::Edit7Change()

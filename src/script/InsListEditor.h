@@ -80,5 +80,6 @@ private:
     // waits for the next row chosen).
     bool RowChosen = false;
     bool FieldsStorable() const;
+    bool FieldsKeptAsTyped();
     AnsiString ProgramFolder;
 };

@@ -26,6 +26,14 @@ bool IsStorableListEntry(const AnsiString &caption, const AnsiString &item)
     return !KeptListText(caption).empty() && !KeptListText(item).empty();
 }
 
+AnsiString ListTextProblem(const AnsiString &what, const AnsiString &text)
+{
+    if (KeptListText(text) == text) return "";
+    return "The " + what + " \"" + text +
+           "\" cannot be kept as it is: a list file keeps no blank or TAB at either end of a text and no line "
+           "break in it.";
+}
+
 InsList ReadInsList(const AnsiString &path, AnsiString &error)
 {
     InsList list;

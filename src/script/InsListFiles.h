@@ -25,6 +25,10 @@ AnsiString KeptListText(const AnsiString &text);
 // (An entry with both halves empty would end the list for the reader.)
 bool IsStorableListEntry(const AnsiString &caption, const AnsiString &item);
 
+// Why the file would give back another text for the caption or item (what = "caption" or
+// "item"); empty when it keeps the text as it is.
+AnsiString ListTextProblem(const AnsiString &what, const AnsiString &text);
+
 // The entries as the popup reads them, and the description; a missing or unreadable file reads as
 // an empty list. error tells why a file could not be read ("" when it could or is missing).
 InsList ReadInsList(const AnsiString &path, AnsiString &error);

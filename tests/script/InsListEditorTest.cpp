@@ -166,6 +166,35 @@ protected:
         return names;
     }
 
+    // five.il with the rows (c0, i0) to (c4, i4), shown for keys and clicks.
+    const Rows Five{{"c0", "i0"}, {"c1", "i1"}, {"c2", "i2"}, {"c3", "i3"}, {"c4", "i4"}};
+    void ShowFive()
+    {
+        AnsiString text = "[Captions]\r\n";
+        for (int i = 0; i < 5; ++i) text += IntToStr(i) + "=c" + IntToStr(i) + "\r\n";
+        text += "[Items]\r\n";
+        for (int i = 0; i < 5; ++i) text += IntToStr(i) + "=i" + IntToStr(i) + "\r\n";
+        WriteAll(ToQPath(Path("five.il")), text);
+        Page->FormCreate("five.il");
+        Page->resize(600, 500);
+        Page->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Page.get()));
+        ASSERT_EQ(TableRows(), Five);
+    }
+    void ClickRow(int row)
+    {
+        QTreeWidgetItem *item = Page->ListView1->topLevelItem(row);
+        QTest::mouseClick(Page->ListView1->viewport(), Qt::LeftButton, {},
+                          Page->ListView1->visualItemRect(item).center());
+    }
+    static void Retype(QLineEdit *field, const char *typed)
+    {
+        QTest::mouseClick(field, Qt::LeftButton);
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, typed);
+    }
+
     std::unique_ptr<TInsListEditor> Page;
 };
 
@@ -282,28 +311,8 @@ TEST_F(InsListPage, EntryButtonsFollowTheTableAndTheFields)
 // a list written and read back keeps every row. Fields are edited with keys, buttons clicked.
 TEST_F(InsListPage, ChangeNeedsWhatAddNeedsSoNoRowIsEmptied)
 {
-    AnsiString text = "[Captions]\r\n";
-    for (int i = 0; i < 5; ++i) text += IntToStr(i) + "=c" + IntToStr(i) + "\r\n";
-    text += "[Items]\r\n";
-    for (int i = 0; i < 5; ++i) text += IntToStr(i) + "=i" + IntToStr(i) + "\r\n";
-    WriteAll(ToQPath(Path("five.il")), text);
-    const Rows five{{"c0", "i0"}, {"c1", "i1"}, {"c2", "i2"}, {"c3", "i3"}, {"c4", "i4"}};
-    Page->FormCreate("five.il");
-    Page->resize(600, 500);
-    Page->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Page.get()));
+    ASSERT_NO_FATAL_FAILURE(ShowFive());
 
-    const auto clickRow = [this](int row) {
-        QTreeWidgetItem *item = Page->ListView1->topLevelItem(row);
-        QTest::mouseClick(Page->ListView1->viewport(), Qt::LeftButton, {},
-                          Page->ListView1->visualItemRect(item).center());
-    };
-    const auto retype = [](QLineEdit *field, const char *typed) {
-        QTest::mouseClick(field, Qt::LeftButton);
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, typed);
-    };
     const struct
     {
         const char *Caption, *Item;
@@ -313,17 +322,17 @@ TEST_F(InsListPage, ChangeNeedsWhatAddNeedsSoNoRowIsEmptied)
         {"x", "y", true},
     };
     for (const auto &f : fields) {
-        clickRow(0);   // a row chosen again fills the fields again
-        clickRow(1);
+        ClickRow(0);   // a row chosen again fills the fields again
+        ClickRow(1);
         ASSERT_EQ(Page->Edit7->text(), "c1");
         EXPECT_TRUE(Page->ToolButton9->isEnabled());
-        retype(Page->Edit7, f.Caption);
-        retype(Page->Edit8, f.Item);
+        Retype(Page->Edit7, f.Caption);
+        Retype(Page->Edit8, f.Item);
         EXPECT_EQ(Page->ToolButton9->isEnabled(), f.CanChange) << "[" << f.Caption << "][" << f.Item << "]";
         EXPECT_EQ(Page->ToolButton10->isEnabled(), f.CanChange) << "[" << f.Caption << "][" << f.Item << "]";
         if (f.CanChange) break;
         QTest::mouseClick(Page->ToolButton9, Qt::LeftButton);
-        EXPECT_EQ(TableRows(), five) << "[" << f.Caption << "][" << f.Item << "]";
+        EXPECT_EQ(TableRows(), Five) << "[" << f.Caption << "][" << f.Item << "]";
     }
     // After a change the button waits for the next row chosen, whatever the fields hold.
     QTest::mouseClick(Page->ToolButton9, Qt::LeftButton);
@@ -333,12 +342,40 @@ TEST_F(InsListPage, ChangeNeedsWhatAddNeedsSoNoRowIsEmptied)
     EXPECT_FALSE(Page->ToolButton9->isEnabled());
 
     QTest::mouseClick(Page->ToolButton13, Qt::LeftButton);
-    Rows written = five;
+    Rows written = Five;
     written[1] = {"x", "y"};
     EXPECT_EQ(Pairs(ReadList(Path("five.il")).Entries), written);
     Type("");
     Type("five.il");   // read back into the page
     EXPECT_EQ(TableRows(), written);
+}
+
+// A list file keeps no blank at either end of a caption or an item: such a text is not stored, and
+// the user is told why, instead of finding it changed after the next reading.
+TEST_F(InsListPage, ATextTheFileWouldChangeIsNotStored)
+{
+    MessageBoxRecorder boxes;
+    ASSERT_NO_FATAL_FAILURE(ShowFive());
+    const struct
+    {
+        const char *Caption, *Item, *Field;
+    } fields[] = {{" x", "y", "caption"}, {"x", "y ", "item"}, {"x ", " y", "caption"}};
+    for (TToolButton *button : {Page->ToolButton10, Page->ToolButton9})
+        for (const auto &f : fields) {
+            boxes.Calls.clear();
+            ClickRow(0);
+            ClickRow(1);
+            Retype(Page->Edit7, f.Caption);
+            Retype(Page->Edit8, f.Item);
+            ASSERT_TRUE(button->isEnabled()) << f.Caption << "|" << f.Item;
+            QTest::mouseClick(button, Qt::LeftButton);
+            EXPECT_EQ(TableRows(), Five) << f.Caption << "|" << f.Item;
+            ASSERT_EQ(boxes.Calls.size(), 1u) << f.Caption << "|" << f.Item;
+            const AnsiString text = AnsiString("The ") + f.Field + " \"";
+            EXPECT_EQ(boxes.Calls[0].Text.substr(0, text.size()), text);
+            EXPECT_NE(boxes.Calls[0].Text.find("blank"), AnsiString::npos) << boxes.Calls[0].Text;
+        }
+    EXPECT_TRUE(Page->Label5->isHidden());   // nothing to save
 }
 
 TEST_F(InsListPage, PresetsReplaceOrAppendByTheMode)
