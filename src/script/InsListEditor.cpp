@@ -304,6 +304,10 @@ void TInsListEditor::ToolButton13Click()
     const AnsiString path = PathOf(name);
     InsList list;
     list.Description = FromQ(Edit5->text());
+    if (const AnsiString problem = ListTextProblem("description", list.Description); !problem.empty()) {
+        MessageBox(ApplicationWindow(), problem, "Quillet", MB_ICONSTOP);
+        return;
+    }
     for (int row = 0; row < RowCount(); ++row) list.Entries.push_back({RowCaption(row), RowItem(row)});
     try {
         WriteInsList(path, list);

@@ -376,6 +376,16 @@ TEST_F(InsListPage, ATextTheFileWouldChangeIsNotStored)
             EXPECT_NE(boxes.Calls[0].Text.find("blank"), AnsiString::npos) << boxes.Calls[0].Text;
         }
     EXPECT_TRUE(Page->Label5->isHidden());   // nothing to save
+
+    // The description likewise: the file is not written.
+    const AnsiString before = ReadFileBytes(Path("five.il"));
+    boxes.Calls.clear();
+    Retype(Page->Edit5, "Mine ");
+    QTest::mouseClick(Page->ToolButton13, Qt::LeftButton);
+    EXPECT_EQ(ReadFileBytes(Path("five.il")), before);
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text.substr(0, 17), "The description \"");
+    EXPECT_FALSE(Page->Label5->isHidden());
 }
 
 TEST_F(InsListPage, PresetsReplaceOrAppendByTheMode)
