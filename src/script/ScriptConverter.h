@@ -28,8 +28,7 @@ AnsiString BuildConvertedText(const TStringList &lines, const ConvertOptions &op
 // "JOTE", the non-empty tags (unless deleteTags) and the operators found after the first "JOTE":
 // an operator starts at "!" followed by "$", "#", "!" or "?" and runs through the first ";" that
 // is not inside a text between carets (one without such a ";" runs to the end of the text).
-// Everything else is dropped. A text
-// without "JOTE" gives an empty result.
+// Everything else is dropped. A text without "JOTE" gives an empty result.
 AnsiString CompactScript(const TStringList &lines, bool deleteTags, bool oneOperatorPerLine);
 
 // TABs to blanks, CRs removed, control characters and blanks cut from the end, then LF CR.
