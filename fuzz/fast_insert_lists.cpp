@@ -1,7 +1,10 @@
-// Fast-insert list files and their text macros: any file gives a list without fault, and expanding
-// an item's macros ends with a bounded text that leaves an item without macro tokens unchanged.
+// Fast-insert list files and their text macros: any file gives a list without fault, expanding
+// an item's macros ends with a bounded text that leaves an item without macro tokens unchanged, and
+// a list that was read, written back (with an empty entry put in its middle) and read again is the
+// same list.
 #include "FuzzCheck.h"
 #include "script/FastInsertList.h"
+#include "script/InsListFiles.h"
 
 namespace {
 
@@ -10,6 +13,28 @@ bool HasMacroToken(const AnsiString &text)
     for (const AnsiString &token : TextMacroTokens())
         if (text.find(token) != AnsiString::npos) return true;
     return false;
+}
+
+bool SameEntries(const std::vector<TFastInsertEntry> &a, const std::vector<TFastInsertEntry> &b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].Caption != b[i].Caption || a[i].Item != b[i].Item) return false;
+    return true;
+}
+
+void CheckWrittenListReadsBack(const std::string &path)
+{
+    AnsiString error;
+    const InsList first = ReadInsList(path, error);
+    if (!error.empty()) return;
+    InsList written = first;
+    written.Entries.insert(written.Entries.begin() + std::ptrdiff_t(written.Entries.size() / 2), {" ", "\r\n"});
+    WriteInsList(path, written);
+    const InsList again = ReadInsList(path, error);
+    FUZZ_CHECK(error.empty());
+    FUZZ_CHECK(again.Description == first.Description);
+    FUZZ_CHECK(SameEntries(again.Entries, first.Entries));
 }
 
 } // namespace
@@ -35,5 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const AnsiString expanded = ExpandTextMacros(raw, context);
     if (!HasMacroToken(raw)) FUZZ_CHECK(expanded == raw);
     FUZZ_CHECK(expanded.size() <= (raw.size() + 1) * 256);
+    CheckWrittenListReadsBack(path);
     return 0;
 }

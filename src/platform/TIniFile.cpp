@@ -273,6 +273,14 @@ void CheckName(const AnsiString &name, const char *forbidden, const AnsiString &
         throw EIniFileException("Invalid " + what + " name \"" + name + "\"");
 }
 
+// A line break in a value would end its line: it becomes a blank.
+AnsiString OneLine(const AnsiString &value)
+{
+    AnsiString line = value;
+    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return line;
+}
+
 } // namespace
 
 TIniFile::TIniFile(const AnsiString &fileName) : d(std::make_unique<State>(fileName)) {}
@@ -303,10 +311,14 @@ void TIniFile::WriteString(const AnsiString &section, const AnsiString &ident, c
 {
     CheckName(section, "]", "section");
     CheckName(ident, "=", "ident");
-    AnsiString line = value;
-    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const AnsiString line = OneLine(value);
     const AnsiString s = TrimBlanks(section), i = TrimBlanks(ident);
     d->Change([s, i, line](IniDocument &doc) { return doc.Write(s, i, line); });
+}
+
+AnsiString TIniFile::StoredValue(const AnsiString &value)
+{
+    return TrimBlanks(OneLine(value));
 }
 
 bool TIniFile::SectionExists(const AnsiString &section)

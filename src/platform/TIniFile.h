@@ -29,6 +29,8 @@ public:
     // (it would end the line). Raises EIniFileException when the file cannot be written or the
     // section or ident cannot stand in an INI line.
     void WriteString(const AnsiString &section, const AnsiString &ident, const AnsiString &value);
+    // What ReadString gives back for a value that WriteString wrote.
+    static AnsiString StoredValue(const AnsiString &value);
     bool SectionExists(const AnsiString &section);
     bool ValueExists(const AnsiString &section, const AnsiString &ident);
     // Names in file order, first spelling of each.

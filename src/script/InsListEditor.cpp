@@ -304,6 +304,10 @@ void TInsListEditor::ToolButton13Click()
     const AnsiString path = PathOf(name);
     InsList list;
     list.Description = FromQ(Edit5->text());
+    if (const AnsiString problem = ListTextProblem("description", list.Description); !problem.empty()) {
+        MessageBox(ApplicationWindow(), problem, "Quillet", MB_ICONSTOP);
+        return;
+    }
     for (int row = 0; row < RowCount(); ++row) list.Entries.push_back({RowCaption(row), RowItem(row)});
     try {
         WriteInsList(path, list);
@@ -358,6 +362,7 @@ void TInsListEditor::UpdateFileButtons()
 
 void TInsListEditor::ToolButton10Click()
 {
+    if (!FieldsStorable() || !FieldsKeptAsTyped()) return;
     AppendRow(FromQ(Edit7->text()), FromQ(Edit8->text()));
     ToolButton14->SetEnabled(true);
     Label5->show();
@@ -370,10 +375,12 @@ void TInsListEditor::ToolButton9Click()
     if (selected.isEmpty()) {
         ToolButton8->SetEnabled(false);
     } else {
+        if (!FieldsStorable() || !FieldsKeptAsTyped()) return;
         selected.first()->setText(0, Edit7->text());
         selected.first()->setText(1, Edit8->text());
         ListView1Change();
     }
+    RowChosen = false;
     ToolButton9->SetEnabled(false);
     ToolButton14->SetEnabled(false);
     Label5->show();
@@ -407,17 +414,37 @@ void TInsListEditor::ToolButton14Click()
     Label6->hide();
 }
 
+// Add and Change store the fields under one rule: both halves must be kept by the file, or the
+// entry would be empty there and end the list for the reader.
+bool TInsListEditor::FieldsStorable() const
+{
+    return IsStorableListEntry(FromQ(Edit7->text()), FromQ(Edit8->text()));
+}
+
+// A text that the file would give back changed is not stored; the user is told why.
+bool TInsListEditor::FieldsKeptAsTyped()
+{
+    for (const auto &[field, what] : {std::pair{Edit7, "caption"}, std::pair{Edit8, "item"}}) {
+        const AnsiString problem = ListTextProblem(what, FromQ(field->text()));
+        if (problem.empty()) continue;
+        MessageBox(ApplicationWindow(), problem, "Quillet", MB_ICONSTOP);
+        return false;
+    }
+    return true;
+}
+
 void TInsListEditor::Edit7Change()
 {
-    const bool both = !Edit7->text().isEmpty() && !Edit8->text().isEmpty();
-    ToolButton10->SetEnabled(both);
-    if (both) Label6->show();
+    const bool storable = FieldsStorable();
+    ToolButton10->SetEnabled(storable);
+    ToolButton9->SetEnabled(storable && RowChosen);
+    if (storable) Label6->show();
 }
 
 void TInsListEditor::ListView1SelectItem(QTreeWidgetItem *Item)
 {
     ToolButton8->SetEnabled(true);
-    ToolButton9->SetEnabled(true);
+    RowChosen = true;
     Edit7->setText(Item->text(0));
     Edit8->setText(Item->text(1));
     Edit7Change();
@@ -427,6 +454,7 @@ void TInsListEditor::ListView1SelectItem(QTreeWidgetItem *Item)
 
 void TInsListEditor::ListView1Change()
 {
+    RowChosen = false;
     ToolButton8->SetEnabled(false);
     ToolButton9->SetEnabled(false);
     ToolButton10->SetEnabled(false);

@@ -76,5 +76,10 @@ private:
     static bool IsListFile(const AnsiString &path);   // an existing ".il" file (any case)
     void UpdateFileButtons();
 
+    // The fields hold the texts of a chosen row: Change may store them back (after a change it
+    // waits for the next row chosen).
+    bool RowChosen = false;
+    bool FieldsStorable() const;
+    bool FieldsKeptAsTyped();
     AnsiString ProgramFolder;
 };

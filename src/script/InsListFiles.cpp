@@ -19,6 +19,21 @@ AnsiString ListFileNameWithExtension(const AnsiString &name)
     return SameText(ExtractFileExt(name), ".il") ? name : name + ".il";
 }
 
+AnsiString KeptListText(const AnsiString &text) { return TIniFile::StoredValue(text); }
+
+bool IsStorableListEntry(const AnsiString &caption, const AnsiString &item)
+{
+    return !KeptListText(caption).empty() && !KeptListText(item).empty();
+}
+
+AnsiString ListTextProblem(const AnsiString &what, const AnsiString &text)
+{
+    if (KeptListText(text) == text) return "";
+    return "The " + what + " \"" + text +
+           "\" cannot be kept as it is: a list file keeps no blank or TAB at either end of a text and no line "
+           "break in it.";
+}
+
 InsList ReadInsList(const AnsiString &path, AnsiString &error)
 {
     InsList list;
@@ -44,9 +59,12 @@ void WriteInsList(const AnsiString &path, const InsList &list)
     try {
         ini.EraseSection("Captions");
         ini.EraseSection("Items");
-        for (size_t i = 0; i < list.Entries.size(); ++i) {
-            ini.WriteString("Captions", IntToStr(long(i)), list.Entries[i].Caption);
-            ini.WriteString("Items", IntToStr(long(i)), list.Entries[i].Item);
+        long key = 0;
+        for (const TFastInsertEntry &entry : list.Entries) {
+            if (KeptListText(entry.Caption).empty() && KeptListText(entry.Item).empty()) continue;
+            ini.WriteString("Captions", IntToStr(key), entry.Caption);
+            ini.WriteString("Items", IntToStr(key), entry.Item);
+            ++key;
         }
         ini.WriteString("Information", "Description", list.Description);
         ini.WriteString("Information", "DateTime", ListDateTimeText());

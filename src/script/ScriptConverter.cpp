@@ -1,5 +1,6 @@
 #include "script/ScriptConverter.h"
 
+#include "common/CommandTexts.h"
 #include "shell/DocumentFiles.h"
 #include "shell/HeaderTags.h"
 
@@ -24,8 +25,6 @@ int AnchorLine(const TStringList &lines)
     return -1;
 }
 
-bool StartsOperator(char c) { return c == '$' || c == '#' || c == '!' || c == '?'; }
-
 // Appends the operators of the body to out.
 void AppendOperators(std::string_view body, bool oneOperatorPerLine, AnsiString &out)
 {
@@ -33,13 +32,13 @@ void AppendOperators(std::string_view body, bool oneOperatorPerLine, AnsiString 
     while (pos < body.size()) {
         const size_t bang = body.find('!', pos);
         if (bang == std::string_view::npos) break;
-        if (bang + 1 >= body.size() || !StartsOperator(body[bang + 1])) {
+        if (!OpensCommand(body, bang)) {
             pos = bang + 1;
             continue;
         }
-        // An operator without a closing ";" is the last one: it takes the rest of the text.
-        const size_t semicolon = body.find(';', bang + 1);
-        const size_t end = semicolon == std::string_view::npos ? body.size() : semicolon + 1;
+        // A ";" in a text between carets is part of the text. An operator without a closing ";"
+        // (or with a text that never closes) is the last one: it takes the rest of the body.
+        const size_t end = CommandEndPos(body, bang);
         if (oneOperatorPerLine && !out.empty() && out.back() != '\n') out += '\n';
         out.append(body.substr(bang, end - bang));
         pos = end;

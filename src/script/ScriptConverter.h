@@ -26,9 +26,9 @@ void RefreshScriptTags(TStringList &lines, const ConvertOptions &options);
 AnsiString BuildConvertedText(const TStringList &lines, const ConvertOptions &options);
 
 // "JOTE", the non-empty tags (unless deleteTags) and the operators found after the first "JOTE":
-// an operator starts at "!" followed by "$", "#", "!" or "?" and runs through the next ";" (one
-// without a ";" after it runs to the end of the text). Everything else is dropped. A text
-// without "JOTE" gives an empty result.
+// an operator starts at "!" followed by "$", "#", "!" or "?" and runs through the first ";" that
+// is not inside a text between carets (one without such a ";" runs to the end of the text).
+// Everything else is dropped. A text without "JOTE" gives an empty result.
 AnsiString CompactScript(const TStringList &lines, bool deleteTags, bool oneOperatorPerLine);
 
 // TABs to blanks, CRs removed, control characters and blanks cut from the end, then LF CR.

@@ -1,48 +1,44 @@
 #include "textres/TextScanner.h"
 
+#include "common/CommandTexts.h"
+
 #include <algorithm>
 
 namespace {
-
-bool OpensCommand(char c) { return c == '!' || c == '#' || c == '?' || c == '$'; }
 
 // The walk keeps where the last ":" stood, so finding a text's command letter costs nothing
 // instead of a walk back through the text.
 class Scanner
 {
 public:
-    Scanner(std::string_view text, const ScanHooks &hooks) : T(text), Hooks(hooks) {}
+    Scanner(std::string_view text, const ScanHooks &hooks) : T(text), Hooks(hooks), Walk(text) {}
 
     ScanResult Run()
     {
         const size_t n = T.size();
         // Room for every text at once: growing the list step by step copies it again and again.
         Result.Texts.reserve(size_t(std::count(T.begin(), T.end(), '^')) / 2 + 1);
-        size_t i = 0;   // 0-based here; positions handed out are 1-based
-        while (i < n) {
-            const char c = T[i];
-            if (c == '\r') {
-                // The character after a CR is skipped, but a ":" there still counts for letters.
+        while (!Walk.AtEnd()) {
+            const TCommandWalk::TEvent event = Walk.Step();
+            const size_t i = Walk.Pos();   // 0-based here; positions handed out are 1-based
+            switch (event) {
+            case TCommandWalk::LineBreak:
+                // The character after a CR is stepped over, but a ":" there still counts for letters.
                 if (i + 1 < n && T[i + 1] == ':') LastColon = long(i + 1);
-                i += 2;
                 LineDone();
-                continue;
+                break;
+            case TCommandWalk::TextOpen:
+                Open(i);
+                break;
+            case TCommandWalk::TextClose:
+                if (Close(i)) return std::move(Result);
+                break;
+            default:
+                if (T[i] == ':') LastColon = long(i);
+                break;
             }
-            if (c == ':') LastColon = long(i);
-            if (c == '!' && !InQuote && i + 1 < n && OpensCommand(T[i + 1])) {
-                InCommand = true;
-                CommandStart = i;
-            } else if (c == ';' && !InQuote) {
-                InCommand = false;
-            } else if (c == '^' && InCommand) {
-                if (!InQuote)
-                    Open(i);
-                else if (Close(i))
-                    return std::move(Result);
-            }
-            ++i;
         }
-        if (InQuote) {
+        if (Walk.InsideText()) {
             Current.End = int(n);
             Current.Text = AnsiString(T.substr(size_t(Current.Start - 1), size_t(std::max(0, Current.End - Current.Start))));
             Result.Texts.push_back(std::move(Current));
@@ -54,9 +50,8 @@ public:
 private:
     void Open(size_t i)
     {
-        InQuote = true;
         Current = FoundText{};
-        Current.Kind = T[CommandStart + 1];
+        Current.Kind = T[Walk.CommandPos() + 1];
         Current.Start = int(i + 2);
         // The nearest ":" before the caret, wherever it stands; its next character is the letter.
         Current.Letter = LastColon >= 0 ? T[size_t(LastColon) + 1] : '-';
@@ -65,7 +60,6 @@ private:
     // True when the scan is to stop here.
     bool Close(size_t i)
     {
-        InQuote = false;
         Current.End = int(i + 1);
         Current.Text = AnsiString(T.substr(size_t(Current.Start - 1), size_t(Current.End - Current.Start)));
         Result.Texts.push_back(std::move(Current));
@@ -82,9 +76,8 @@ private:
     std::string_view T;
     const ScanHooks &Hooks;
     ScanResult Result;
+    TCommandWalk Walk;
     FoundText Current;
-    bool InCommand = false, InQuote = false;
-    size_t CommandStart = 0;
     long LastColon = -1;
     int Lines = 0;
 };

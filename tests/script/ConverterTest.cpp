@@ -7,6 +7,7 @@
 #include "script/KASFileConverter.h"
 #include "script/ScriptConverter.h"
 #include "shell/Main.h"
+#include "textres/TextScanner.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -114,6 +115,50 @@ TEST(ConvertScript, OperatorScanEndsAtTheEndOfTheText)
         lines.SetText(text);
         EXPECT_EQ(CompactScript(lines, true, true), expected) << text;
     }
+}
+
+static std::vector<AnsiString> ScannedTexts(const AnsiString &text)
+{
+    std::vector<AnsiString> texts;
+    for (const FoundText &found : ScanTexts(text).Texts) texts.push_back(found.Text);
+    return texts;
+}
+
+// A ";" between the carets of a text is part of the text: the operator ends at the first ";"
+// outside one. A caret outside an operator is an ordinary character; one that never closes takes
+// the rest of the text into the operator.
+TEST(ConvertScript, AnOperatorEndsAtTheFirstSemicolonOutsideItsTexts)
+{
+    const struct
+    {
+        const char *Text;
+        bool OnePerLine;
+        const char *Expected;
+    } cases[] = {
+        {"JOTE\r\n!!IF:M^hi; there^;\r\n", true, "JOTE\n!!IF:M^hi; there^;"},
+        {"JOTE\r\n!!IF:M^hi; there^;\r\n", false, "JOTE!!IF:M^hi; there^;"},
+        {"JOTE !!VR:S^a;b^; ; !!IF:M^;^;", true, "JOTE\n!!VR:S^a;b^;\n!!IF:M^;^;"},
+        {"JOTE !!VR:S^a;b^; ; !!IF:M^;^;", false, "JOTE!!VR:S^a;b^;!!IF:M^;^;"},
+        {"JOTE !!IF:M^a^; dropped ^b; !$ x;", true, "JOTE\n!!IF:M^a^;\n!$ x;"},
+        {"JOTE ^x; !!VR:S^y^;", true, "JOTE\n!!VR:S^y^;"},
+        {"JOTE !!IF:M^two;\r\nlines^; // c\r\n!?x;", true, "JOTE\n!!IF:M^two;\r\nlines^;\n!?x;"},
+        {"JOTE !!IF:M^a!!b; c^;", true, "JOTE\n!!IF:M^a!!b; c^;"},
+        {"JOTE !!VR:S!!IF:M^a;^;!$b;", true, "JOTE\n!!VR:S!!IF:M^a;^;\n!$b;"},
+        {"JOTE !!IF:M^x^^y;z^; !$b;", true, "JOTE\n!!IF:M^x^^y;z^;\n!$b;"},
+        {"JOTE !!IF:M^open; !$b;\r\n// c", true, "JOTE\n!!IF:M^open; !$b;\r\n// c\r\n"},
+    };
+    for (const auto &c : cases) {
+        TStringList lines;
+        lines.SetText(c.Text);
+        const AnsiString compact = CompactScript(lines, true, c.OnePerLine);
+        EXPECT_EQ(compact, c.Expected) << c.Text << " " << c.OnePerLine;
+        // The text scanner finds the same texts in the kept operators as in the script.
+        const AnsiString text = lines.Text();
+        EXPECT_EQ(ScannedTexts(text.substr(text.find("JOTE") + 4)), ScannedTexts(compact.substr(4))) << c.Text;
+    }
+    // The whole conversion, tags kept.
+    EXPECT_EQ(ConvertScriptBytes("JOTE\r\n!!IF:M^hi; there^;\r\n", Options(true, true, false)),
+              "JOTE\nQUIL_PoweredBy=P\n!!IF:M^hi; there^;\n\r");
 }
 
 // The dialog over a copy of the fixture folder.

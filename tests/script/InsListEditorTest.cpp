@@ -103,6 +103,26 @@ TEST_F(InsListFile, WritingReplacesTheEntriesAndKeepsOtherSections)
     EXPECT_EQ(ReadList(Path("a.il")).Entries.size(), 3u);
 }
 
+// The reader stops at the first pair with both halves empty (as the file keeps them: blanks at
+// the ends are not kept, a line break becomes a blank), so the writer never puts one before other
+// entries: the entries after it would be lost.
+TEST_F(InsListFile, AnEmptyPairIsNotWrittenBeforeOtherEntries)
+{
+    const struct
+    {
+        const char *Caption, *Item;
+    } empties[] = {{"", ""}, {"  ", " "}, {"\t", ""}, {"\r\n", " \r"}};
+    for (const auto &e : empties) {
+        WriteInsList(Path("e.il"), {"", {{"A", "a"}, {e.Caption, e.Item}, {"C", "c"}, {"", "d"}, {"E", ""}}});
+        EXPECT_EQ(Pairs(ReadList(Path("e.il")).Entries), (Rows{{"A", "a"}, {"C", "c"}, {"", "d"}, {"E", ""}}))
+            << "[" << e.Caption << "][" << e.Item << "]";
+        TIniFile ini(Path("e.il"));
+        TStringList keys;
+        ini.ReadSection("Captions", keys);
+        EXPECT_EQ(keys.Text(), "0\r\n1\r\n2\r\n3\r\n");
+    }
+}
+
 TEST_F(InsListFile, TheFolderScanFindsListFilesOnly)
 {
     WriteAll(ToQPath(Path("a.il")), "");
@@ -144,6 +164,35 @@ protected:
         for (int i = 0; i < Page->ComboBox1->count(); ++i) names << Page->ComboBox1->itemText(i);
         names.sort();
         return names;
+    }
+
+    // five.il with the rows (c0, i0) to (c4, i4), shown for keys and clicks.
+    const Rows Five{{"c0", "i0"}, {"c1", "i1"}, {"c2", "i2"}, {"c3", "i3"}, {"c4", "i4"}};
+    void ShowFive()
+    {
+        AnsiString text = "[Captions]\r\n";
+        for (int i = 0; i < 5; ++i) text += IntToStr(i) + "=c" + IntToStr(i) + "\r\n";
+        text += "[Items]\r\n";
+        for (int i = 0; i < 5; ++i) text += IntToStr(i) + "=i" + IntToStr(i) + "\r\n";
+        WriteAll(ToQPath(Path("five.il")), text);
+        Page->FormCreate("five.il");
+        Page->resize(600, 500);
+        Page->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Page.get()));
+        ASSERT_EQ(TableRows(), Five);
+    }
+    void ClickRow(int row)
+    {
+        QTreeWidgetItem *item = Page->ListView1->topLevelItem(row);
+        QTest::mouseClick(Page->ListView1->viewport(), Qt::LeftButton, {},
+                          Page->ListView1->visualItemRect(item).center());
+    }
+    static void Retype(QLineEdit *field, const char *typed)
+    {
+        QTest::mouseClick(field, Qt::LeftButton);
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, typed);
     }
 
     std::unique_ptr<TInsListEditor> Page;
@@ -256,6 +305,87 @@ TEST_F(InsListPage, EntryButtonsFollowTheTableAndTheFields)
     EXPECT_EQ(TableRows().size(), 0u);
     for (TToolButton *b : {Page->ToolButton14, Page->ToolButton8, Page->ToolButton9, Page->ToolButton10})
         EXPECT_FALSE(b->Enabled());
+}
+
+// Emptying a row's fields leaves nothing that Change could store: the row keeps its texts, and
+// a list written and read back keeps every row. Fields are edited with keys, buttons clicked.
+TEST_F(InsListPage, ChangeNeedsWhatAddNeedsSoNoRowIsEmptied)
+{
+    ASSERT_NO_FATAL_FAILURE(ShowFive());
+
+    const struct
+    {
+        const char *Caption, *Item;
+        bool CanChange;
+    } fields[] = {
+        {"", "", false}, {"", "x", false}, {"x", "", false}, {" ", "  ", false}, {" ", "x", false},
+        {"x", "y", true},
+    };
+    for (const auto &f : fields) {
+        ClickRow(0);   // a row chosen again fills the fields again
+        ClickRow(1);
+        ASSERT_EQ(Page->Edit7->text(), "c1");
+        EXPECT_TRUE(Page->ToolButton9->isEnabled());
+        Retype(Page->Edit7, f.Caption);
+        Retype(Page->Edit8, f.Item);
+        EXPECT_EQ(Page->ToolButton9->isEnabled(), f.CanChange) << "[" << f.Caption << "][" << f.Item << "]";
+        EXPECT_EQ(Page->ToolButton10->isEnabled(), f.CanChange) << "[" << f.Caption << "][" << f.Item << "]";
+        if (f.CanChange) break;
+        QTest::mouseClick(Page->ToolButton9, Qt::LeftButton);
+        EXPECT_EQ(TableRows(), Five) << "[" << f.Caption << "][" << f.Item << "]";
+    }
+    // After a change the button waits for the next row chosen, whatever the fields hold.
+    QTest::mouseClick(Page->ToolButton9, Qt::LeftButton);
+    EXPECT_EQ(TableRows()[1], (std::pair<AnsiString, AnsiString>{"x", "y"}));
+    EXPECT_FALSE(Page->ToolButton9->isEnabled());
+    QTest::keyClicks(Page->Edit8, "z");
+    EXPECT_FALSE(Page->ToolButton9->isEnabled());
+
+    QTest::mouseClick(Page->ToolButton13, Qt::LeftButton);
+    Rows written = Five;
+    written[1] = {"x", "y"};
+    EXPECT_EQ(Pairs(ReadList(Path("five.il")).Entries), written);
+    Type("");
+    Type("five.il");   // read back into the page
+    EXPECT_EQ(TableRows(), written);
+}
+
+// A list file keeps no blank at either end of a caption or an item: such a text is not stored, and
+// the user is told why, instead of finding it changed after the next reading.
+TEST_F(InsListPage, ATextTheFileWouldChangeIsNotStored)
+{
+    MessageBoxRecorder boxes;
+    ASSERT_NO_FATAL_FAILURE(ShowFive());
+    const struct
+    {
+        const char *Caption, *Item, *Field;
+    } fields[] = {{" x", "y", "caption"}, {"x", "y ", "item"}, {"x ", " y", "caption"}};
+    for (TToolButton *button : {Page->ToolButton10, Page->ToolButton9})
+        for (const auto &f : fields) {
+            boxes.Calls.clear();
+            ClickRow(0);
+            ClickRow(1);
+            Retype(Page->Edit7, f.Caption);
+            Retype(Page->Edit8, f.Item);
+            ASSERT_TRUE(button->isEnabled()) << f.Caption << "|" << f.Item;
+            QTest::mouseClick(button, Qt::LeftButton);
+            EXPECT_EQ(TableRows(), Five) << f.Caption << "|" << f.Item;
+            ASSERT_EQ(boxes.Calls.size(), 1u) << f.Caption << "|" << f.Item;
+            const AnsiString text = AnsiString("The ") + f.Field + " \"";
+            EXPECT_EQ(boxes.Calls[0].Text.substr(0, text.size()), text);
+            EXPECT_NE(boxes.Calls[0].Text.find("blank"), AnsiString::npos) << boxes.Calls[0].Text;
+        }
+    EXPECT_TRUE(Page->Label5->isHidden());   // nothing to save
+
+    // The description likewise: the file is not written.
+    const AnsiString before = ReadFileBytes(Path("five.il"));
+    boxes.Calls.clear();
+    Retype(Page->Edit5, "Mine ");
+    QTest::mouseClick(Page->ToolButton13, Qt::LeftButton);
+    EXPECT_EQ(ReadFileBytes(Path("five.il")), before);
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text.substr(0, 17), "The description \"");
+    EXPECT_FALSE(Page->Label5->isHidden());
 }
 
 TEST_F(InsListPage, PresetsReplaceOrAppendByTheMode)
