@@ -39,6 +39,11 @@ struct FileWriteResult
 // read-only file is not written (not opened).
 FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes);
 
+// The in-place write of WriteFileSafely on an existing file. The new content is first kept, synced,
+// in a record in the state folder (see WriteRecovery.h), so a write cut short is completed at the
+// next start; a record that cannot be kept stops the write before the file is touched.
+FileWriteResult WriteFileInPlace(const AnsiString &path, std::string_view bytes);
+
 // Whether a write of about this many bytes could go through now, tried the way a write would go
 // (a temporary file beside the file, else the file itself in place) without changing the file:
 // the room is reserved and given back. False, with the system's reason, when not.
@@ -52,6 +57,9 @@ AnsiString WithReason(const AnsiString &message, const AnsiString &reason);
 // byte range concerned; a non-zero answer is the error number (errno) the step then fails with,
 // as if the system had refused it, and a write whose length it lowers is a short write (so a
 // disk with little room can be played). An empty hook (the default) injects nothing.
-enum class FileWriteStep { Reserve, Write, Sync };
+// Recovery is the record of the new content that an in-place write keeps first.
+enum class FileWriteStep { Recovery, Reserve, Write, Sync };
 using FileWriteFault = std::function<int(FileWriteStep step, long long offset, long long &length)>;
 void SetFileWriteFault(FileWriteFault fault);
+// What the hook answers for this step (0 without one), for the writers beside this file.
+int InjectedFileWriteError(FileWriteStep step, long long offset, long long &length);
