@@ -272,6 +272,10 @@ bool CanWriteFile(const AnsiString &path, long long size, AnsiString &reason)
 {
     struct stat st;
     const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
+        reason = SystemError(EISDIR);
+        return false;
+    }
     if (exists && !IsWritable(path)) {
         reason = "The file is read-only.";
         return false;

@@ -54,7 +54,8 @@ bool RegistryStore::Commit(const std::vector<Change> &changes)
         throw ERegistryException("Cannot lock the registry file \"" + FilePath + "\": " + lock.Error());
     // Always read again under the lock: the stamp cannot tell two writes within one clock tick apart.
     if (Load(true) == LoadResult::Unreadable)
-        throw ERegistryException("Cannot read the registry file \"" + FilePath + "\"; it is left unchanged");
+        throw ERegistryException("Cannot read the registry file \"" + FilePath + "\" (" + ReadError +
+                                 "); it is left unchanged");
     bool changed = false;
     for (const Change &change : changes)
         changed = change(Tree) || changed;
@@ -77,6 +78,7 @@ RegistryStore::LoadResult RegistryStore::Load(bool locked)
     Loaded = true;
     Stamp = stamp;
     if (read == FileReadResult::Failed) {
+        ReadError = error;
         WarnOnStderr("cannot read the settings file \"" + FilePath + "\" (" + error
                      + "); going on with default settings.");
         Tree = RegistryKey();
@@ -102,6 +104,7 @@ RegistryStore::LoadResult RegistryStore::SetBroken(const AnsiString &error, bool
     Tree = RegistryKey();
     const AnsiString aside = locked ? MoveFileAside(FilePath) : AnsiString();
     if (aside.empty()) {
+        ReadError = error;
         WarnOnStderr("the settings file \"" + FilePath + "\" cannot be read (" + error
                      + ") nor moved aside; going on with default settings and leaving it unchanged.");
         return LoadResult::Unreadable;

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -170,6 +171,9 @@ AnsiString TrimBlanks(const AnsiString &s)
 
 void WarnOnStderr(const AnsiString &message)
 {
+    // A file that cannot be written fails every write the same way: the log tells it once.
+    static std::set<AnsiString> told;
+    if (!told.insert(message).second) return;
     std::fprintf(stderr, "Quillet: %s\n", message.c_str());
     std::fflush(stderr);
 }

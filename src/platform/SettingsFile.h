@@ -62,4 +62,5 @@ private:
 // Blanks and tabs off both ends (unlike Trim, control bytes such as 0x1D stay).
 AnsiString TrimBlanks(const AnsiString &s);
 
+// Each message once per run.
 void WarnOnStderr(const AnsiString &message);

@@ -78,7 +78,16 @@ RegistryValue NumberValue(uint32_t number)
     return v;
 }
 
+// A failure that a registry call could only answer with false, kept for the caller to tell.
+AnsiString &LastWriteFailure()
+{
+    static AnsiString failure;
+    return failure;
+}
+
 } // namespace
+
+AnsiString LastRegistryWriteFailure() { return LastWriteFailure(); }
 
 struct TRegistry::State
 {
@@ -130,6 +139,7 @@ struct TRegistry::State
             });
             return true;
         } catch (const ERegistryException &e) {
+            LastWriteFailure() = e.Message();
             WarnOnStderr(e.Message());
             return false;
         }
@@ -197,6 +207,7 @@ TRegistry::~TRegistry()
         try {
             d->Store.EndUpdate();
         } catch (const ERegistryException &e) {
+            LastWriteFailure() = e.Message();
             WarnOnStderr(e.Message());
         }
     }
