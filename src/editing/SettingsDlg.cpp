@@ -607,7 +607,7 @@ void TSettings_Form::ToolButton1Click()
         StoreSettings(entered, listPath);
     } catch (const std::exception &e) {
         if (Main->ToldSettingsNotKept()) {
-            WarnOnStderr(e.what());
+            WarnOnStderrOnce(e.what());
         } else {
             MessageBox(this, SettingsNotSavedText + AnsiString(e.what()), "Settings", MB_OK | MB_ICONSTOP);
             return;

@@ -79,7 +79,7 @@ RegistryStore::LoadResult RegistryStore::Load(bool locked)
     Stamp = stamp;
     if (read == FileReadResult::Failed) {
         ReadError = error;
-        WarnOnStderr("cannot read the settings file \"" + FilePath + "\" (" + error
+        WarnOnStderrOnce("cannot read the settings file \"" + FilePath + "\" (" + error
                      + "); going on with default settings.");
         Tree = RegistryKey();
         return LoadResult::Unreadable;
@@ -105,7 +105,7 @@ RegistryStore::LoadResult RegistryStore::SetBroken(const AnsiString &error, bool
     const AnsiString aside = locked ? MoveFileAside(FilePath) : AnsiString();
     if (aside.empty()) {
         ReadError = error;
-        WarnOnStderr("the settings file \"" + FilePath + "\" cannot be read (" + error
+        WarnOnStderrOnce("the settings file \"" + FilePath + "\" cannot be read (" + error
                      + ") nor moved aside; going on with default settings and leaving it unchanged.");
         return LoadResult::Unreadable;
     }

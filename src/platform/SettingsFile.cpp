@@ -171,9 +171,12 @@ AnsiString TrimBlanks(const AnsiString &s)
 
 void WarnOnStderr(const AnsiString &message)
 {
-    // A file that cannot be written fails every write the same way: the log tells it once.
-    static std::set<AnsiString> told;
-    if (!told.insert(message).second) return;
     std::fprintf(stderr, "Quillet: %s\n", message.c_str());
     std::fflush(stderr);
+}
+
+void WarnOnStderrOnce(const AnsiString &message)
+{
+    static std::set<AnsiString> told;
+    if (told.insert(message).second) WarnOnStderr(message);
 }

@@ -62,5 +62,7 @@ private:
 // Blanks and tabs off both ends (unlike Trim, control bytes such as 0x1D stay).
 AnsiString TrimBlanks(const AnsiString &s);
 
-// Each message once per run.
 void WarnOnStderr(const AnsiString &message);
+// For a state that every later try meets again (a settings file that cannot be read or written):
+// the log tells it once per run.
+void WarnOnStderrOnce(const AnsiString &message);

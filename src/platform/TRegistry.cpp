@@ -140,7 +140,7 @@ struct TRegistry::State
             return true;
         } catch (const ERegistryException &e) {
             LastWriteFailure() = e.Message();
-            WarnOnStderr(e.Message());
+            WarnOnStderrOnce(e.Message());
             return false;
         }
     }
@@ -208,7 +208,7 @@ TRegistry::~TRegistry()
             d->Store.EndUpdate();
         } catch (const ERegistryException &e) {
             LastWriteFailure() = e.Message();
-            WarnOnStderr(e.Message());
+            WarnOnStderrOnce(e.Message());
         }
     }
     delete d;
