@@ -200,6 +200,22 @@ TEST_F(WriteRecovery, ADocumentChangedSinceIsLeftAloneAndTheTextIsPutAside)
     EXPECT_EQ(ReadAll(State.filePath("a.1.kas")), "newer\r\n");
 }
 
+// A record that is not whole (a damaged disk) is not acted on; the user learns where it is.
+TEST_F(WriteRecovery, ADamagedRecordIsToldAndLeftAsItIs)
+{
+    const AnsiString path = LinkedFile("a.kas", Lines("old", 1000));
+    RunCutShort([&] { WriteFileSafely(path, Lines("new", 2000)); }, CutAt::BeforeTheSync);
+    ASSERT_EQ(Records().size(), 1u);
+    const QString record = State.filePath(Records()[0]);
+    ASSERT_EQ(::truncate(record.toLocal8Bit().constData(), 1500), 0);
+    const std::vector<MessageBoxCall> boxes = Start();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, "The record of a save that was cut short, \"" + FromQPath(record) +
+                                 "\", was left as it is.\r\nIt is not a whole record of a save.");
+    EXPECT_EQ(boxes[0].Flags, unsigned(MB_OK | MB_ICONWARNING));
+    EXPECT_TRUE(QFile::exists(record));
+}
+
 // Another copy of the program starting while a write runs does not take that write for one cut short.
 TEST_F(WriteRecovery, ARecordOfAWriteThatRunsIsNotTaken)
 {
