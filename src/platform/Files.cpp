@@ -71,18 +71,13 @@ FileWriteFault &WriteFault()
     return fault;
 }
 
-int InjectedError(FileWriteStep step, long long offset, long long &length)
-{
-    return InjectedFileWriteError(step, offset, length);
-}
-
 // Writes every byte at the offset. 0, or the error number with done telling how far it got.
 int WriteAt(int fd, std::string_view bytes, off_t offset, size_t &done)
 {
     done = 0;
     while (done < bytes.size()) {
         long long length = (long long)(bytes.size() - done);
-        if (const int error = InjectedError(FileWriteStep::Write, offset + (long long)done, length)) return error;
+        if (const int error = InjectedFileWriteError(FileWriteStep::Write, offset + (long long)done, length)) return error;
         const ssize_t n = ::pwrite(fd, bytes.data() + done, size_t(length), offset + off_t(done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return errno;
@@ -94,7 +89,7 @@ int WriteAt(int fd, std::string_view bytes, off_t offset, size_t &done)
 
 int SyncFile(int fd, long long length)
 {
-    if (const int error = InjectedError(FileWriteStep::Sync, 0, length)) return error;
+    if (const int error = InjectedFileWriteError(FileWriteStep::Sync, 0, length)) return error;
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
@@ -114,7 +109,7 @@ int ReserveNewLength(int fd, std::string_view bytes, off_t oldSize)
 {
     if (bytes.empty()) return 0;
     long long length = (long long)bytes.size();
-    int error = InjectedError(FileWriteStep::Reserve, 0, length);
+    int error = InjectedFileWriteError(FileWriteStep::Reserve, 0, length);
     if (error == 0) error = ::posix_fallocate(fd, 0, off_t(bytes.size()));
     if (error == EOPNOTSUPP || error == ENOSYS || error == EINVAL) error = WriteTailFirst(fd, bytes, oldSize);
     // Giving the old length back can only fail on an I/O error, which is then the reason to tell.

@@ -31,10 +31,12 @@ struct FileWriteResult
 };
 
 // Writes the bytes as the file's whole new content. As a rule through a temporary file beside it
-// that replaces it only once every byte is on disk (the mode is kept), so a failed write leaves
-// the old file whole. In place where that cannot be or must not be: in a folder that refuses new
-// files while the file itself may be written, and for a file with other names (hard links), which
-// a replacement would part from them. In place, the whole new length is reserved on the disk
+// that replaces it only once every byte is on disk (given the old file's owner, group, mode and
+// extended attributes), so a failed write leaves the old file whole. In place where that cannot be
+// or must not be: in a folder that refuses new files while the file itself may be written, for a
+// file with other names (hard links), which a replacement would part from them, and where the
+// temporary file may not be given the old one's owner or attributes. In place, the new content is
+// first kept in a record (see WriteFileInPlace), and the whole new length is reserved on the disk
 // before the first old byte is overwritten; when that fails the file is left as it was. A
 // read-only file is not written (not opened).
 FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes);
