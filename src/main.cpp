@@ -4,6 +4,7 @@
 #include "platform/Memory.h"
 #include "platform/SingleInstance.h"
 #include "platform/TRegistry.h"
+#include "platform/WriteRecovery.h"
 #include "shell/Main.h"
 #include "shell/Splashwin.h"
 
@@ -15,6 +16,8 @@ int main(int argc, char **argv)
     TQtApplication app(argc, argv);
     Application->Initialize(argc, argv);   // the command line, as the class library has it from the start
     TAction::OnUnhandledException = [](const std::exception &e) { Application->ShowException(e); };
+    // Before anything is read: the settings file may be one of the files whose save was cut short.
+    CompleteInterruptedWritesAndTell();
     SplashForm = new TSplashForm;
     // Held for the life of the process; the system drops it when the process ends in any way.
     static TNamedSemaphore semaphore(SemaphoreName, RegistryFilePath());

@@ -6,8 +6,12 @@
 #include <QFile>
 #include <QString>
 #include <csignal>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
 
 // The bytes of a file; "<missing>" when it cannot be read.
 inline AnsiString ReadAll(const QString &path)
@@ -55,3 +59,64 @@ private:
     rlim_t SavedCur = 0;
     void (*SavedHandler)(int) = nullptr;
 };
+
+// What the process writes on stderr while it lives, line by line.
+class StderrCapture
+{
+public:
+    StderrCapture() : File(std::tmpfile())
+    {
+        std::fflush(stderr);
+        Saved = ::dup(2);
+        if (File && Saved >= 0) ::dup2(::fileno(File), 2);
+    }
+    ~StderrCapture()
+    {
+        Restore();
+        if (File) std::fclose(File);
+    }
+    StderrCapture(const StderrCapture &) = delete;
+    StderrCapture &operator=(const StderrCapture &) = delete;
+
+    // The lines that begin with the prefix (the program's own, not the toolkit's).
+    std::vector<AnsiString> Lines(const AnsiString &prefix = "")
+    {
+        Restore();
+        if (!File) return {"<no stderr captured>"};
+        std::rewind(File);
+        std::vector<AnsiString> lines;
+        AnsiString line;
+        const auto keep = [&] {
+            if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+            line.clear();
+        };
+        for (int c; (c = std::fgetc(File)) != EOF;) {
+            if (c != '\n') line += char(c);
+            else keep();
+        }
+        if (!line.empty()) keep();
+        return lines;
+    }
+
+private:
+    void Restore()
+    {
+        if (Saved < 0) return;
+        std::fflush(stderr);
+        ::dup2(Saved, 2);
+        ::close(Saved);
+        Saved = -1;
+    }
+    std::FILE *File;
+    int Saved = -1;
+};
+
+// Success when no line was said twice.
+inline ::testing::AssertionResult SaidOnce(const std::vector<AnsiString> &lines)
+{
+    std::set<AnsiString> seen;
+    for (const AnsiString &line : lines)
+        if (!line.empty() && !seen.insert(line).second)
+            return ::testing::AssertionFailure() << "said again: " << line << " (" << lines.size() << " lines)";
+    return ::testing::AssertionSuccess();
+}

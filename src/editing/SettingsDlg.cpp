@@ -4,6 +4,8 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
+#include "platform/Files.h"
+#include "platform/SettingsFile.h"
 #include "platform/Shell.h"
 #include "platform/TRegistry.h"
 #include "platform/ToolBar.h"
@@ -594,7 +596,8 @@ void TSettings_Form::ToolButton2Click() { reject(); }
 void TSettings_Form::ToolButton15Click() { WinHelp(Main->QUILHelpPath, HELP_CONTEXT, 113); }
 
 // Settings that cannot be stored are not applied either: the dialog stays open with the choices
-// made, to try again or to close without changes.
+// made, to try again or to close without changes. Told at start that settings are not kept, the
+// user has them for this run without a second word.
 void TSettings_Form::ToolButton1Click()
 {
     const DialogSettings entered = EnteredSettings();
@@ -603,8 +606,12 @@ void TSettings_Form::ToolButton1Click()
     try {
         StoreSettings(entered, listPath);
     } catch (const std::exception &e) {
-        MessageBox(this, SettingsNotSavedText + AnsiString(e.what()), "Settings", MB_OK | MB_ICONSTOP);
-        return;
+        if (Main->ToldSettingsNotKept()) {
+            WarnOnStderrOnce(e.what());
+        } else {
+            MessageBox(this, SettingsNotSavedText + AnsiString(e.what()), "Settings", MB_OK | MB_ICONSTOP);
+            return;
+        }
     }
     ApplyToMainWindow(entered);
     const AnsiString listError = LoadFastInsertList(Main, listPath);
@@ -632,7 +639,8 @@ void TSettings_Form::StoreSettings(const DialogSettings &s, const AnsiString &li
     for (size_t i = 0; i < AssociationItems().size(); ++i)
         ApplyAssociation(AssociationItems()[i], s.Associations[i], programPath);
     if (!SynKASSyn1->SaveToRegistry(HKEY_LOCAL_MACHINE, AnsiString(SettingsKey) + "\\Hightlights"))
-        throw ERegistryException("the highlighter's colours and styles cannot be stored");
+        throw ERegistryException(
+            WithReason("the highlighter's colours and styles cannot be stored", LastRegistryWriteFailure()));
     if (reg.OpenKey(SettingsKey, true)) reg.WriteString("InsertListFile", listPath);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/WriteRecovery.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 bool FileExists(const AnsiString &path) { return !path.empty() && QFileInfo(ToQPath(path)).isFile(); }
@@ -69,21 +71,13 @@ FileWriteFault &WriteFault()
     return fault;
 }
 
-// The error a test injects at this step (it may also shorten a write); 0: go on.
-int InjectedError(FileWriteStep step, long long offset, long long &length)
-{
-    const FileWriteFault &fault = WriteFault();
-    if (!fault) return 0;
-    return fault(step, offset, length);
-}
-
 // Writes every byte at the offset. 0, or the error number with done telling how far it got.
 int WriteAt(int fd, std::string_view bytes, off_t offset, size_t &done)
 {
     done = 0;
     while (done < bytes.size()) {
         long long length = (long long)(bytes.size() - done);
-        if (const int error = InjectedError(FileWriteStep::Write, offset + (long long)done, length)) return error;
+        if (const int error = InjectedFileWriteError(FileWriteStep::Write, offset + (long long)done, length)) return error;
         const ssize_t n = ::pwrite(fd, bytes.data() + done, size_t(length), offset + off_t(done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return errno;
@@ -95,7 +89,7 @@ int WriteAt(int fd, std::string_view bytes, off_t offset, size_t &done)
 
 int SyncFile(int fd, long long length)
 {
-    if (const int error = InjectedError(FileWriteStep::Sync, 0, length)) return error;
+    if (const int error = InjectedFileWriteError(FileWriteStep::Sync, 0, length)) return error;
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
@@ -115,7 +109,7 @@ int ReserveNewLength(int fd, std::string_view bytes, off_t oldSize)
 {
     if (bytes.empty()) return 0;
     long long length = (long long)bytes.size();
-    int error = InjectedError(FileWriteStep::Reserve, 0, length);
+    int error = InjectedFileWriteError(FileWriteStep::Reserve, 0, length);
     if (error == 0) error = ::posix_fallocate(fd, 0, off_t(bytes.size()));
     if (error == EOPNOTSUPP || error == ENOSYS || error == EINVAL) error = WriteTailFirst(fd, bytes, oldSize);
     // Giving the old length back can only fail on an I/O error, which is then the reason to tell.
@@ -124,8 +118,9 @@ int ReserveNewLength(int fd, std::string_view bytes, off_t oldSize)
     return error;
 }
 
-// Over the old content, then cut to the new length; the room is reserved first, so a full disk
-// stops the write before it begins, not half way through the old content.
+// Over the old content, then cut to the new length. The new content is kept in a record first,
+// so an interruption can be made good; the room is reserved next, so a full disk stops the write
+// before it begins, not half way through the old content.
 FileWriteResult WriteInPlace(const AnsiString &path, std::string_view bytes)
 {
     FileWriteResult result;
@@ -137,8 +132,18 @@ FileWriteResult WriteInPlace(const AnsiString &path, std::string_view bytes)
     }
     result.Opened = true;
     struct stat st;
-    int error = ::fstat(fd, &st) == 0 ? 0 : errno;
-    if (error == 0) error = ReserveNewLength(fd, bytes, st.st_size);
+    if (::fstat(fd, &st) != 0) {
+        result.ErrorText = SystemError();
+        ::close(fd);
+        return result;
+    }
+    WriteRecord record;
+    if (!record.Create(path, st, bytes, result.ErrorText)) {
+        ::close(fd);
+        return result;
+    }
+    int error = ReserveNewLength(fd, bytes, st.st_size);
+    const bool begun = error == 0;   // from here on old bytes are overwritten
     if (error == 0) {
         size_t done = 0;
         error = WriteAt(fd, bytes, 0, done);
@@ -147,7 +152,14 @@ FileWriteResult WriteInPlace(const AnsiString &path, std::string_view bytes)
     if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0) error = errno;
     if (error == 0) error = SyncFile(fd, result.ToWrite);
     if (::close(fd) != 0 && error == 0) error = errno;
-    if (error != 0) result.ErrorText = SystemError(error);
+    if (error == 0) return result;   // the record goes with the write done
+    result.ErrorText = SystemError(error);
+    if (begun) {
+        // Neither old nor new now: the record stays, for a later save or the next start.
+        record.Keep();
+        result.ErrorText = WithReason(result.ErrorText, "The text being saved is kept in \"" + record.FileName() +
+                                                            "\"; the next start of the program completes the save.");
+    }
     return result;
 }
 
@@ -174,6 +186,43 @@ FileWriteResult WriteThroughTemporary(QSaveFile &file, std::string_view bytes)
     }
     result.Written = result.ToWrite;
     return result;
+}
+
+// Copies every extended attribute of the file onto the handle (ACLs are among them). False when
+// one cannot be read or set.
+bool CopyAttributes(const AnsiString &path, int fd)
+{
+    ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+    if (size == 0) return true;
+    if (size < 0) return errno == ENOTSUP;   // a file system without attributes has none to keep
+    std::string names(size_t(size), '\0');
+    size = ::listxattr(path.c_str(), names.data(), names.size());
+    if (size < 0) return false;
+    names.resize(size_t(size));
+    std::string value;
+    for (size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1) {
+        const char *name = names.c_str() + at;
+        const ssize_t length = ::getxattr(path.c_str(), name, nullptr, 0);
+        if (length < 0) return false;
+        value.resize(size_t(length));
+        if (length > 0 && ::getxattr(path.c_str(), name, value.data(), value.size()) != length) return false;
+        if (::fsetxattr(fd, name, value.data(), value.size(), 0) != 0) return false;
+    }
+    return true;
+}
+
+// Gives the temporary file the replaced file's owner, group, mode and extended attributes. False
+// where the system does not permit it (another user's file, an attribute the user may not set).
+bool TakeOverIdentity(const AnsiString &path, const struct stat &old, int fd)
+{
+    struct stat now;
+    if (::fstat(fd, &now) != 0) return false;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
+    // A change of owner clears the set-id bits; the mode is given again after it.
+    if ((now.st_mode & 07777) != (old.st_mode & 07777) || now.st_uid != old.st_uid || now.st_gid != old.st_gid)
+        if (::fchmod(fd, old.st_mode & 07777) != 0) return false;
+    return CopyAttributes(path, fd);
 }
 
 bool IsWritable(const AnsiString &path) { return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0; }
@@ -203,13 +252,25 @@ FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes)
         result.ErrorText = FromQ(file.errorString());
         return result;
     }
+    // A temporary file that cannot take the old one's owner, group and attributes would hand the
+    // file to whoever saved it: then the file itself is written, which keeps them.
+    if (regular && !TakeOverIdentity(path, st, file.handle())) {
+        file.cancelWriting();
+        return WriteInPlace(path, bytes);
+    }
     return WriteThroughTemporary(file, bytes);
 }
+
+FileWriteResult WriteFileInPlace(const AnsiString &path, std::string_view bytes) { return WriteInPlace(path, bytes); }
 
 bool CanWriteFile(const AnsiString &path, long long size, AnsiString &reason)
 {
     struct stat st;
     const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
+        reason = SystemError(EISDIR);
+        return false;
+    }
     if (exists && !IsWritable(path)) {
         reason = "The file is read-only.";
         return false;
@@ -244,3 +305,9 @@ AnsiString WithReason(const AnsiString &message, const AnsiString &reason)
 }
 
 void SetFileWriteFault(FileWriteFault fault) { WriteFault() = std::move(fault); }
+
+int InjectedFileWriteError(FileWriteStep step, long long offset, long long &length)
+{
+    const FileWriteFault &fault = WriteFault();
+    return fault ? fault(step, offset, length) : 0;
+}

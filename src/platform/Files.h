@@ -31,13 +31,20 @@ struct FileWriteResult
 };
 
 // Writes the bytes as the file's whole new content. As a rule through a temporary file beside it
-// that replaces it only once every byte is on disk (the mode is kept), so a failed write leaves
-// the old file whole. In place where that cannot be or must not be: in a folder that refuses new
-// files while the file itself may be written, and for a file with other names (hard links), which
-// a replacement would part from them. In place, the whole new length is reserved on the disk
+// that replaces it only once every byte is on disk (given the old file's owner, group, mode and
+// extended attributes), so a failed write leaves the old file whole. In place where that cannot be
+// or must not be: in a folder that refuses new files while the file itself may be written, for a
+// file with other names (hard links), which a replacement would part from them, and where the
+// temporary file may not be given the old one's owner or attributes. In place, the new content is
+// first kept in a record (see WriteFileInPlace), and the whole new length is reserved on the disk
 // before the first old byte is overwritten; when that fails the file is left as it was. A
 // read-only file is not written (not opened).
 FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes);
+
+// The in-place write of WriteFileSafely on an existing file. The new content is first kept, synced,
+// in a record in the state folder (see WriteRecovery.h), so a write cut short is completed at the
+// next start; a record that cannot be kept stops the write before the file is touched.
+FileWriteResult WriteFileInPlace(const AnsiString &path, std::string_view bytes);
 
 // Whether a write of about this many bytes could go through now, tried the way a write would go
 // (a temporary file beside the file, else the file itself in place) without changing the file:
@@ -52,6 +59,9 @@ AnsiString WithReason(const AnsiString &message, const AnsiString &reason);
 // byte range concerned; a non-zero answer is the error number (errno) the step then fails with,
 // as if the system had refused it, and a write whose length it lowers is a short write (so a
 // disk with little room can be played). An empty hook (the default) injects nothing.
-enum class FileWriteStep { Reserve, Write, Sync };
+// Recovery is the record of the new content that an in-place write keeps first.
+enum class FileWriteStep { Recovery, Reserve, Write, Sync };
 using FileWriteFault = std::function<int(FileWriteStep step, long long offset, long long &length)>;
 void SetFileWriteFault(FileWriteFault fault);
+// What the hook answers for this step (0 without one), for the writers beside this file.
+int InjectedFileWriteError(FileWriteStep step, long long offset, long long &length);

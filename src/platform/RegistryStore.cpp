@@ -54,7 +54,8 @@ bool RegistryStore::Commit(const std::vector<Change> &changes)
         throw ERegistryException("Cannot lock the registry file \"" + FilePath + "\": " + lock.Error());
     // Always read again under the lock: the stamp cannot tell two writes within one clock tick apart.
     if (Load(true) == LoadResult::Unreadable)
-        throw ERegistryException("Cannot read the registry file \"" + FilePath + "\"; it is left unchanged");
+        throw ERegistryException("Cannot read the registry file \"" + FilePath + "\" (" + ReadError +
+                                 "); it is left unchanged");
     bool changed = false;
     for (const Change &change : changes)
         changed = change(Tree) || changed;
@@ -77,7 +78,8 @@ RegistryStore::LoadResult RegistryStore::Load(bool locked)
     Loaded = true;
     Stamp = stamp;
     if (read == FileReadResult::Failed) {
-        WarnOnStderr("cannot read the settings file \"" + FilePath + "\" (" + error
+        ReadError = error;
+        WarnOnStderrOnce("cannot read the settings file \"" + FilePath + "\" (" + error
                      + "); going on with default settings.");
         Tree = RegistryKey();
         return LoadResult::Unreadable;
@@ -102,7 +104,8 @@ RegistryStore::LoadResult RegistryStore::SetBroken(const AnsiString &error, bool
     Tree = RegistryKey();
     const AnsiString aside = locked ? MoveFileAside(FilePath) : AnsiString();
     if (aside.empty()) {
-        WarnOnStderr("the settings file \"" + FilePath + "\" cannot be read (" + error
+        ReadError = error;
+        WarnOnStderrOnce("the settings file \"" + FilePath + "\" cannot be read (" + error
                      + ") nor moved aside; going on with default settings and leaving it unchanged.");
         return LoadResult::Unreadable;
     }

@@ -44,4 +44,5 @@ private:
     bool Loaded = false;
     int UpdateDepth = 0;
     std::vector<Change> Pending;   // gathered since BeginUpdate, not yet on disk
+    AnsiString ReadError;          // why the file could not be read, when it could not
 };

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -172,4 +173,10 @@ void WarnOnStderr(const AnsiString &message)
 {
     std::fprintf(stderr, "Quillet: %s\n", message.c_str());
     std::fflush(stderr);
+}
+
+void WarnOnStderrOnce(const AnsiString &message)
+{
+    static std::set<AnsiString> told;
+    if (told.insert(message).second) WarnOnStderr(message);
 }

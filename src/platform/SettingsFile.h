@@ -63,3 +63,6 @@ private:
 AnsiString TrimBlanks(const AnsiString &s);
 
 void WarnOnStderr(const AnsiString &message);
+// For a state that every later try meets again (a settings file that cannot be read or written):
+// the log tells it once per run.
+void WarnOnStderrOnce(const AnsiString &message);

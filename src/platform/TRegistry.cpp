@@ -78,7 +78,16 @@ RegistryValue NumberValue(uint32_t number)
     return v;
 }
 
+// A failure that a registry call could only answer with false, kept for the caller to tell.
+AnsiString &LastWriteFailure()
+{
+    static AnsiString failure;
+    return failure;
+}
+
 } // namespace
+
+AnsiString LastRegistryWriteFailure() { return LastWriteFailure(); }
 
 struct TRegistry::State
 {
@@ -130,7 +139,8 @@ struct TRegistry::State
             });
             return true;
         } catch (const ERegistryException &e) {
-            WarnOnStderr(e.Message());
+            LastWriteFailure() = e.Message();
+            WarnOnStderrOnce(e.Message());
             return false;
         }
     }
@@ -197,7 +207,8 @@ TRegistry::~TRegistry()
         try {
             d->Store.EndUpdate();
         } catch (const ERegistryException &e) {
-            WarnOnStderr(e.Message());
+            LastWriteFailure() = e.Message();
+            WarnOnStderrOnce(e.Message());
         }
     }
     delete d;

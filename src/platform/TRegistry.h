@@ -65,6 +65,10 @@ int ReadIntegerOr(TRegistry &reg, const AnsiString &name, int fallback);
 bool ReadBoolOr(TRegistry &reg, const AnsiString &name, bool fallback);
 AnsiString ReadStringOr(TRegistry &reg, const AnsiString &name, const AnsiString &fallback);
 
+// Why the last key that had to be made (OpenKey with canCreate, CreateKey) or the last batch
+// written as its registry object went could not be written; "" when none failed.
+AnsiString LastRegistryWriteFailure();
+
 // The settings file in use: $QUILLET_REGISTRY, else $XDG_CONFIG_HOME/Quillet/registry.reg
 // (~/.config/Quillet/registry.reg).
 AnsiString RegistryFilePath();

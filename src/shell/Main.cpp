@@ -768,7 +768,7 @@ void TMainForm::ReportSettingsFailure(const std::exception &e, const AnsiString 
     if (SettingsNotKeptReason.empty())
         ShowHandlerException(e, unit, func);
     else
-        WarnOnStderr(e.what());
+        WarnOnStderrOnce(e.what());
 }
 
 void TMainForm::SetMainDefaults()

@@ -375,6 +375,7 @@ public:
     // A failed write of the settings in an event handler: the handler's error box, unless the
     // user was told at start that the settings file cannot be written (then stderr only).
     void ReportSettingsFailure(const std::exception &e, const AnsiString &unit, const AnsiString &func);
+    bool ToldSettingsNotKept() const { return !SettingsNotKeptReason.empty(); }
 
     // True when this copy handed its command line over to the first copy and ends.
     bool HandedOver() const { return HandedOverToFirstCopy; }

@@ -13,8 +13,11 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <optional>
+#include <ostream>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -138,7 +141,8 @@ TEST(InPlaceWrite, AFailedSyncIsReported)
     const FileWriteResult r = WriteFileSafely(FromQPath(path), "new\r\n");
     EXPECT_TRUE(r.Opened);
     EXPECT_FALSE(r.Ok());
-    EXPECT_EQ(r.ErrorText, std::strerror(EIO));
+    // The text is neither old nor new now; the reason comes first, then where the new text is kept.
+    EXPECT_EQ(r.ErrorText.substr(0, r.ErrorText.find("\r\n")), std::strerror(EIO));
 }
 
 // Through a temporary file, a fault at any step leaves the old file and no temporary behind.
@@ -192,6 +196,88 @@ TEST(CanWriteFile, TriesTheRoomAWriteNeedsWithoutChangingTheFile)
     }
     EXPECT_EQ(ReadAll(path), "REGEDIT4\r\n");
     EXPECT_EQ(Entries(dir.path()), QStringList{"registry.reg"});
+}
+
+// Whose a file is and what may be done with it, as a save must leave it.
+struct Identity
+{
+    uid_t Owner;
+    gid_t Group;
+    mode_t Mode;
+    bool operator==(const Identity &) const = default;
+};
+
+Identity IdentityOf(const QString &path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(path.toLocal8Bit().constData(), &st), 0) << path.toStdString();
+    return {st.st_uid, st.st_gid, mode_t(st.st_mode & 07777)};
+}
+
+std::ostream &operator<<(std::ostream &out, const Identity &i)
+{
+    return out << i.Owner << ":" << i.Group << " mode " << std::oct << i.Mode << std::dec;
+}
+
+constexpr uid_t Nobody = 65534;
+constexpr gid_t NoGroup = 65534;
+
+// A save replaces the file by a new one where it can: the new one must be the old one's in owner,
+// group and mode, or the file is written in place, which keeps them.
+TEST(ReplacedFile, KeepsItsOwnerGroupAndMode)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another owner, as this test needs";
+    const struct
+    {
+        const char *Name;
+        Identity Old;
+        bool AsOrdinaryUser;   // who saves: the temporary file cannot be given the old owner then
+    } cases[] = {
+        {"another user's shared file, saved by root", {Nobody, NoGroup, 0664}, false},
+        {"a file with a set-group-id bit and another group", {0, NoGroup, 02664}, false},
+        {"a private file", {0, 0, 0600}, false},
+        {"root's file writable by all, saved by an ordinary user", {0, 0, 0666}, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        QTemporaryDir dir;
+        QFile::setPermissions(dir.path(), QFile::Permissions(0x7777));   // an ordinary user may add files
+        const QString path = dir.filePath("shared.txt");
+        WriteAll(path, "old\r\n");
+        ASSERT_EQ(::chown(path.toLocal8Bit().constData(), c.Old.Owner, c.Old.Group), 0);
+        ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), c.Old.Mode), 0);
+        FileWriteResult r;
+        {
+            std::optional<UnprivilegedScope> user;
+            if (c.AsOrdinaryUser) {
+                user.emplace();
+                if (!user->Active()) GTEST_SKIP() << "no ordinary user to act as";
+            }
+            r = WriteFileSafely(FromQPath(path), "new text\r\n");
+        }
+        EXPECT_TRUE(r.Ok()) << r.ErrorText;
+        EXPECT_EQ(ReadAll(path), "new text\r\n");
+        EXPECT_EQ(IdentityOf(path), c.Old);
+        EXPECT_EQ(Entries(dir.path()), QStringList{"shared.txt"});
+    }
+}
+
+// Extended attributes (access lists among them) stay with the file.
+TEST(ReplacedFile, KeepsItsExtendedAttributes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("notes.kas");
+    WriteAll(path, "old\r\n");
+    const QByteArray name = path.toLocal8Bit();
+    const char tag[] = "reviewed by the team";
+    if (::setxattr(name.constData(), "user.quillet.note", tag, sizeof tag - 1, 0) != 0)
+        GTEST_SKIP() << "this file system takes no user attributes: " << std::strerror(errno);
+    const FileWriteResult r = WriteFileSafely(FromQPath(path), "new text\r\n");
+    EXPECT_TRUE(r.Ok()) << r.ErrorText;
+    EXPECT_EQ(ReadAll(path), "new text\r\n");
+    char value[64] = {};
+    const ssize_t length = ::getxattr(name.constData(), "user.quillet.note", value, sizeof value);
+    EXPECT_EQ(AnsiString(value, size_t(std::max<ssize_t>(length, 0))), tag) << std::strerror(errno);
 }
 
 TEST(WithReason, TheSystemsReasonFollowsOnALineOfItsOwn)

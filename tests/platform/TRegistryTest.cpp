@@ -9,7 +9,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <csignal>
 #include <cstdlib>
 #include <sys/resource.h>
@@ -454,6 +456,24 @@ TEST_F(RegistryTest, AReadOnlyFolderRaisesAndKeepsTheFile)
     EXPECT_NE(before.find("\"new\"=\"x\""), AnsiString::npos);
     EXPECT_EQ(FileText(File()), before);
     EXPECT_EQ(FolderEntries(), (std::vector<AnsiString>{"registry.reg"}));
+}
+
+// Every start-up step and dialog meets the same unreadable file: stderr says so once, and the
+// reason is there for the message the user gets.
+TEST_F(RegistryTest, AFileThatCannotBeReadIsToldOnceOnStderrWithItsReason)
+{
+    ASSERT_TRUE(QDir().mkpath(ToQPath(File())));   // a folder where the file should be
+    StderrCapture err;
+    for (int i = 0; i < 3; ++i) {
+        TRegistry reg;
+        EXPECT_FALSE(reg.OpenKey(SettingsKey, true));
+        EXPECT_FALSE(reg.CreateKey("\\SOFTWARE\\Other"));
+    }
+    const std::vector<AnsiString> lines = err.Lines("Quillet: ");
+    EXPECT_TRUE(SaidOnce(lines));
+    EXPECT_FALSE(lines.empty());
+    EXPECT_EQ(LastRegistryWriteFailure(),
+              "Cannot read the registry file \"" + File() + "\" (" + std::strerror(EISDIR) + "); it is left unchanged");
 }
 
 TEST_F(RegistryTest, AnotherObjectSeesEachWriteAtOnce)
