@@ -4,6 +4,13 @@
 #include <QScreen>
 #include <algorithm>
 
+QRect StoredBounds(int left, int top, int width, int height)
+{
+    constexpr int Limit = 1000000;
+    return {std::clamp(left, -Limit, Limit), std::clamp(top, -Limit, Limit), std::clamp(width, 0, Limit),
+            std::clamp(height, 0, Limit)};
+}
+
 QRect BoundsWithinArea(const QRect &bounds, const QRect &area)
 {
     const int width = std::min(bounds.width(), area.width());

@@ -5,6 +5,10 @@
 #include <QRect>
 #include <vector>
 
+// Bounds from stored numbers, which a damaged settings file may make anything: each is kept within
+// a million pixels (sizes not below 0), so that no edge computed from them overflows.
+QRect StoredBounds(int left, int top, int width, int height);
+
 // The bounds brought into the area (a screen less its task bars): a size that fits is kept, a
 // larger one is cut to the area's; the window is then moved as little as it takes to lie wholly
 // inside. Bounds already inside come back unchanged.

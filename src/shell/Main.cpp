@@ -851,7 +851,7 @@ void TMainForm::LoadSettingsKey(TRegistry &reg)
     const int height = ReadIntegerOr(reg, "MWinHeight", this->height());
     const int width = ReadIntegerOr(reg, "MWinWidth", this->width());
     // Bounds stored on a larger or another monitor must not put the window out of sight.
-    const QRect bounds = BoundsOnScreen(QRect(left, top, width, height));
+    const QRect bounds = BoundsOnScreen(StoredBounds(left, top, width, height));
     resize(bounds.size());
     move(bounds.topLeft());
     LoadHelpPaths(reg);

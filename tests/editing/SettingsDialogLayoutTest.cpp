@@ -1,6 +1,7 @@
 // The settings dialog from the keyboard: Tab walks its controls and passes the example pane by,
 // which only shows how the settings look.
 #include "editing/SettingsDlg.h"
+#include "shell/Main.h"
 #include "shell/KeyboardTestSupport.h"
 #include "shell/LayoutTestSupport.h"
 #include "synedit/SynMemo.h"
@@ -22,6 +23,9 @@ TEST_F(SettingsDialogLayout, TabPassesTheExampleBy)
     OpenForKeys("gate.kas", "// JOTE\r\n", "KAS_Document");
     for (const int tabWidth : {1, 4}) {
         SCOPED_TRACE(tabWidth);
+        Form->activateWindow();   // back from the dialog of the round before, as a user's click does
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form));
+        Idle();
         const auto shown = LookAtModal<TSettings_Form>(
             [&] { Key(Qt::Key_P, Qt::ControlModifier | Qt::AltModifier); },
             [&](TSettings_Form &dialog) {

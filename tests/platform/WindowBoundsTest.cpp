@@ -1,6 +1,7 @@
 #include "platform/WindowBounds.h"
 
 #include <gtest/gtest.h>
+#include <climits>
 
 namespace {
 
@@ -29,6 +30,16 @@ TEST(WindowBounds, BoundsAreBroughtIntoTheAreaKeepingASizeThatFits)
 
     // A second screen left of the first, with its origin off the corner.
     EXPECT_EQ(BoundsWithinArea({-2000, 900, 800, 600}, QRect(-1920, 200, 1920, 1080)), QRect(-1920, 680, 800, 600));
+}
+
+// Numbers from a damaged settings file give bounds that can still be brought onto a screen.
+TEST(WindowBounds, StoredNumbersOfAnySizeGiveUsableBounds)
+{
+    EXPECT_EQ(StoredBounds(10, 20, 640, 480), QRect(10, 20, 640, 480));
+    EXPECT_EQ(StoredBounds(-50, -60, -5, 0), QRect(-50, -60, 0, 0));
+    const QRect huge = StoredBounds(INT_MAX, INT_MIN, INT_MAX, INT_MIN);
+    EXPECT_EQ(huge, QRect(1000000, -1000000, 1000000, 0));
+    EXPECT_EQ(BoundsWithinArea(huge, QRect(0, 0, 1280, 900)), QRect(0, 0, 1280, 0));
 }
 
 TEST(WindowBounds, TheAreaHoldingMostOfTheBoundsIsChosen)
