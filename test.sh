@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Set-up and build, then every test, then the checking build (sanitizers and fuzz smoke runs);
-# the exit status is non-zero when any of them fails.
+# Set-up and build of everything (the program, the tests, the benchmarks; run.sh builds only the
+# program), then every test, then the checking build (sanitizers and fuzz smoke runs); the exit
+# status is non-zero when any of them fails.
 set -uo pipefail
-cd "$(dirname "$0")"
+cd "$(dirname "$0")" || exit 1
 ./scripts/setup.sh || exit 1
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 status=$?

@@ -1,4 +1,5 @@
-// Shared entry of every test binary: Qt runs offscreen, one application object for all tests.
+// Shared entry of every test binary: Qt runs offscreen (or on the platform QUILLET_TEST_PLATFORM
+// names, as scripts/exercise.sh does on a display), one application object for all tests.
 #include <gtest/gtest.h>
 #include "platform/Application.h"
 #include <QDir>
@@ -8,7 +9,8 @@
 
 int main(int argc, char **argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const char *platform = std::getenv("QUILLET_TEST_PLATFORM");
+    setenv("QT_QPA_PLATFORM", platform && *platform ? platform : "offscreen", 1);
     // The program's state (records of in-place writes) goes to a folder of this run, never the
     // user's; tests that act as an ordinary user write there too.
     char state[] = "/tmp/quillet-test-state-XXXXXX";

@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
+#include "platform/Files.h"
 #include "platform/SystemInfo.h"
 #include "platform/TRegistry.h"
 #include "platform/VersionInfo.h"
@@ -14,8 +15,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <set>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -92,13 +95,25 @@ AnsiString LogHeader()
     return now + "\r\n" + SystemVersionLine() + "\r\n" + "Quillet v. " + GetFileVersionText(program) + "\r\n";
 }
 
+// Log files that could not be written. The user is told once, with the reason; the later lines
+// are left out, since a message per line would say the same again (the start-up writes dozens).
+std::set<AnsiString> &LogsGivenUp()
+{
+    static std::set<AnsiString> names;
+    return names;
+}
+
 } // namespace
 
 void AppendToLogFile(const AnsiString &text, const AnsiString &fileName)
 {
+    if (LogsGivenUp().count(fileName)) return;
     const int fd = ::open(fileName.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd < 0) {
-        MessageBox(nullptr, "Error at opening file \"" + fileName + "\"", "Error!", MB_OK | MB_ICONERROR);
+        const AnsiString reason = std::strerror(errno);
+        LogsGivenUp().insert(fileName);
+        MessageBox(nullptr, WithReason("Error at opening file \"" + fileName + "\"", reason), "Error!",
+                   MB_OK | MB_ICONERROR);
         return;
     }
     struct stat st {};
@@ -108,13 +123,17 @@ void AppendToLogFile(const AnsiString &text, const AnsiString &fileName)
     do {
         written = ::write(fd, piece.data(), piece.size());
     } while (written < 0 && errno == EINTR);
+    const AnsiString reason = written < 0 ? AnsiString(std::strerror(errno)) : AnsiString();
     if (written < 0) written = 0;
-    if (size_t(written) < piece.size())
-        MessageBox(nullptr,
-                   "Error writing to the file (" + IntToText(int(piece.size())) + "/" + IntToText(int(written)) +
-                       ") \"" + fileName + "\".",
-                   "Warning!", MB_OK | MB_ICONWARNING);
     ::close(fd);
+    if (size_t(written) < piece.size()) {
+        LogsGivenUp().insert(fileName);
+        MessageBox(nullptr,
+                   WithReason("Error writing to the file (" + IntToText(int(piece.size())) + "/" +
+                                  IntToText(int(written)) + ") \"" + fileName + "\".",
+                              reason),
+                   "Warning!", MB_OK | MB_ICONWARNING);
+    }
 }
 
 AnsiString IntToText(int n) { return std::to_string(n); }

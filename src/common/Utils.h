@@ -31,7 +31,8 @@ void UnregisterFileType(const AnsiString &extension, const AnsiString &typeName)
 bool PathExists(const AnsiString &path);
 
 // Appends text to the log file; a new or empty file first gets the three header lines (date and
-// time, system, program version). No line break follows the text. Failures show a message box.
+// time, system, program version). No line break follows the text. A failure shows a message box
+// with the system's reason; after it that file is no longer written, and no longer told of.
 void AppendToLogFile(const AnsiString &text, const AnsiString &fileName);
 
 AnsiString IntToText(int n);

@@ -244,6 +244,7 @@ QWidget *TSettings_Form::CreateDisplayPage()
     Example->setObjectName("Example");
     Example->SetHighlighter(SynKASSyn1);
     Example->SetText(ExampleScript);
+    Example->SetWantTabs(false);   // a preview: Tab goes on to the next control
     auto *example = new QVBoxLayout;
     example->setContentsMargins(2, 2, 2, 2);
     example->addWidget(Example);

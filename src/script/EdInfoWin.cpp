@@ -39,18 +39,18 @@ TVersionForm::TVersionForm(QWidget *owner) : QDialog(owner)
     setWindowTitle("Edit document information");
 
     QVBoxLayout *fields = CreateRowScrollBox(this, ScrollBox1);
-    EditName = CreateField(ScriptNameInfo.Caption, "", fields);
-    EditAuthor = CreateField(AuthorInfo.Caption, "", fields);
-    EditVersion = CreateField(VersionInfo.Caption, "", fields);
-    EditDate = CreateField(DateInfo.Caption, "", fields);
-    EditKASVer = CreateField(KASVersionInfo.Caption, "", fields);
-    EditLang = CreateField(LanguageInfo.Caption, "", fields);
-    EditUsVar = CreateField(VariablesInfo.Caption, ListHint(true), fields);
-    EditUsFunc = CreateField(FunctionsInfo.Caption, ListHint(true), fields);
-    EditUsMacro = CreateField(MacroNamesInfo.Caption, ListHint(false), fields);
-    EditUsTimer = CreateField(TimersInfo.Caption, ListHint(true), fields);
-    EditUsFlags = CreateField(FlagsInfo.Caption, ListHint(true), fields);
-    EditAddFiles = CreateField(AdditionalFilesInfo.Caption, ListHint(false), fields);
+    EditName = CreateField("EditName", ScriptNameInfo.Caption, "", fields);
+    EditAuthor = CreateField("EditAuthor", AuthorInfo.Caption, "", fields);
+    EditVersion = CreateField("EditVersion", VersionInfo.Caption, "", fields);
+    EditDate = CreateField("EditDate", DateInfo.Caption, "", fields);
+    EditKASVer = CreateField("EditKASVer", KASVersionInfo.Caption, "", fields);
+    EditLang = CreateField("EditLang", LanguageInfo.Caption, "", fields);
+    EditUsVar = CreateField("EditUsVar", VariablesInfo.Caption, ListHint(true), fields);
+    EditUsFunc = CreateField("EditUsFunc", FunctionsInfo.Caption, ListHint(true), fields);
+    EditUsMacro = CreateField("EditUsMacro", MacroNamesInfo.Caption, ListHint(false), fields);
+    EditUsTimer = CreateField("EditUsTimer", TimersInfo.Caption, ListHint(true), fields);
+    EditUsFlags = CreateField("EditUsFlags", FlagsInfo.Caption, ListHint(true), fields);
+    EditAddFiles = CreateField("EditAddFiles", AdditionalFilesInfo.Caption, ListHint(false), fields);
     fields->addStretch(1);
 
     ToolBar1 = new TToolBar(this);
@@ -62,9 +62,11 @@ TVersionForm::TVersionForm(QWidget *owner) : QDialog(owner)
 
     StackOverToolBar(this, ScrollBox1, ToolBar1);
     FormCreate();
+    EditName->setFocus();   // typing starts in the first field
 }
 
-QLineEdit *TVersionForm::CreateField(const char *caption, const AnsiString &hint, QVBoxLayout *layout)
+QLineEdit *TVersionForm::CreateField(const char *name, const char *caption, const AnsiString &hint,
+                                     QVBoxLayout *layout)
 {
     auto *label = new QLabel(ToQ(caption));
     label->setFixedHeight(CaptionHeight);
@@ -78,6 +80,7 @@ QLineEdit *TVersionForm::CreateField(const char *caption, const AnsiString &hint
     auto *line = new QHBoxLayout(panel);
     line->setContentsMargins(FieldLeft, 0, FieldLeft, 0);
     auto *field = new QLineEdit(panel);
+    field->setObjectName(name);
     if (!hint.empty()) field->setToolTip(ToQ(hint));
     line->addWidget(field);
     layout->addWidget(panel);

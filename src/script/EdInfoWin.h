@@ -41,6 +41,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QLineEdit *CreateField(const char *caption, const AnsiString &hint, class QVBoxLayout *layout);
+    QLineEdit *CreateField(const char *name, const char *caption, const AnsiString &hint,
+                           class QVBoxLayout *layout);
     void WriteField(TForm_Editor *window, QLineEdit *field, const char *tag, bool isList);
 };

@@ -77,7 +77,7 @@ void TInfoScriptForm::CreateRow(int row, const char *caption, bool memo, QVBoxLa
         r.Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         line->addWidget(r.Memo, 1);
     } else {
-        r.Value = new QLabel(r.Panel);
+        r.Value = new TElidedLabel(r.Panel);
         r.Value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         line->addWidget(r.Value, 1);
     }
@@ -91,14 +91,14 @@ AnsiString TInfoScriptForm::RowCaption(int row) const { return FromQ(Rows[row].C
 AnsiString TInfoScriptForm::RowValue(int row) const
 {
     const TInfoRow &r = Rows[row];
-    return FromQ(r.Memo ? r.Memo->toPlainText() : r.Value->text());
+    return FromQ(r.Memo ? r.Memo->toPlainText() : r.Value->WholeText());
 }
 
 void TInfoScriptForm::SetRowValue(int row, const AnsiString &value)
 {
     TInfoRow &r = Rows[row];
     if (r.Memo) r.Memo->setPlainText(ToQ(value));
-    else r.Value->setText(ToQ(value));
+    else r.Value->SetWholeText(ToQ(value));
 }
 
 bool TInfoScriptForm::RowShown(int row) const { return !Rows[row].Panel->isHidden(); }

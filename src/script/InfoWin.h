@@ -10,6 +10,7 @@ class QLabel;
 class QPlainTextEdit;
 class QScrollArea;
 class QVBoxLayout;
+class TElidedLabel;
 class TForm_Editor;
 class TToolBar;
 class TToolButton;
@@ -31,7 +32,7 @@ public:
     {
         QFrame *Panel = nullptr;
         QLabel *Caption = nullptr;
-        QLabel *Value = nullptr;
+        TElidedLabel *Value = nullptr;   // shown whole or elided, the whole text as its hint
         QPlainTextEdit *Memo = nullptr;
     };
     TInfoRow Rows[RowCount];

@@ -3,6 +3,7 @@
 #include "platform/ToolBar.h"
 
 #include <QGuiApplication>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -19,6 +20,7 @@ QVBoxLayout *CreateRowScrollBox(QWidget *window, QScrollArea *&box)
     box->setFrameShape(QFrame::NoFrame);
     box->setWidgetResizable(true);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setFocusPolicy(Qt::NoFocus);
     auto *content = new QWidget(box);
     auto *rows = new QVBoxLayout(content);
     rows->setContentsMargins(0, 0, 0, 0);
@@ -35,4 +37,26 @@ QVBoxLayout *StackOverToolBar(QWidget *window, QWidget *main, TToolBar *bar)
     layout->addWidget(main, 1);
     layout->addWidget(bar);
     return layout;
+}
+
+void TElidedLabel::SetWholeText(const QString &text)
+{
+    Whole = text;
+    ShowFitting();
+}
+
+QSize TElidedLabel::minimumSizeHint() const { return {0, QLabel::minimumSizeHint().height()}; }
+
+void TElidedLabel::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    ShowFitting();
+}
+
+void TElidedLabel::ShowFitting()
+{
+    const int room = contentsRect().width() - 2 * margin();
+    const QString shown = fontMetrics().elidedText(Whole, Qt::ElideMiddle, std::max(room, 0));
+    setText(shown);
+    setToolTip(shown == Whole ? QString() : Whole);
 }

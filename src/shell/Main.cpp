@@ -13,6 +13,7 @@
 #include "platform/ToolBar.h"
 #include "platform/TRegistry.h"
 #include "platform/WindowMessages.h"
+#include "platform/WindowBounds.h"
 #include "script/SynHighlighterKAS.h"
 #include "shell/About.h"
 #include "shell/DocumentFiles.h"
@@ -854,8 +855,10 @@ void TMainForm::LoadSettingsKey(TRegistry &reg)
     const int left = ReadIntegerOr(reg, "MWinLeft", x());
     const int height = ReadIntegerOr(reg, "MWinHeight", this->height());
     const int width = ReadIntegerOr(reg, "MWinWidth", this->width());
-    resize(width, height);
-    move(left, top);
+    // Bounds stored on a larger or another monitor must not put the window out of sight.
+    const QRect bounds = BoundsOnScreen(StoredBounds(left, top, width, height));
+    resize(bounds.size());
+    move(bounds.topLeft());
     LoadHelpPaths(reg);
     LoadReopenList(reg);
 

@@ -134,6 +134,7 @@ void TTxtResMan::CreateComponents()
     QVBoxLayout *textLayout = CreateTitledPanel(textPanel, "Text", Panel5Count);
     Memo1 = new QPlainTextEdit;
     Memo1->setObjectName("Memo1");
+    Memo1->setTabChangesFocus(true);   // texts hold no TABs: Tab goes on to the next control
     textLayout->addWidget(Memo1);
 
     auto *splitter = new QSplitter(Qt::Vertical);

@@ -14,8 +14,10 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -388,18 +390,29 @@ TEST_F(LogFileTest, EmptyFileGetsTheHeaderToo)
     EXPECT_EQ(lines[3], "x");
 }
 
-TEST_F(LogFileTest, FileThatCannotBeOpenedShowsAnErrorBox)
+// One box with the system's reason, however many lines follow; nothing is written.
+TEST_F(LogFileTest, FileThatCannotBeOpenedIsToldOnceWithTheReason)
 {
-    const AnsiString name = FromQPath(Dir.filePath("no/such/folder/log.txt"));
-    AppendToLogFile("x", name);
-    ASSERT_EQ(Boxes.Calls.size(), 1u);
-    EXPECT_EQ(Boxes.Calls[0].Caption, "Error!");
-    EXPECT_EQ(Boxes.Calls[0].Text, "Error at opening file \"" + name + "\"");
-    EXPECT_EQ(Boxes.Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONERROR));
-    EXPECT_FALSE(Boxes.Calls[0].HasOwner);
+    ASSERT_TRUE(QDir(Dir.path()).mkdir("folder"));
+    const std::pair<QString, AnsiString> cases[] = {
+        {Dir.filePath("no/such/folder/log.txt"), std::strerror(ENOENT)},
+        {Dir.filePath("folder"), std::strerror(EISDIR)},
+    };
+    for (const auto &[file, reason] : cases) {
+        SCOPED_TRACE(reason);
+        const AnsiString name = FromQPath(file);
+        Boxes.Calls.clear();
+        for (const char *line : {"one", "two", "three"}) AppendToLogFile(line, name);
+        ASSERT_EQ(Boxes.Calls.size(), 1u);
+        EXPECT_EQ(Boxes.Calls[0].Caption, "Error!");
+        EXPECT_EQ(Boxes.Calls[0].Text, "Error at opening file \"" + name + "\"\r\n" + reason);
+        EXPECT_EQ(Boxes.Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONERROR));
+        EXPECT_FALSE(Boxes.Calls[0].HasOwner);
+    }
+    EXPECT_FALSE(QFile::exists(Dir.filePath("no")));
 }
 
-TEST_F(LogFileTest, ShortWriteShowsAWarningBox)
+TEST_F(LogFileTest, ShortWriteShowsAWarningBoxOnce)
 {
     if (!QFile::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     WriteAll(File, "");   // the header's length, as the full device would get it
@@ -407,9 +420,11 @@ TEST_F(LogFileTest, ShortWriteShowsAWarningBox)
     const size_t length = ReadAll(File).size();
 
     AppendToLogFile("text", "/dev/full");
+    AppendToLogFile("more", "/dev/full");
     ASSERT_EQ(Boxes.Calls.size(), 1u);
     EXPECT_EQ(Boxes.Calls[0].Caption, "Warning!");
-    EXPECT_EQ(Boxes.Calls[0].Text, "Error writing to the file (" + IntToText(int(length)) + "/0) \"/dev/full\".");
+    EXPECT_EQ(Boxes.Calls[0].Text, "Error writing to the file (" + IntToText(int(length)) + "/0) \"/dev/full\".\r\n" +
+                                       std::strerror(ENOSPC));
     EXPECT_EQ(Boxes.Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONWARNING));
     EXPECT_FALSE(Boxes.Calls[0].HasOwner);
 }

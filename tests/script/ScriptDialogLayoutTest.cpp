@@ -1,14 +1,20 @@
-// The add-tag dialog and the Analyzer at their first size: every text whole, and the keyboard
-// focus where a user starts typing.
+// The add-tag dialog, the Analyzer and the two document information windows at their first size:
+// every text whole, and the keyboard focus where a user starts typing.
 #include "platform/ToolBar.h"
 #include "script/AddTagWin.h"
+#include "script/EdInfoWin.h"
+#include "script/InfoWin.h"
+#include "script/InfoWindowParts.h"
 #include "script/VarMan.h"
-#include "shell/DocumentTestSupport.h"
+#include "shell/KeyboardTestSupport.h"
 #include "shell/LayoutTestSupport.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -18,7 +24,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-class ScriptDialogLayout : public DocumentTest
+class ScriptDialogLayout : public KeyboardTest
 {
 protected:
     TForm_Editor *OpenScripts()
@@ -33,6 +39,13 @@ protected:
     {
         const auto shown = LookAtModal<TAddTagForm>([&] { QTest::mouseClick(button, Qt::LeftButton); }, look);
         ASSERT_EQ(shown, std::vector<AnsiString>{"TAddTagForm"});
+    }
+
+    // Presses the shortcut in the document's text pane; the dialog is looked at while it is shown.
+    template <typename Dialog> void LookAfterKey(Qt::Key key, const std::function<void(Dialog &)> &look)
+    {
+        const auto shown = LookAtModal<Dialog>([&] { Key(key, Qt::ControlModifier | Qt::AltModifier); }, look);
+        ASSERT_EQ(shown.size(), 1u);
     }
 };
 
@@ -97,4 +110,61 @@ TEST_F(ScriptDialogLayout, AnalyzerShowsEveryColumnCaptionWhole)
     Form->ActionList1->UpdateActions();
     ASSERT_TRUE(Form->VarManAction1->Execute());
     ASSERT_EQ(modal.ClassNames, std::vector<AnsiString>{"TVarManForm"});
+}
+
+// Ctrl+Alt+E: typing goes into the first field at once; Tab walks the twelve fields from the top
+// down, then the tool bar.
+TEST_F(ScriptDialogLayout, EditDocumentInformationStartsInItsFirstField)
+{
+    OpenForKeys("gate.kas", "// JOTE\r\n", "KAS_Document");
+    LookAfterKey<TVersionForm>(Qt::Key_E, [&](TVersionForm &dialog) {
+        EXPECT_EQ(ClippedTexts(&dialog), Names());
+        EXPECT_EQ(FocusedField(), "EditName");
+        QTest::keyClicks(QApplication::focusWidget(), "2");
+        EXPECT_TRUE(dialog.EditName->text().endsWith("2")) << FromQ(dialog.EditName->text());
+        EXPECT_EQ(TabChain(&dialog),
+                  (Names{"EditAuthor", "EditVersion", "EditDate", "EditKASVer", "EditLang", "EditUsVar", "EditUsFunc",
+                         "EditUsMacro", "EditUsTimer", "EditUsFlags", "EditAddFiles", "Save && Close", "Close",
+                         "Help"}));
+    });
+}
+
+struct AboutDocumentCase
+{
+    const char *Name;
+    AnsiString FileName, ScriptName;
+    bool Elided;   // both names too long for the window
+};
+
+// Ctrl+Alt+I: a file name or script name too long for the window is cut in its middle with an
+// ellipsis and shows whole as its hint, a short one shows as it is; Tab goes from list to list
+// and to the tool bar.
+TEST_F(ScriptDialogLayout, AboutDocumentShowsLongNamesWhole)
+{
+    const AboutDocumentCase cases[] = {
+        {"short", "gate.kas", "Gate", false},
+        {"long", "Tarrowmere_campaign_of_the_northern_provinces_chapter_01.kas",
+         "The long road to the castle of the northern king, part one of three", true},
+    };
+    for (const AboutDocumentCase &c : cases) {
+        SCOPED_TRACE(c.Name);
+        TForm_Editor *w = OpenForKeys(c.FileName, "// JOTE\r\nQUIL_ScriptName=" + c.ScriptName + "\r\n", "KAS_Document");
+        LookAfterKey<TInfoScriptForm>(Qt::Key_I, [&](TInfoScriptForm &dialog) {
+            EXPECT_EQ(ClippedTexts(&dialog), Names());
+            for (const auto &[row, whole] : {std::pair{int(TInfoScriptForm::rowFileName), w->Caption() + " "},
+                                             std::pair{int(TInfoScriptForm::rowScriptName), c.ScriptName + " "}}) {
+                SCOPED_TRACE(row);
+                const QLabel *value = dialog.Rows[row].Value;
+                EXPECT_EQ(dialog.RowValue(row), whole);
+                EXPECT_EQ(value->text().contains(QChar(0x2026)), c.Elided);
+                if (!c.Elided) {
+                    EXPECT_EQ(FromQ(value->text()), whole);
+                }
+                EXPECT_EQ(FromQ(value->toolTip()), c.Elided ? whole : AnsiString());
+            }
+            EXPECT_EQ(FocusedField(), "QPlainTextEdit");
+            EXPECT_EQ(TabChain(&dialog), (Names{"QPlainTextEdit", "QPlainTextEdit", "QPlainTextEdit", "QPlainTextEdit",
+                                               "QPlainTextEdit", "Ok", "Copy", "Help"}));
+        });
+    }
 }

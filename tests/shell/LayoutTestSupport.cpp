@@ -240,13 +240,17 @@ std::string FocusedField()
 std::vector<std::string> TabChain(QWidget *window, int maxSteps)
 {
     std::vector<std::string> chain;
-    const std::string start = FocusedField();
+    const QWidget *start = QApplication::focusWidget();
     for (int i = 0; i < maxSteps; ++i) {
         QWidget *focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : window, Qt::Key_Tab);
-        const std::string now = FocusedField();
+        QWidget *now = QApplication::focusWidget();
         if (now == start) break;
-        chain.push_back(now);
+        if (now && now == focus) {
+            chain.push_back(FocusedField() + " keeps the focus");
+            break;
+        }
+        chain.push_back(FocusedField());
     }
     return chain;
 }

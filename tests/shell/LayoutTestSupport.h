@@ -22,7 +22,8 @@ std::vector<std::string> ClippedTexts(QWidget *window);
 // The fields that the focus visits from where it is now, pressing Tab (real key events) until
 // it comes back to where it started or after maxSteps presses. Each entry names the focused
 // control (a combo box for the line edit inside it): its object name, else a button's caption,
-// else its class.
+// else its class. A control that keeps the focus (Tab typed into it) ends the walk with an entry
+// "<name> keeps the focus".
 std::vector<std::string> TabChain(QWidget *window, int maxSteps = 30);
 
 // The object name of the control that has the keyboard focus (see TabChain).

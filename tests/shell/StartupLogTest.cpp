@@ -1,12 +1,14 @@
 // The start-up log: its lines and their order for a fresh and for populated settings.
 #include "shell/MainTestSupport.h"
 
+#include "platform/Dialogs.h"
 #include "platform/TStringList.h"
 #include "shell/Main.h"
 #include "synedit/SynCompletionProposal.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 
@@ -176,6 +178,20 @@ TEST_F(StartupLog, AnOldLogIsReplaced)
     p.Old = {"Old version of this file is deleted successfully."};
     EXPECT_EQ(LogBody(), ExpectedBody(p));
     EXPECT_EQ(ReadFileBytes(LogPath()).find("old run"), AnsiString::npos);
+}
+
+// A log that cannot be written (a folder in its place stops root too) is told once, with the
+// reason, and the start goes on without it.
+TEST_F(StartupLog, ALogThatCannotBeWrittenIsToldOnce)
+{
+    ASSERT_TRUE(QDir().mkpath(ToQPath(LogPath())));
+    Scl("KASVersion=2.80\r\n");
+    MessageBoxRecorder boxes;
+    Start();
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text, "Error at opening file \"" + LogPath() + "\"\r\n" + std::strerror(EISDIR));
+    EXPECT_EQ(Form->SclTable->Values("KASVersion"), "2.80");   // the start ran to its last step
+    EXPECT_TRUE(QFileInfo(ToQPath(LogPath())).isDir());
 }
 
 } // namespace
