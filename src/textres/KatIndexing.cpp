@@ -210,13 +210,12 @@ void KatTakenIndexes::AddRow(std::string_view indexCell, std::string_view text)
 
 void KatTakenIndexes::AddReferencesIn(std::string_view text)
 {
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != 'z' && !(text[i] == 'Z' && i > 0 && text[i - 1] == '%')) continue;
-        const size_t end = DigitsEnd(text, i + 1);
-        if (end == i + 1) continue;
-        Add(text.substr(i + 1, end - i - 1));
-        i = end - 1;
-    }
+    const auto addDigitsAt = [&](size_t from) {
+        const size_t end = DigitsEnd(text, from);
+        if (end > from) Add(text.substr(from, end - from));
+    };
+    for (size_t z = text.find('z'); z != std::string_view::npos; z = text.find('z', z + 1)) addDigitsAt(z + 1);
+    for (size_t z = text.find("%Z"); z != std::string_view::npos; z = text.find("%Z", z + 2)) addDigitsAt(z + 2);
 }
 
 bool CellCanKeep(std::string_view text)
@@ -343,6 +342,7 @@ KattifyResult Kattify(std::string_view script, const std::vector<KatItem> &items
     KattifyResult result;
     result.Edits.reserve(items.size());
     result.Rows.reserve(items.size());
+    taken.Reserve(items.size());
     // What De-KATtify would read as a reference to a new row, other than the row's own reference.
     taken.AddReferencesIn(script);
     for (const KatItem &item : items)

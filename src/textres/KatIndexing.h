@@ -120,6 +120,7 @@ class KatTakenIndexes
     void AddReferencesIn(std::string_view text);
     void Add(std::string_view index);
     bool Holds(const AnsiString &index) const { return Numbers.count(index) > 0; }
+    void Reserve(size_t more) { Numbers.reserve(Numbers.size() + more); }
 
   private:
     std::unordered_set<AnsiString> Numbers;   // only numbers without a leading zero: no index has one
