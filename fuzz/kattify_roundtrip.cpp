@@ -1,15 +1,15 @@
 // KATtify then De-KATtify, as the manager and the De-KATtify window drive them: the scanned texts
-// (some unchecked) move into numbered rows behind a header row, and putting the rows back gives the
-// script as it was, every row restored. A second De-KATtify, over rows now marked "#", changes
-// nothing. The first two bytes choose the settings: which texts and types take part, the prefix,
-// postfix, increment, script number and the letter of unknown types.
+// (some unchecked) move into numbered rows of a table that may already hold rows, and putting the
+// new rows back gives the script as it was, every new row restored. A second De-KATtify, over rows
+// now marked "#", changes nothing. The first three bytes choose the settings (which texts and
+// types take part, the prefix 0..9, postfix, increment, script number and the letter of unknown
+// types) and the rows the table holds before the run; the rest is the script.
 //
-// Two kinds of script cannot come back, by the nature of the references, and are left out of the
-// round trip: one that keeps "z" + a row's index outside its moved texts (De-KATtify takes it for a
-// reference), and one whose moved text names a row with "%Z" + index (De-KATtify puts that row's
-// text in its place, which is what "%Z" is for). All types share prefix and postfix here, so
-// indexes never repeat.
+// Whatever the script holds ("z" + digits and "%Z" + digits of its own, TAB and control bytes,
+// ";" in texts), no new index is one the table, the script's references or an earlier text hold;
+// a text that stays is counted; the rows survive a save and a read of the table file.
 #include "FuzzCheck.h"
+#include "shell/DocumentFiles.h"
 #include "textres/KatIndexing.h"
 #include "textres/TextScanner.h"
 
@@ -32,12 +32,9 @@ std::vector<AnsiString> NumbersAfter(const AnsiString &text, const AnsiString &m
     return numbers;
 }
 
-// "%Z" + index as ExpandKatReferences finds it: the whole index, no digit after it.
-bool NamesAnyRow(const AnsiString &cell, const std::set<AnsiString> &indexes)
+void AddNumbersAfter(std::set<AnsiString> &to, const AnsiString &text, const AnsiString &marker)
 {
-    for (const AnsiString &number : NumbersAfter(cell, "%Z"))
-        if (indexes.count(number)) return true;
-    return false;
+    for (const AnsiString &number : NumbersAfter(text, marker)) to.insert(number);
 }
 
 struct Settings
@@ -47,15 +44,14 @@ struct Settings
     long long Postfix = 0, Increment = 1;
     AnsiString Prefix;
 
-    Settings(uint8_t a, uint8_t b)
+    Settings(uint8_t a, uint8_t b, uint8_t c)
     {
-        const char *const prefixes[] = {"1", "", "9", "12"};
         const char *const postfixes[] = {"0", "5", "998"};
         const char *const numbers[] = {"07", "5", "12", "00"};
         const char *const unknown[] = {"S", "M", "Q", "-"};
-        Prefix = prefixes[a % 4];
-        Postfix = std::stoll(postfixes[(a / 4) % 3]);
-        Increment = 1 + (a / 12) % 3;
+        Prefix = std::to_string(a % 10);
+        Postfix = std::stoll(postfixes[(a / 10) % 3]);
+        Increment = 1 + (c >> 6) % 3;
         for (size_t t = 0; t < Types.size(); ++t) {
             Types[t].Add(b & (1u << t) ? "FALSE" : "TRUE");
             Types[t].Add(Prefix);
@@ -63,7 +59,13 @@ struct Settings
         }
         Common.Add(numbers[(b >> 6) % 4]);
         Common.Add(std::to_string(Increment));
-        Common.Add(unknown[(a >> 6) % 4]);
+        Common.Add(unknown[(a / 30) % 4]);
+    }
+
+    AnsiString IndexOf(long long step)
+    {
+        TStringList common = Common;
+        return ComposeIndex(Prefix, common, Postfix + step * Increment);
     }
 };
 
@@ -72,78 +74,122 @@ struct Rows
     std::vector<AnsiString> Indexes, Texts;
 };
 
-// The KAT table as the manager leaves it: its header row, then the moved texts.
-Rows RowsOf(const KattifyResult &k)
+// The table before the run: its header and up to three rows among the first numbers of the
+// scheme, some restored ("#"), some naming another number with "%Z".
+Rows TableBefore(Settings &s, uint8_t c)
 {
     Rows rows;
     rows.Indexes.push_back("#");
     rows.Texts.push_back(KatHeaderText("Script07.kas"));
-    for (const KatRow &row : k.Rows) {
-        rows.Indexes.push_back(row.Index);
-        rows.Texts.push_back(row.Cell);
+    for (int r = 0; r < c % 4; ++r) {
+        const int bits = (c >> (2 + r)) & 7;
+        rows.Indexes.push_back((bits & 4 ? "#" : "") + s.IndexOf(bits & 3));
+        rows.Texts.push_back(bits & 1 ? "see %Z" + s.IndexOf(4 + r) : AnsiString("old"));
     }
     return rows;
 }
 
-// The numbers of one run: the shared counter steps by the increment for every moved text, and
-// each type's postfix ends one past the last number it used.
-void CheckNumbering(const KattifyResult &k, Settings &s, TStringList common)
+// The row's number of the scheme, by the steps of the increment from the postfix.
+long long StepOf(Settings &s, const AnsiString &index, long long from)
 {
-    std::array<long long, StringTypeCount> last{};
-    for (size_t r = 0; r < k.Rows.size(); ++r) {
-        const long long number = s.Postfix + (long long)r * s.Increment;
-        FUZZ_CHECK(k.Rows[r].Index == ComposeIndex(s.Prefix, common, number));
-        last[size_t(k.Rows[r].Type)] = number;
-    }
-    for (size_t t = 0; t < s.Types.size(); ++t) FUZZ_CHECK(s.Types[t][2] == std::to_string(last[t] + 1));
+    for (long long step = from; step < from + 10000; ++step)
+        if (s.IndexOf(step) == index) return step;
+    FUZZ_CHECK(!"an index outside the scheme");
+    return -1;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < 2) return 0;
-    Settings settings(data[0], data[1]);
-    const TStringList commonBefore = settings.Common;
-    const AnsiString script(FuzzBytes(data + 2, size - 2));
+    if (size < 3) return 0;
+    Settings settings(data[0], data[1], data[2]);
+    Settings before = settings;
+    const AnsiString script(FuzzBytes(data + 3, size - 3));
+    Rows table = TableBefore(settings, data[2]);
 
     std::vector<KatItem> items;
     for (const FoundText &f : ScanTexts(script).Texts) items.push_back({f.Kind, f.Letter, f.Start, f.End, f.Text, true});
-    std::minstd_rand random(data[0] * 256u + data[1] + 1);
+    std::minstd_rand random(data[0] * 65536u + data[1] * 256u + data[2] + 1);
     for (KatItem &item : items) item.Checked = random() % 4 != 0;
 
-    const KattifyResult k = Kattify(script, items, settings.Types, settings.Common);
-    CheckNumbering(k, settings, commonBefore);
+    KatTakenIndexes tableTaken;
+    for (size_t r = 0; r < table.Indexes.size(); ++r) tableTaken.AddRow(table.Indexes[r], table.Texts[r]);
+    const KattifyResult k = Kattify(script, items, settings.Types, settings.Common, tableTaken);
 
-    Rows rows = RowsOf(k);
-    const std::set<AnsiString> indexes(rows.Indexes.begin() + 1, rows.Indexes.end());
-    FUZZ_CHECK(indexes.size() == k.Rows.size());
-    const AnsiString kattified = EditedScript(script, k.Edits);
-    const std::vector<AnsiString> references = NumbersAfter(kattified, "z");
-    if (std::count_if(references.begin(), references.end(), [&](const AnsiString &number) {
-            return indexes.count(number) > 0;
-        }) > long(k.Rows.size()))
-        return 0;   // the script held a reference of its own
-    for (const AnsiString &cell : rows.Texts)
-        if (NamesAnyRow(cell, indexes)) return 0;
+    // What no new row may take: the table's numbers and every number after "z" or "%Z" in the
+    // script, in a checked text or in the table's texts.
+    std::set<AnsiString> taken;
+    for (size_t r = 0; r < table.Indexes.size(); ++r) {
+        const AnsiString &cell = table.Indexes[r];
+        taken.insert(cell[0] == '#' ? cell.substr(1) : cell);
+        AddNumbersAfter(taken, table.Texts[r], "%Z");
+    }
+    AddNumbersAfter(taken, script, "z");
+    AddNumbersAfter(taken, script, "%Z");
+    size_t moving = 0;   // checked texts of an enabled type
+    for (const KatItem &item : items) {
+        if (!item.Checked) continue;
+        AddNumbersAfter(taken, item.Text, "z");
+        AddNumbersAfter(taken, item.Text, "%Z");
+        const char letter = item.Letter == 'M' || item.Letter == 'Q' || item.Letter == 'S' ? item.Letter : before.Common[2][0];
+        const int type = StringTypeOf(item.Kind, letter);
+        if (type >= 0 && before.Types[size_t(type)][0] == "TRUE") ++moving;
+    }
+    size_t stayed = 0;
+    for (int n : k.Stayed) stayed += size_t(n);
+    FUZZ_CHECK(k.Rows.size() + stayed == moving);
 
-    // First De-KATtify: no row names another, so expanding changes nothing; every row comes back.
-    const std::vector<AnsiString> cells = rows.Texts;
-    const std::vector<bool> sources = ExpandKatReferences(rows.Indexes, rows.Texts);
-    FUZZ_CHECK(rows.Texts == cells);
+    // The numbering: steps of the increment from the postfix, each number passed over taken, and
+    // every type's postfix one past the last number it used.
+    std::array<long long, StringTypeCount> last{};
+    long long step = 0;
+    for (const KatRow &row : k.Rows) {
+        const long long given = StepOf(before, row.Index, step);
+        for (; step < given; ++step) FUZZ_CHECK(taken.count(before.IndexOf(step)));
+        FUZZ_CHECK(!taken.count(row.Index));
+        FUZZ_CHECK(CellCanKeep(CellToText(row.Cell)));
+        taken.insert(row.Index);
+        last[size_t(row.Type)] = before.Postfix + given * before.Increment;
+        step = given + 1;
+    }
+    for (size_t t = 0; t < settings.Types.size(); ++t) FUZZ_CHECK(settings.Types[t][2] == std::to_string(last[t] + 1));
+
+    // The table as it is saved and read again: header, the old rows restored, the new rows.
+    const size_t oldRows = table.Indexes.size();
+    for (size_t r = 1; r < oldRows; ++r)
+        if (table.Indexes[r][0] != '#') table.Indexes[r] = "#" + table.Indexes[r];
+    for (const KatRow &row : k.Rows) {
+        table.Indexes.push_back(row.Index);
+        table.Texts.push_back(row.Cell);
+    }
+    std::vector<AnsiString> cells;
+    for (size_t r = 0; r < table.Indexes.size(); ++r)
+        cells.insert(cells.end(), {table.Indexes[r], table.Texts[r], "!!S", "11.12.2026"});
+    const AnsiString file = TableToFileBytes(cells, 4, int(table.Indexes.size()));
+    const std::optional<TableData> read = TableFromFileBytes(file, KAT_Document);
+    FUZZ_CHECK(read && read->Cells == cells);
+
+    // First De-KATtify: no row names a new one, so expanding changes nothing; every new row
+    // comes back, and the script is as it was.
+    const std::vector<AnsiString> texts = table.Texts;
+    const std::vector<bool> sources = ExpandKatReferences(table.Indexes, table.Texts);
+    FUZZ_CHECK(table.Texts == texts);
     FUZZ_CHECK(std::count(sources.begin(), sources.end(), true) == 0);
-    const RestoreResult first = RestoreKatReferences(kattified, rows.Indexes, rows.Texts);
+    const AnsiString kattified = EditedScript(script, k.Edits);
+    const RestoreResult first = RestoreKatReferences(kattified, table.Indexes, table.Texts);
     const AnsiString restored = EditedScript(kattified, first.Edits);
     FUZZ_CHECK(restored == script);
-    FUZZ_CHECK(!first.Restored[0]);
+    FUZZ_CHECK(std::count(first.Restored.begin(), first.Restored.begin() + long(oldRows), true) == 0);
     FUZZ_CHECK(std::count(first.Restored.begin(), first.Restored.end(), true) == long(k.Rows.size()));
+    FUZZ_CHECK(RepeatedKatIndexes(table.Indexes).empty());
 
     // The restored rows are marked, as the window marks them; a second run finds nothing to do.
-    for (size_t r = 0; r < rows.Indexes.size(); ++r)
-        if (first.Restored[r]) rows.Indexes[r] = "#" + rows.Indexes[r];
-    ExpandKatReferences(rows.Indexes, rows.Texts);
-    FUZZ_CHECK(rows.Texts == cells);
-    const RestoreResult second = RestoreKatReferences(restored, rows.Indexes, rows.Texts);
+    for (size_t r = 0; r < table.Indexes.size(); ++r)
+        if (first.Restored[r]) table.Indexes[r] = "#" + table.Indexes[r];
+    ExpandKatReferences(table.Indexes, table.Texts);
+    FUZZ_CHECK(table.Texts == texts);
+    const RestoreResult second = RestoreKatReferences(restored, table.Indexes, table.Texts);
     FUZZ_CHECK(EditedScript(restored, second.Edits) == restored);
     FUZZ_CHECK(std::count(second.Restored.begin(), second.Restored.end(), true) == 0);
     return 0;

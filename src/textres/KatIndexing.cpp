@@ -2,6 +2,7 @@
 
 #include "common/Utils.h"
 #include "platform/Exception.h"
+#include "shell/DocumentFiles.h"
 
 #include <QDate>
 #include <QLocale>
@@ -194,17 +195,74 @@ AnsiString ComposeIndex(const AnsiString &prefix, TStringList &common, long long
     return StripLeadingZeros(prefix + common[0] + padded);
 }
 
+void KatTakenIndexes::Add(std::string_view index)
+{
+    if (index.empty() || (index.size() > 1 && index[0] == '0')) return;
+    Numbers.emplace(index);
+}
+
+void KatTakenIndexes::AddRow(std::string_view indexCell, std::string_view text)
+{
+    const std::string_view index = indexCell.substr(!indexCell.empty() && indexCell[0] == '#' ? 1 : 0);
+    if (!index.empty() && DigitsEnd(index, 0) == index.size()) Add(index);
+    AddReferencesIn(text);
+}
+
+void KatTakenIndexes::AddReferencesIn(std::string_view text)
+{
+    const auto addDigitsAt = [&](size_t from) {
+        const size_t end = DigitsEnd(text, from);
+        if (end > from) Add(text.substr(from, end - from));
+    };
+    for (size_t z = text.find('z'); z != std::string_view::npos; z = text.find('z', z + 1)) addDigitsAt(z + 1);
+    for (size_t z = text.find("%Z"); z != std::string_view::npos; z = text.find("%Z", z + 2)) addDigitsAt(z + 2);
+}
+
+bool CellCanKeep(std::string_view text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+            continue;
+        }
+        if (c < FirstCellTextByte || c == static_cast<unsigned char>(CellLineBreak)) return false;
+    }
+    return true;
+}
+
+AnsiString KatStayedMessage(const std::array<int, KatStayReasonCount> &stayed)
+{
+    static const char *const why[KatStayReasonCount] = {
+        "it is not closed, or not where the search found it",
+        "a digit after it, or the text before it, would make its index reference read as another one",
+        "it holds a TAB, a lone CR or LF, or another control byte, which a cell of the KAT document cannot keep",
+        "no free index is left for its string type",
+    };
+    int total = 0;
+    for (int n : stayed) total += n;
+    if (total == 0) return {};
+    AnsiString message = "Attention! " + std::to_string(total) + (total == 1 ? " selected text" : " selected texts") +
+                         " stayed in the script:";
+    for (int r = 0; r < KatStayReasonCount; ++r)
+        if (stayed[size_t(r)] > 0) message += "\r\n" + std::to_string(stayed[size_t(r)]) + " - " + why[r] + ";";
+    message.back() = '.';
+    return message;
+}
+
 namespace {
 
-// The item's carets still stand where the scan found them, and no digit follows the closing one.
-// A text holding the cell's own line break 0x1D would come back with CR LF in its place.
-bool CanMoveText(std::string_view script, const KatItem &item)
+// Why the text cannot move (KatStayReasonCount when it can): its carets must still stand where the
+// scan found them, after the text replaced last, and no digit may follow the closing one.
+int WhyTextStays(std::string_view script, const KatItem &item, size_t copied)
 {
     const size_t open = size_t(item.Start) - 2, close = size_t(item.End) - 1;   // 0-based carets
-    if (item.Start < 2 || item.End < item.Start || close >= script.size()) return false;
-    if (item.Text.find('\x1D') != AnsiString::npos) return false;
-    if (script[open] != '^' || script[close] != '^') return false;
-    return close + 1 >= script.size() || !IsDigit(script[close + 1]);
+    if (item.Start < 2 || item.End < item.Start || close >= script.size() || open < copied ||
+        script[open] != '^' || script[close] != '^')
+        return KatStayNotAsScanned;
+    if (close + 1 < script.size() && IsDigit(script[close + 1])) return KatStayWouldNotReadBack;
+    if (!CellCanKeep(item.Text)) return KatStayCellCannotKeep;
+    return KatStayReasonCount;
 }
 
 // A command letter other than M, Q and S counts as the "Unknown types as" letter.
@@ -254,8 +312,28 @@ AnsiString EditedScript(std::string_view script, const std::vector<ScriptEdit> &
     return out;
 }
 
+namespace {
+
+// The first number from postfix + counter on, stepping by increment, whose index is free; false
+// when the numbers run out first. counter is left at the number's step.
+bool FreeNumber(const KatTakenIndexes &taken, const AnsiString &prefix, TStringList &common, long long postfix,
+                long long increment, long long &counter, AnsiString &index)
+{
+    for (long long c = counter; c <= MaxKatNumber - postfix; c += increment) {
+        index = ComposeIndex(prefix, common, postfix + c);
+        if (!taken.Holds(index)) {
+            counter = c;
+            return true;
+        }
+        if (increment <= 0) break;   // the numbering would stay on the taken number
+    }
+    return false;
+}
+
+} // namespace
+
 KattifyResult Kattify(std::string_view script, const std::vector<KatItem> &items,
-                      std::array<TStringList, 6> &types, TStringList &common,
+                      std::array<TStringList, 6> &types, TStringList &common, KatTakenIndexes taken,
                       const std::function<void(int done)> &progress)
 {
     // The settings change only when the whole run has succeeded.
@@ -264,24 +342,41 @@ KattifyResult Kattify(std::string_view script, const std::vector<KatItem> &items
     KattifyResult result;
     result.Edits.reserve(items.size());
     result.Rows.reserve(items.size());
+    taken.Reserve(items.size());
+    // What De-KATtify would read as a reference to a new row, other than the row's own reference.
+    taken.AddReferencesIn(script);
+    for (const KatItem &item : items)
+        if (item.Checked) taken.AddReferencesIn(item.Text);
     std::array<long long, StringTypeCount> lastNumber{};
     long long counter = 0;
     size_t copied = 0;   // the end of the last text replaced
-    AnsiString reference;
+    AnsiString reference, index;
     for (size_t i = 0; i < items.size(); ++i) {
         const KatItem &item = items[i];
         const int type = StringTypeOf(item.Kind, EffectiveLetter(item.Letter, newCommon));
-        const size_t open = size_t(item.Start) - 2;
-        if (item.Checked && type >= 0 && newTypes[size_t(type)][0] == "TRUE" && CanMoveText(script, item) &&
-            open >= copied && ReadsAsItsOwnForm(TextBefore(script, copied, open, reference), type)) {
-            const long long number = DecimalOf(newTypes[size_t(type)][2]) + counter;
-            lastNumber[size_t(type)] = number;
-            const AnsiString index = ComposeIndex(newTypes[size_t(type)][1], newCommon, number);
-            result.Rows.push_back({index, TextToCell(item.Text), type});
-            reference = ReferenceForm(type) + index;
-            result.Edits.push_back({open, size_t(item.End), reference});
-            copied = size_t(item.End);
-            counter += DecimalOf(newCommon[1]);
+        if (item.Checked && type >= 0 && newTypes[size_t(type)][0] == "TRUE") {
+            const size_t open = size_t(item.Start) - 2;
+            int stays = WhyTextStays(script, item, copied);
+            if (stays == KatStayReasonCount && !ReadsAsItsOwnForm(TextBefore(script, copied, open, reference), type))
+                stays = KatStayWouldNotReadBack;
+            if (stays == KatStayReasonCount) {
+                const TStringList &settings = newTypes[size_t(type)];
+                const long long postfix = DecimalOf(settings[2]);
+                if (!FreeNumber(taken, settings[1], newCommon, postfix, DecimalOf(newCommon[1]), counter, index))
+                    stays = KatStayNoFreeIndex;
+                else
+                    lastNumber[size_t(type)] = postfix + counter;
+            }
+            if (stays != KatStayReasonCount) {
+                ++result.Stayed[size_t(stays)];
+            } else {
+                taken.Add(index);
+                result.Rows.push_back({index, TextToCell(item.Text), type});
+                reference = ReferenceForm(type) + index;
+                result.Edits.push_back({open, size_t(item.End), reference});
+                copied = size_t(item.End);
+                counter += DecimalOf(newCommon[1]);
+            }
         }
         if (progress) progress(int(i + 1));
     }
@@ -354,6 +449,9 @@ std::vector<bool> ExpandKatReferences(const std::vector<AnsiString> &indexes, st
 
 namespace {
 
+// The order of numbers written without leading zeros: by length, then by digits.
+bool IndexBefore(std::string_view a, std::string_view b) { return a.size() != b.size() ? a.size() < b.size() : a < b; }
+
 // Finds the first row that holds an index. KATtify writes its rows in increasing order and the
 // script names them in that order; so the indexes are kept in the order of numbers (by length,
 // then by digits), the one after the last found is tried first and any other is looked up by
@@ -393,7 +491,7 @@ class FirstRowFinder
         std::string_view Index;
         size_t Row;
     };
-    static bool Before(std::string_view a, std::string_view b) { return a.size() != b.size() ? a.size() < b.size() : a < b; }
+    static bool Before(std::string_view a, std::string_view b) { return IndexBefore(a, b); }
     static bool EntryBefore(const Entry &a, const Entry &b) { return Before(a.Index, b.Index); }
     size_t Take(size_t at)
     {
@@ -458,6 +556,32 @@ RestoreResult RestoreKatReferences(std::string_view script, const std::vector<An
     }
     if (progress) progress(script.size(), script.size());
     return result;
+}
+
+std::vector<AnsiString> RepeatedKatIndexes(const std::vector<AnsiString> &indexes)
+{
+    std::vector<std::string_view> numbers;
+    numbers.reserve(indexes.size());
+    for (const AnsiString &index : indexes)
+        if (IsKatIndex(index)) numbers.push_back(index);
+    // KATtify writes its rows in increasing order: a table in order is not sorted again.
+    if (!std::is_sorted(numbers.begin(), numbers.end(), IndexBefore)) std::sort(numbers.begin(), numbers.end(), IndexBefore);
+    std::vector<AnsiString> repeated;
+    for (size_t i = 1; i < numbers.size(); ++i)
+        if (numbers[i] == numbers[i - 1] && (repeated.empty() || repeated.back() != numbers[i]))
+            repeated.emplace_back(numbers[i]);
+    return repeated;
+}
+
+AnsiString RepeatedKatIndexesQuestion(const std::vector<AnsiString> &repeated)
+{
+    constexpr size_t named = 10;
+    AnsiString list;
+    for (size_t i = 0; i < repeated.size() && i < named; ++i) list += (i > 0 ? ", " : "") + repeated[i];
+    if (repeated.size() > named) list += " and " + std::to_string(repeated.size() - named) + " more";
+    return "Attention! More than one row of the KAT document has the same index: " + list +
+           ".\r\nDe-KATtify can put back the text of the first row of each of them only.\r\n"
+           "Continue? (\"No\" leaves the script and the KAT document as they are.)";
 }
 
 AnsiString JoinMessageList(const std::vector<AnsiString> &texts, bool separate, const AnsiString &separator)

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 // ---- Indexation settings (shared by the manager window, its settings dialog and KATtify) ----
@@ -91,11 +92,50 @@ struct KatRow
     int Type = 0;
 };
 
+// Why a checked text of an enabled type stayed in the script.
+enum KatStayReason {
+    KatStayNotAsScanned,     // its carets are not where the search found them, or it never closed
+    KatStayWouldNotReadBack, // a digit after it, or what stands before it, would make its reference read otherwise
+    KatStayCellCannotKeep,   // a byte that a table cell loses in a save and a read
+    KatStayNoFreeIndex,      // every number its type could still count to is taken
+    KatStayReasonCount
+};
+
 struct KattifyResult
 {
     std::vector<ScriptEdit> Edits;   // every moved text, carets included, becomes its reference
     std::vector<KatRow> Rows;        // in script order
+    std::array<int, KatStayReasonCount> Stayed{};   // texts left in the script, by reason
 };
+
+// The numbers a run must not give as indexes, because De-KATtify would then read something else as
+// their reference or give their rows back wrongly: the indexes the target table's rows hold
+// (restored "#" rows too) and every number that follows "z" or "%Z" in the script, in a moved text
+// or in a text of the table.
+class KatTakenIndexes
+{
+  public:
+    void AddRow(std::string_view indexCell, std::string_view text);
+    // Every run of digits after "z" or after "%Z" (what the restore reads as an index).
+    void AddReferencesIn(std::string_view text);
+    void Add(std::string_view index);
+    bool Holds(const AnsiString &index) const { return Numbers.count(index) > 0; }
+    void Reserve(size_t more) { Numbers.reserve(Numbers.size() + more); }
+
+  private:
+    std::unordered_set<AnsiString> Numbers;   // only numbers without a leading zero: no index has one
+};
+
+// The greatest number a type counts to: the settings hold numbers of at most 18 digits.
+inline constexpr long long MaxKatNumber = 999'999'999'999'999'999LL;
+
+// A cell keeps the text through a save and a read: no TAB, no CR or LF but in CR LF pairs (which
+// become the cell's line break), no other byte below 0x15 and no 0x1D (the line break itself,
+// which would come back as CR LF).
+bool CellCanKeep(std::string_view text);
+
+// The run's message when checked texts stayed in the script: how many, and why; empty when none.
+AnsiString KatStayedMessage(const std::array<int, KatStayReasonCount> &stayed);
 
 // The index of a text: Prefix + script number + postfix padded to three digits, without leading
 // zeros. A one-character script number is widened to two in CommonIndexSettings.
@@ -103,16 +143,18 @@ AnsiString ComposeIndex(const AnsiString &prefix, TStringList &common, long long
 
 // Moves the checked items of a known, enabled type out of the script (its whole text, CR LF line
 // breaks, positions as the scanner gave them) and numbers them; afterwards every type's Postfix
-// is one past the last number it used in this run ("1" when it used none). An item is left in
-// place when its carets are no longer where the scan found them, when it never closed, when a
-// digit follows its closing caret (the reference would run into that digit), when it holds the
-// cell's line break 0x1D (it would come back as CR LF), or when what stands before it would make
-// its reference read as another form (an M text not right after "M", a Q text right after "M1",
-// an S text right after "/"): De-KATtify could not give it back as it was. Postfix and increment
-// must be decimal numbers: EConvertError otherwise, and then the settings are as they were.
-// progress runs once per item.
+// is one past the last number it used in this run ("1" when it used none). A number whose index
+// is taken (by the table, the references the script and the moved texts hold, or an earlier text
+// of the run) is passed over as if a row had been written for it. An item is left in place, and
+// counted in Stayed, when its carets are no longer where the scan found them, when it never
+// closed, when a digit follows its closing caret (the reference would run into that digit), when
+// what stands before it would make its reference read as another form (an M text not right after
+// "M", a Q text right after "M1", an S text right after "/"), when a table cell cannot keep it, or
+// when its type has no free number left: De-KATtify could not give it back as it was. Postfix
+// and increment must be decimal numbers: EConvertError otherwise, and then the settings are as
+// they were. progress runs once per item.
 KattifyResult Kattify(std::string_view script, const std::vector<KatItem> &items,
-                      std::array<TStringList, 6> &types, TStringList &common,
+                      std::array<TStringList, 6> &types, TStringList &common, KatTakenIndexes taken = {},
                       const std::function<void(int done)> &progress = {});
 
 // ---- Write back edited texts ----
@@ -147,6 +189,11 @@ struct RestoreResult
 RestoreResult RestoreKatReferences(std::string_view script, const std::vector<AnsiString> &indexes,
                                    const std::vector<AnsiString> &texts,
                                    const std::function<void(size_t done, size_t total)> &progress = {});
+
+// The indexes that more than one numbered row holds, each once, in the order of numbers.
+std::vector<AnsiString> RepeatedKatIndexes(const std::vector<AnsiString> &indexes);
+// De-KATtify's question before it changes anything when the table repeats indexes.
+AnsiString RepeatedKatIndexesQuestion(const std::vector<AnsiString> &repeated);
 
 // ---- The list of texts on the clipboard ----
 

@@ -285,6 +285,19 @@ void TREKATForm::RestoreScript()
     KatWindow->SetModified(true);
 }
 
+// Rows of one index cannot all come back: the user decides, before anything changes, whether the
+// first row of each is put back or nothing is done.
+bool TREKATForm::AcceptsRepeatedIndexes()
+{
+    const TStringGrid *grid = KatWindow->StringGrid1;
+    std::vector<AnsiString> indexes;
+    indexes.reserve(size_t(grid->RowCount()));
+    for (int r = 0; r < grid->RowCount(); ++r) indexes.push_back(grid->Cells(0, r));
+    const std::vector<AnsiString> repeated = RepeatedKatIndexes(indexes);
+    return repeated.empty() ||
+           MessageBox(this, RepeatedKatIndexesQuestion(repeated), FromQ(windowTitle()), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 void TREKATForm::DeleteKat()
 {
     QFile::remove(ToQPath(KatWindow->Caption()));
@@ -299,6 +312,7 @@ void TREKATForm::DeKattify(const AnsiString &katPath)
     if (!KatWindow || !ScriptWindow) return;
     TStringGrid *grid = KatWindow->StringGrid1;
     KatWindow->ShowCellInEditor(grid->FixedCols(), grid->FixedRows());
+    if (!AcceptsRepeatedIndexes() || !KatWindow || !ScriptWindow) return;
     if (Checked(CheckListBox1, 0) && !BackUpScript()) return;
     if (!KatWindow || !ScriptWindow) return;
     ProgressBar1->SetMax(std::max(1, 4 * KatWindow->StringGrid1->RowCount()));

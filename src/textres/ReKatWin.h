@@ -50,6 +50,7 @@ private:
     void EnableButtons(bool on);
     void DeKattify(const AnsiString &katPath);
     QPointer<TForm_Editor> FindOrOpenKat(const AnsiString &path);
+    bool AcceptsRepeatedIndexes();
     bool BackUpScript();
     void ExpandRows();
     void RestoreScript();

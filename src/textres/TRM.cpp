@@ -11,6 +11,7 @@
 #include "platform/TRegistry.h"
 #include "platform/TStringGrid.h"
 #include "platform/ToolBar.h"
+#include "shell/DocumentFiles.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
@@ -674,6 +675,24 @@ QPointer<TForm_Editor> TTxtResMan::KatTargetWindow(const AnsiString &katPath)
     return target;
 }
 
+// The rows the run's rows join: with the old document opened, those of the open KAT window or else
+// of its file; without, the run starts the table anew from row 1 and keeps none.
+KatTakenIndexes TTxtResMan::IndexesOfTargetTable(const AnsiString &katPath)
+{
+    KatTakenIndexes taken;
+    if (!KatOptionFlags[KatOpenOldDoc]) return taken;
+    if (TForm_Editor *open = MainForm->FindDocumentWindow(katPath)) {
+        const TStringGrid *grid = open->StringGrid1;
+        for (int r = 0; r < grid->RowCount(); ++r) taken.AddRow(grid->Cells(0, r), grid->Cells(1, r));
+        return taken;
+    }
+    if (!FileExists(katPath)) return taken;
+    // A file that cannot be read opens as an empty table, which holds no index.
+    const TableReadResult read = ReadTableFile(katPath, KAT_Document);
+    for (int r = 0; r < read.Table.RowCount; ++r) taken.AddRow(read.Table.Cell(0, r), read.Table.Cell(1, r));
+    return taken;
+}
+
 // Row 0 becomes this script's header; other content there moves down one row first.
 void TTxtResMan::WriteKatHeader(TForm_Editor *target, const AnsiString &scriptPath)
 {
@@ -720,7 +739,7 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
     TStringList common = CommonIndexSettings;
     KattifyResult result;
     try {
-        result = Kattify(text, Items(), types, common, [this](int done) {
+        result = Kattify(text, Items(), types, common, IndexesOfTargetTable(katPath), [this](int done) {
             if (done % 1024 == 0) ProgressBar1->SetPosition(done);
         });
     } catch (...) {
@@ -752,18 +771,25 @@ void TTxtResMan::ExportchangesinKATdocument1Click()
     target->StatusBar2->Panels[5].SetText(IntToStr(grid->Col() + 1) + "/" + IntToStr(grid->ColCount()));
 
     ToolButton3Click();
-    if (!Document) return;
+    if (Document) ShowKattifiedWindow();
+    const AnsiString stayed = KatStayedMessage(result.Stayed);
+    if (!stayed.empty()) MessageBox(this, stayed, FromQ(windowTitle()), MB_OK | MB_ICONWARNING);
+}
+
+// The script comes to the front when texts are left in it; else the KAT window stays in front.
+void TTxtResMan::ShowKattifiedWindow()
+{
     if (ItemCount() > 0) {
         MainForm->MdiArea->setActiveSubWindow(Document);
         Document->FormActivate();
-    } else {
-        // The columns are sized only when the KAT window is the one in front to show them.
-        TRegistry reg;
-        if (OpenSettingsKey(reg)) {
-            const bool autosize = ReadBoolOr(reg, "AutoAutosizeAllCollsForKATTab", false);
-            reg.CloseKey();
-            if (autosize) MainForm->AutosizingCols->Execute();
-        }
+        return;
+    }
+    // The columns are sized only when the KAT window is the one in front to show them.
+    TRegistry reg;
+    if (OpenSettingsKey(reg)) {
+        const bool autosize = ReadBoolOr(reg, "AutoAutosizeAllCollsForKATTab", false);
+        reg.CloseKey();
+        if (autosize) MainForm->AutosizingCols->Execute();
     }
 }
 

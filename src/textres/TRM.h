@@ -22,6 +22,7 @@ class TStringGrid;
 class TSynMemo;
 class TToolBar;
 class TToolButton;
+class KatTakenIndexes;
 struct KatItem;
 struct KatRow;
 struct ScriptEdit;
@@ -107,6 +108,8 @@ private:
     // KATtify's steps.
     bool MakeKatBackups(const AnsiString &katPath);
     QPointer<TForm_Editor> KatTargetWindow(const AnsiString &katPath);
+    KatTakenIndexes IndexesOfTargetTable(const AnsiString &katPath);
+    void ShowKattifiedWindow();
     void DeleteOldKatFile(const AnsiString &katPath);
     void SeedKatFile(const AnsiString &katPath, int line);
     void WriteKatHeader(TForm_Editor *target, const AnsiString &scriptPath);

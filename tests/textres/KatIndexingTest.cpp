@@ -414,3 +414,200 @@ TEST(KatIndexing, TextWithTheCellLineBreakStays)
 }
 
 } // namespace
+
+namespace {
+
+KatTakenIndexes TableOf(const std::vector<std::pair<AnsiString, AnsiString>> &rows)
+{
+    KatTakenIndexes taken;
+    for (const auto &[index, text] : rows) taken.AddRow(index, text);
+    return taken;
+}
+
+// Numbers whose index is taken are passed over, as if their rows had been written: by the rows
+// of the table (restored ones too), by the references the table's texts make, by the script's
+// own "z" + digits and "%Z" + digits, by a moved text and by an earlier text of the same run.
+TEST(KatIndexing, TakenIndexesArePassedOver)
+{
+    struct Case
+    {
+        const char *Name;
+        AnsiString Script;
+        std::vector<std::pair<AnsiString, AnsiString>> Table;
+        std::vector<AnsiString> Indexes;
+        std::vector<AnsiString> Postfixes;
+    };
+    const Case cases[] = {
+        {"the table's rows", "!!VR:S^a^;!!VR:S^b^;", {{"#", "header"}, {"107000", "x"}, {"#107002", "y"}},
+         {"107001", "107003"}, {"1", "1", "4", "1", "1", "1"}},
+        {"a table text's reference", "!!VR:S^a^;", {{"5", "see %Z107000"}}, {"107001"}, {"1", "1", "2", "1", "1", "1"}},
+        {"the script's own z and %Z", "!!VRz107000:S^a^;!!IF:M^b^;!!VR:S^%Z107002^;", {},
+         {"107001", "107003", "107004"}, {"4", "1", "5", "1", "1", "1"}},
+        {"a moved text's reference", "!!VR:S^a^;!!VR:S^b %Z107001 z107002^;", {}, {"107000", "107003"},
+         {"1", "1", "4", "1", "1", "1"}},
+        {"numbers with a leading zero are no index", "!!VR:S^a^;z0107000 %Z0107000", {{"0107000", ""}}, {"107000"},
+         {"1", "1", "1", "1", "1", "1"}},
+        {"a run of one type blocks another", "!!IF:M^a^;!!IF:Q^b^;", {{"107001", ""}}, {"107000", "107002"},
+         {"1", "3", "1", "1", "1", "1"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        Settings s;
+        const KattifyResult r = Kattify(c.Script, ItemsOf(c.Script), s.Types, s.Common, TableOf(c.Table));
+        EXPECT_EQ(IndexesOf(r), c.Indexes);
+        EXPECT_EQ(s.Postfixes(), c.Postfixes);
+        EXPECT_EQ(r.Stayed, (std::array<int, KatStayReasonCount>{}));
+    }
+}
+
+// A second run with the Postfix values the first left: the numbering goes on past what the
+// first gave, here through the references it put into the script.
+TEST(KatIndexing, ASecondRunNeverRepeatsTheFirstsIndexes)
+{
+    Settings s;
+    const AnsiString script = "!!VR:S^a^;!!VR:S^b^;!!IF:M^c^;";
+    std::vector<KatItem> items = ItemsOf(script);
+    items[2].Checked = false;
+    const KattifyResult first = Kattify(script, items, s.Types, s.Common);
+    const AnsiString once = EditedScript(script, first.Edits);
+    const KattifyResult second = Kattify(once, ItemsOf(once), s.Types, s.Common);
+    EXPECT_EQ(IndexesOf(first), (std::vector<AnsiString>{"107000", "107001"}));
+    EXPECT_EQ(IndexesOf(second), (std::vector<AnsiString>{"107002"}));
+}
+
+// The numbers of a type run out: the text stays and is counted; the settings are those of the
+// last number given. An increment of 0 cannot step past a taken number.
+TEST(KatIndexing, NoFreeIndexLeft)
+{
+    struct Case
+    {
+        const char *Name;
+        AnsiString Postfix, Increment, Script;
+        std::vector<AnsiString> Indexes;
+        AnsiString PostfixAfter;
+    };
+    const Case cases[] = {
+        {"the greatest number taken", "999999999999999998", "1",
+         "!!VR:S^a^;!!VR:S^b^;!!VR:S^c^;z107999999999999999999", {"107999999999999999998"}, "999999999999999999"},
+        {"past the greatest number", "999999999999999999", "1", "!!VR:S^a^;!!VR:S^b^;!!VR:S^c^;",
+         {"107999999999999999999"}, "1000000000000000000"},
+        {"increment 0", "0", "0", "!!VR:S^a^;!!VR:S^b^;!!VR:S^c^;", {"107000"}, "1"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        Settings s;
+        s.Types[2].SetString(2, c.Postfix);
+        s.Common.SetString(1, c.Increment);
+        const KattifyResult r = Kattify(c.Script, ItemsOf(c.Script), s.Types, s.Common);
+        EXPECT_EQ(IndexesOf(r), c.Indexes);
+        EXPECT_EQ(r.Stayed[KatStayNoFreeIndex], 2);
+        EXPECT_EQ(s.Types[2][2], c.PostfixAfter);
+        EXPECT_EQ(EditedScript(c.Script, r.Edits).substr(0, 10), "!!VR:Sz" + c.Indexes[0].substr(0, 3));
+    }
+}
+
+TEST(KatIndexing, BytesACellKeeps)
+{
+    const std::pair<AnsiString, bool> cases[] = {
+        {"plain ; text !", true},        {"two\r\nlines\r\n", true},   {"\r\nfirst", true},
+        {"\x15\x1C\x1E\x1F\x7F\xFF", true}, {"tab\there", false},       {"lone\rcr", false},
+        {"lone\nlf", false},             {"cr\r\r\nlf", false},        {"ends in cr\r", false},
+        {AnsiString("nul\0", 4), false}, {"ff\x0c", false},            {"\x14", false},
+        {"cell break\x1D", false},
+    };
+    for (const auto &[text, keeps] : cases) EXPECT_EQ(CellCanKeep(text), keeps) << text;
+}
+
+// Each checked text of an enabled type that stays is counted once, by its first reason.
+TEST(KatIndexing, TextsThatStayAreCountedByReason)
+{
+    const AnsiString script = "!!IF:M^unclosed-later^;!!IF:M^a^5;!!IF:M1/^b^;!!VR:S^tab\tc^;!!VR:S^\x1D^;"
+                              "!!VR:S^moves^;!?FU:M^no type^;!!IF:M^never closed";
+    Settings s;
+    std::vector<KatItem> items = ItemsOf(script);
+    items[0].Start += 1;   // no longer where the search found it
+    const KattifyResult r = Kattify(script, items, s.Types, s.Common);
+    EXPECT_EQ(IndexesOf(r), (std::vector<AnsiString>{"107000"}));
+    EXPECT_EQ(r.Stayed, (std::array<int, KatStayReasonCount>{2, 2, 2, 0}));
+}
+
+TEST(KatIndexing, MessageOfTheTextsThatStayed)
+{
+    EXPECT_EQ(KatStayedMessage({}), "");
+    EXPECT_EQ(KatStayedMessage({0, 0, 0, 1}),
+              "Attention! 1 selected text stayed in the script:\r\n1 - no free index is left for its string type.");
+    EXPECT_EQ(KatStayedMessage({1, 2, 0, 3}),
+              "Attention! 6 selected texts stayed in the script:\r\n"
+              "1 - it is not closed, or not where the search found it;\r\n"
+              "2 - a digit after it, or the text before it, would make its index reference read as another one;\r\n"
+              "3 - no free index is left for its string type.");
+}
+
+TEST(KatIndexing, RepeatedIndexes)
+{
+    struct Case
+    {
+        std::vector<AnsiString> Indexes, Repeated;
+    };
+    const Case cases[] = {
+        {{"#", "1", "2", "3"}, {}},
+        {{"5", "10", "5", "10", "10", "9"}, {"5", "10"}},
+        {{"7", "07", "#7", "", "7a"}, {}},
+        {{"1", "1", "2", "2", "3"}, {"1", "2"}},
+    };
+    for (const Case &c : cases) EXPECT_EQ(RepeatedKatIndexes(c.Indexes), c.Repeated);
+    std::vector<AnsiString> many;
+    for (int i = 0; i < 12; ++i) many.insert(many.end(), 2, std::to_string(100 + i));
+    const AnsiString question = RepeatedKatIndexesQuestion(RepeatedKatIndexes(many));
+    EXPECT_NE(question.find("index: 100, 101, 102, 103, 104, 105, 106, 107, 108, 109 and 2 more.\r\n"), AnsiString::npos);
+}
+
+// Scripts of the pieces that matter, with reference-like code of their own, texts with TAB,
+// control bytes and ";", and a table that already holds rows, under every Prefix 0..9: KATtify
+// never gives a taken index, and De-KATtify of the new rows gives the script back byte for byte.
+TEST(KatIndexing, RoundTripWithTakenIndexes)
+{
+    const AnsiString pieces[] = {"!!IF:M", "!#VR:S", "!!FU:Q", "^", "^;", ";", "z", "%Z", "1", "0", "10",
+                                 "100000", "100001", "1000", "/", "M1/", "a", "\t", "\x07", "\x1D", "\r\n", " "};
+    std::mt19937 random(11);
+    size_t moved = 0, skipped = 0;
+    for (int round = 0; round < 4000; ++round) {
+        AnsiString script;
+        const int length = int(random() % 40);
+        for (int i = 0; i < length; ++i) script += pieces[random() % std::size(pieces)];
+        Settings s("0");
+        const AnsiString prefix = std::to_string(random() % 10);
+        for (TStringList &t : s.Types) t.SetString(1, prefix);
+        std::vector<AnsiString> tableIndexes;
+        KatTakenIndexes table;
+        for (int i = int(random() % 4); i > 0; --i) {
+            TStringList common = s.Common;
+            tableIndexes.push_back(ComposeIndex(prefix, common, long(random() % 4)));
+            table.AddRow(tableIndexes.back(), "");
+        }
+        std::vector<KatItem> items = ItemsOf(script);
+        for (KatItem &item : items) item.Checked = random() % 4 != 0;
+        const KattifyResult k = Kattify(script, items, s.Types, s.Common, table);
+
+        std::vector<AnsiString> indexes, texts;
+        for (const KatRow &row : k.Rows) {
+            ASSERT_EQ(std::count(tableIndexes.begin(), tableIndexes.end(), row.Index), 0) << "round " << round;
+            ASSERT_EQ(std::count(indexes.begin(), indexes.end(), row.Index), 0) << "round " << round;
+            indexes.push_back(row.Index);
+            texts.push_back(row.Cell);
+            skipped += row.Index != ComposeIndex(prefix, s.Common, long(indexes.size() - 1));
+        }
+        std::vector<AnsiString> expanded = texts;
+        ExpandKatReferences(indexes, expanded);
+        ASSERT_EQ(expanded, texts) << "round " << round;
+        const AnsiString kattified = EditedScript(script, k.Edits);
+        const RestoreResult r = RestoreKatReferences(kattified, indexes, texts);
+        ASSERT_EQ(EditedScript(kattified, r.Edits), script) << "round " << round;
+        ASSERT_EQ(std::count(r.Restored.begin(), r.Restored.end(), true), long(k.Rows.size()));
+        moved += k.Rows.size();
+    }
+    EXPECT_GT(moved, 300u);   // many texts hold a byte a cell cannot keep, and stay
+    EXPECT_GT(skipped, 100u);   // taken indexes did come up
+}
+
+} // namespace

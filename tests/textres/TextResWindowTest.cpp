@@ -31,6 +31,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -589,6 +590,10 @@ void ChooseFromDropDown(TToolButton *button, QAction *item, const std::function<
     QTimer::singleShot(0, button, [item, meanwhile] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         if (!menu) return ADD_FAILURE() << "the drop-down menu is not open";
+        if (!item->isEnabled()) {
+            menu->close();
+            return ADD_FAILURE() << "the item is disabled";
+        }
         menu->grab();
         if (meanwhile) meanwhile();
         Click(menu, menu->actionGeometry(item).center());
@@ -806,6 +811,239 @@ TEST_F(TextResTest, DeKattifyChangesNothingWhenTheBackupFails)
     EXPECT_EQ(kat->StringGrid1->Cells(0, 0), "5");
     EXPECT_FALSE(kat->IsModified());
     EXPECT_TRUE(dialog.isHidden());
+}
+
+} // namespace
+
+namespace {
+
+// A script without a number in its name: its texts are numbered from 100000.
+class KattifyRoundTripTest : public TextResTest
+{
+protected:
+    AnsiString JotePath() const { return Root + "/Jote.kas"; }
+    AnsiString JoteKat() const { return Root + "/Jote.kat"; }
+
+    // Search, untick the items named (a click on the item, then Space, as the user does), and
+    // KATtify from the "Apply selected" drop-down.
+    static void SearchAndKattify(TTxtResMan &manager, const std::vector<int> &untick = {})
+    {
+        Click(manager.ToolButton3);
+        for (int row : untick) {
+            QListWidgetItem *item = manager.ListBox1->item(row);
+            Click(manager.ListBox1->viewport(), manager.ListBox1->visualItemRect(item).center());
+            ASSERT_EQ(manager.ListBox1->currentRow(), row);
+            QTest::keyClick(manager.ListBox1, Qt::Key_Space);
+            ASSERT_EQ(item->checkState(), Qt::Unchecked);
+        }
+        ChooseFromDropDown(manager.ToolButton1, manager.ExportchangesinKATdocument1);
+    }
+
+    // Saves the table and closes its window; De-KATtify then reads it from its file.
+    void SaveAndCloseTable()
+    {
+        TForm_Editor *kat = WindowOf(JoteKat());
+        ASSERT_NE(kat, nullptr);
+        ASSERT_TRUE(Form->SaveDocumentToFile("KAT_Document", JoteKat(), kat->StringGrid1));
+        CloseTable();
+    }
+
+    void CloseTable()
+    {
+        if (TForm_Editor *kat = WindowOf(JoteKat())) {
+            kat->SetModified(false);
+            CloseNow(kat);
+        }
+    }
+
+    // De-KATtify from the dialog with the table's file; the table's window is closed after it.
+    void DeKattifyFromTheDialog(TForm_Editor *script)
+    {
+        Activate(script);
+        TREKATForm dialog(Form);
+        dialog.show();
+        dialog.Edit2->setText(ToQPath(JoteKat()));
+        Click(dialog.ToolButton1);
+        CloseTable();
+        Activate(script);
+    }
+
+    // The indexes in column 0 of the saved table, in row order.
+    std::vector<AnsiString> SavedIndexes() const
+    {
+        std::vector<AnsiString> indexes;
+        TStringList lines;
+        lines.SetText(ReadFileBytes(JoteKat()));
+        for (int i = 0; i < lines.Count(); ++i) indexes.push_back(lines[i].substr(0, lines[i].find('\t')));
+        return indexes;
+    }
+};
+
+// Two runs into one table, from one manager window or from two: the second never gives an
+// index that the table (or the first run's references in the script) already holds, and
+// De-KATtify gives the script back as it was.
+TEST_F(KattifyRoundTripTest, LaterRunsSkipTheIndexesTheTableHolds)
+{
+    const AnsiString first = "JOTE\n!!VR:S^a^;\n!!VR:S^b^;\n!!IF:M^c^;\n\r";
+    TForm_Editor *script = OpenFile("Jote.kas", first, "KAS_Document");
+    const AnsiString original = script->Memo1->Text();
+    {
+        TTxtResMan manager(Form);
+        manager.show();
+        SearchAndKattify(manager, {2});
+        EXPECT_EQ(manager.ItemCount(), 1);   // c stays listed
+        SearchAndKattify(manager);
+    }
+    EXPECT_EQ(script->Memo1->Text(), "JOTE\r\n!!VR:Sz100000;\r\n!!VR:Sz100001;\r\n!!IF:M1/z100002;\r\n\r\n");
+    SaveAndCloseTable();
+    EXPECT_EQ(SavedIndexes(), (std::vector<AnsiString>{"#", "100000", "100001", "100002"}));
+    DeKattifyFromTheDialog(script);
+    EXPECT_EQ(script->Memo1->Text(), original);
+    EXPECT_TRUE(Boxes->Calls.empty());
+
+    // A new manager window starts its numbering anew, at a table that holds 100000 .. 100002.
+    ASSERT_TRUE(QFile::remove(ToQPath(JoteKat())));
+    script->Memo1->SetText("JOTE\r\n!!VR:S^one^;\r\n");
+    {
+        TTxtResMan manager(Form);
+        manager.show();
+        SearchAndKattify(manager);
+    }
+    SaveAndCloseTable();
+    script->Memo1->SetText(script->Memo1->Text() + "!!VR:S^two^;\r\n");
+    const AnsiString both = "JOTE\r\n!!VR:Sz100000;\r\n!!VR:S^two^;\r\n";
+    ASSERT_EQ(script->Memo1->Text().substr(0, both.size()), both);
+    {
+        TTxtResMan manager(Form);
+        manager.show();
+        SearchAndKattify(manager);
+    }
+    SaveAndCloseTable();
+    EXPECT_EQ(SavedIndexes(), (std::vector<AnsiString>{"#", "100000", "100001"}));
+    DeKattifyFromTheDialog(script);
+    EXPECT_EQ(script->Memo1->Text().substr(0, 36), "JOTE\r\n!!VR:S^one^;\r\n!!VR:S^two^;\r\n");
+}
+
+} // namespace
+
+namespace {
+
+// Script code that reads like a reference, and texts that name an index with "%Z": no index is
+// given whose reference De-KATtify would find there, so the script comes back byte for byte.
+TEST_F(KattifyRoundTripTest, IndexesWhoseReferencesTheScriptUsesAreSkipped)
+{
+    struct Case
+    {
+        const char *Name;
+        AnsiString Script;   // file bytes
+        AnsiString Prefix;
+        AnsiString Kattified;
+    };
+    const Case cases[] = {
+        {"prefix 0, the script's own z1 and z2", "JOTE\n!!VRz1:S^one^;\n!!VRz2:S^two^;\n!!IF:M^z1=%Z1^;\n\r", "0",
+         "JOTE\r\n!!VRz1:Sz0;\r\n!!VRz2:Sz3;\r\n!!IF:M1/z4;\r\n\r\n"},
+        {"a moved text names the next index", "JOTE\n!!VR:S^a^;\n!!IF:M^see %Z100001^;\n\r", "1",
+         "JOTE\r\n!!VR:Sz100000;\r\n!!IF:M1/z100002;\r\n\r\n"},
+        {"the script's own z100000", "JOTE\n!!VRz100000:S^a^;\n\r", "1", "JOTE\r\n!!VRz100000:Sz100001;\r\n\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        QFile::remove(ToQPath(JoteKat()));
+        TForm_Editor *script = OpenFile("Jote.kas", c.Script, "KAS_Document");
+        const AnsiString original = script->Memo1->Text();
+        {
+            TTxtResMan manager(Form);
+            manager.show();
+            for (TStringList &type : TypeIndexSettings) type.SetString(1, c.Prefix);
+            SearchAndKattify(manager);
+        }
+        EXPECT_EQ(script->Memo1->Text(), c.Kattified);
+        SaveAndCloseTable();
+        DeKattifyFromTheDialog(script);
+        EXPECT_EQ(script->Memo1->Text(), original);
+        EXPECT_TRUE(Boxes->Calls.empty());
+        script->SetModified(false);
+        CloseNow(script);
+    }
+}
+
+// Texts holding a byte that a table cell loses on its way through the file stay in the script,
+// and the run says how many and why; the others move and come back.
+TEST_F(KattifyRoundTripTest, TextsACellCannotKeepStayAndAreCounted)
+{
+    TForm_Editor *script = OpenFile(
+        "Jote.kas", "JOTE\n!!VR:S^tab\there^;\n!!VR:S^ff\x0c" "byte^;\n!!VR:S^bell\x07" "byte^;\n!!VR:S^plain^;\n\r",
+        "KAS_Document");
+    const AnsiString original = script->Memo1->Text();
+    {
+        TTxtResMan manager(Form);
+        manager.show();
+        SearchAndKattify(manager);
+        EXPECT_EQ(manager.ItemCount(), 3);
+    }
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    EXPECT_EQ(Boxes->Calls[0].Text, "Attention! 3 selected texts stayed in the script:\r\n3 - it holds a TAB, a lone CR "
+                                    "or LF, or another control byte, which a cell of the KAT document cannot keep.");
+    EXPECT_EQ(Boxes->Calls[0].Caption, "Text resource manager");
+    EXPECT_EQ(Boxes->Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONWARNING));
+    EXPECT_EQ(script->Memo1->Text(),
+              "JOTE\r\n!!VR:S^tab\there^;\r\n!!VR:S^ff\x0c" "byte^;\r\n!!VR:S^bell\x07" "byte^;\r\n!!VR:Sz100000;\r\n\r\n");
+    SaveAndCloseTable();
+    EXPECT_EQ(SavedIndexes(), (std::vector<AnsiString>{"#", "100000"}));
+    DeKattifyFromTheDialog(script);
+    EXPECT_EQ(script->Memo1->Text(), original);
+}
+
+// A table that repeats an index: De-KATtify names the indexes and asks before it changes
+// anything; No leaves everything as it was, Yes puts back the first row of each.
+TEST_F(KattifyRoundTripTest, DeKattifyAsksAboutRepeatedIndexes)
+{
+    const AnsiString table = "#\tText resource\t\t\r\n100000\tone\t\t\r\n100001\tb\t\t\r\n100001\tc\t\t\r\n"
+                             "100000\tagain\t\t\r\n7\tseven\t\t\r\n";
+    const AnsiString kattified = "JOTE\r\n!!VR:Sz100000;\r\n!!VR:Sz100001;\r\n!!IF:M1/z7;\r\n\r\n";
+    struct Case
+    {
+        int Answer;
+        AnsiString Script;
+    };
+    const Case cases[] = {
+        {IDNO, kattified},
+        {IDYES, "JOTE\r\n!!VR:S^one^;\r\n!!VR:S^b^;\r\n!!IF:M^seven^;\r\n\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Answer == IDYES ? "yes" : "no");
+        QFile::remove(ToQPath(Root + "/Jote_COPY0.kas"));
+        MakeFile("Jote.kat", table);
+        TForm_Editor *script = OpenFile("Jote.kas", "JOTE\n!!VR:Sz100000;\n!!VR:Sz100001;\n!!IF:M1/z7;\n\r", "KAS_Document");
+        ASSERT_EQ(script->Memo1->Text(), kattified);
+        Boxes->Calls.clear();
+        Boxes->Answers = {c.Answer};
+        Activate(script);
+        TREKATForm dialog(Form);
+        dialog.show();
+        dialog.Edit2->setText(ToQPath(JoteKat()));
+        Click(dialog.ToolButton1);
+
+        ASSERT_EQ(Boxes->Calls.size(), 1u);
+        EXPECT_EQ(Boxes->Calls[0].Text,
+                  "Attention! More than one row of the KAT document has the same index: 100000, 100001.\r\n"
+                  "De-KATtify can put back the text of the first row of each of them only.\r\n"
+                  "Continue? (\"No\" leaves the script and the KAT document as they are.)");
+        EXPECT_EQ(Boxes->Calls[0].Caption, "De-KATtify script");
+        EXPECT_EQ(Boxes->Calls[0].Flags & MB_BUTTONMASK, unsigned(MB_YESNO));
+        EXPECT_EQ(Boxes->Calls[0].Flags & MB_ICONMASK, unsigned(MB_ICONQUESTION));
+        EXPECT_EQ(script->Memo1->Text(), c.Script);
+        EXPECT_EQ(PathExists(Root + "/Jote_COPY0.kas"), c.Answer == IDYES);   // the backup
+        TForm_Editor *kat = WindowOf(JoteKat());
+        ASSERT_NE(kat, nullptr);
+        EXPECT_EQ(kat->IsModified(), c.Answer == IDYES);
+        EXPECT_EQ(kat->StringGrid1->Cells(0, 1), c.Answer == IDYES ? "#100000" : "100000");
+        EXPECT_EQ(kat->StringGrid1->Cells(0, 4), "100000");
+        EXPECT_TRUE(dialog.isHidden());
+        CloseTable();
+        script->SetModified(false);
+        CloseNow(script);
+    }
 }
 
 } // namespace
