@@ -5,7 +5,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
 #include "platform/FieldText.h"
-#include "platform/Shell.h"
 #include "platform/TRegistry.h"
 #include "platform/ToolBar.h"
 #include "script/InsListEditor.h"
