@@ -1,6 +1,7 @@
 #include "editing/FindDlg.h"
 
 #include "editing/TextSearch.h"
+#include "platform/FieldText.h"
 #include "shell/Main.h"
 
 #include <QCheckBox>
@@ -166,9 +167,8 @@ void TTextSearchDialog::SetComboItems(QComboBox *box, const std::vector<AnsiStri
     box->setEditText(text);
 }
 
-AnsiString TTextSearchDialog::TakeComboText(QComboBox *box)
+AnsiString TTextSearchDialog::TakeComboText(QComboBox *box, const AnsiString &text)
 {
-    const AnsiString text = FromQ(box->currentText());
     std::vector<AnsiString> items = ComboItems(box);
     MoveItemToTop(items, text);
     SetComboItems(box, items);
@@ -178,12 +178,14 @@ AnsiString TTextSearchDialog::TakeComboText(QComboBox *box)
 
 void TTextSearchDialog::btnOKClick()
 {
-    const AnsiString history = TakeComboText(cbSearchText);
+    const std::optional<AnsiString> text = DocumentTextOf(cbSearchText, SearchForName);
+    if (!text) return;   // the user has been told which character cannot be searched for
+    const AnsiString history = TakeComboText(cbSearchText, *text);
     Owner->SearchBackwards = DirectionIndex() == 1;
     Owner->SearchCaseSensitive = cbSearchCaseSensitive->isChecked();
     Owner->SearchFromCaret = cbSearchFromCaret->isChecked();
     Owner->SearchSelectedOnly = cbSearchSelectedOnly->isChecked();
-    Owner->SearchText = FromQ(cbSearchText->currentText());
+    Owner->SearchText = *text;
     Owner->SearchTextHistory = history;
     Owner->SearchWholeWords = cbSearchWholeWords->isChecked();
     accept();

@@ -51,11 +51,13 @@ protected:
     // The rows of texts: label in column 0, combo box in column 1.
     QGridLayout *TextRows = nullptr;
     TMainForm *Owner = nullptr;
+    // How the message about a character a document cannot hold names the text fields.
+    static constexpr const char *SearchForName = "Search for";
 
     static std::vector<AnsiString> ComboItems(const QComboBox *box);
     static void SetComboItems(QComboBox *box, const std::vector<AnsiString> &items);
-    // The combo's text moved on top of its items (OK), then the history of its items.
-    static AnsiString TakeComboText(QComboBox *box);
+    // The combo's text (as checked) moved on top of its items (OK), then the history of its items.
+    static AnsiString TakeComboText(QComboBox *box, const AnsiString &text);
     static QComboBox *NewHistoryBox(const char *name);
 
 private:

@@ -43,9 +43,12 @@ void TMainForm::PrintAction1Execute()
 // ---------------------------------------------------------------------------------------------
 // Help
 
+// Every help command that shows nothing says why here, in one way.
 void TMainForm::ShowHelpFileMissing(const AnsiString &path)
 {
-    MessageBox(ApplicationWindow(), "File \"" + path + "\" not found.", FromQ(windowTitle()), MB_OK | MB_ICONWARNING);
+    const bool exists = !BelowUnknownGameFolder(path, GameFolder) && FileExists(path);
+    MessageBox(ApplicationWindow(), HelpNotShownText(path, GameFolder, exists), FromQ(windowTitle()),
+               MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::KASHelp1Execute()
@@ -66,10 +69,8 @@ void TMainForm::QUILHelp1Execute()
 
 void TMainForm::KASHTMLAction1Execute()
 {
-    if (FileExists(KASHelpHTMLPath))
-        ShellOpen(KASHelpHTMLPath);
-    else
-        ShowHelpFileMissing(KASHelpHTMLPath);
+    const bool there = !BelowUnknownGameFolder(KASHelpHTMLPath, GameFolder) && FileExists(KASHelpHTMLPath);
+    if (!there || !ShellOpen(KASHelpHTMLPath)) ShowHelpFileMissing(KASHelpHTMLPath);
 }
 
 void TMainForm::ChooseHelpPath(const HelpPathChoice &choice, AnsiString &path)
@@ -96,7 +97,8 @@ void TMainForm::SetpathtoKASHelp1Click()
 void TMainForm::SetpathtoKASHelpHTML1Click()
 {
     const AnsiString gameHelp = GameFolder + "/kas_help";
-    ChooseHelpPath({PathExists(gameHelp) ? gameHelp : ProgramFolder, "HTML or HTM files |*.html;*.htm", "index.htm",
+    const bool gameHelpThere = !BelowUnknownGameFolder(gameHelp, GameFolder) && PathExists(gameHelp);
+    ChooseHelpPath({gameHelpThere ? gameHelp : ProgramFolder, "HTML or HTM files |*.html;*.htm", "index.htm",
                     "Select HTML KAS help file", "KASHelpHTMLPath"},
                    KASHelpHTMLPath);
 }

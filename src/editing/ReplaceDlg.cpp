@@ -1,6 +1,7 @@
 #include "editing/ReplaceDlg.h"
 
 #include "editing/TextSearch.h"
+#include "platform/FieldText.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
@@ -42,15 +43,20 @@ void TTextReplaceDialog::FormCreate()
 
 void TTextReplaceDialog::btnOKClick()
 {
-    const AnsiString searchHistory = TakeComboText(cbSearchText);
-    const AnsiString replaceHistory = TakeComboText(cbReplaceText);
+    // Nothing is taken unless both texts can go into the document.
+    const std::optional<AnsiString> searchText = DocumentTextOf(cbSearchText, SearchForName);
+    if (!searchText) return;
+    const std::optional<AnsiString> replaceText = DocumentTextOf(cbReplaceText, "Replace with");
+    if (!replaceText) return;
+    const AnsiString searchHistory = TakeComboText(cbSearchText, *searchText);
+    const AnsiString replaceHistory = TakeComboText(cbReplaceText, *replaceText);
     Owner->ReplaceBackwards = DirectionIndex() == 1;
     Owner->ReplaceCaseSensitive = cbSearchCaseSensitive->isChecked();
     Owner->ReplaceFromCaret = cbSearchFromCaret->isChecked();
     Owner->ReplaceSelectedOnly = cbSearchSelectedOnly->isChecked();
-    Owner->ReplaceSearchText = FromQ(cbSearchText->currentText());
+    Owner->ReplaceSearchText = *searchText;
     Owner->ReplaceSearchTextHistory = searchHistory;
-    Owner->ReplaceText = FromQ(cbReplaceText->currentText());
+    Owner->ReplaceText = *replaceText;
     Owner->ReplaceTextHistory = replaceHistory;
     Owner->ReplaceWholeWords = cbSearchWholeWords->isChecked();
     accept();

@@ -4,6 +4,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
+#include "platform/FieldText.h"
 #include "platform/Files.h"
 #include "platform/SettingsFile.h"
 #include "platform/Shell.h"
@@ -594,18 +595,21 @@ bool TSettings_Form::eventFilter(QObject *watched, QEvent *event)
 
 void TSettings_Form::ToolButton2Click() { reject(); }
 
-void TSettings_Form::ToolButton15Click() { WinHelp(Main->QUILHelpPath, HELP_CONTEXT, 113); }
+void TSettings_Form::ToolButton15Click() { ShowContextHelp(113); }
 
 // Settings that cannot be stored are not applied either: the dialog stays open with the choices
 // made, to try again or to close without changes. Told at start that settings are not kept, the
 // user has them for this run without a second word.
 void TSettings_Form::ToolButton1Click()
 {
+    // The warning text is written into every saved script: it must be document text.
+    const std::optional<AnsiString> warning = DocumentTextOf(Edit3, "Warning #1 text");
+    if (!warning) return;
     const DialogSettings entered = EnteredSettings();
     const AnsiString listPath =
-        Main->ProgramFolder + "/" + ListFileNameWithExtension(FromQ(InsListEditor->ComboBox1->currentText()));
+        Main->ProgramFolder + "/" + ListFileNameWithExtension(FromQPath(InsListEditor->ComboBox1->currentText()));
     try {
-        StoreSettings(entered, listPath);
+        StoreSettings(entered, listPath, *warning);
     } catch (const std::exception &e) {
         if (Main->ToldSettingsNotKept()) {
             WarnOnStderrOnce(e.what());
@@ -617,7 +621,7 @@ void TSettings_Form::ToolButton1Click()
     ApplyToMainWindow(entered);
     const AnsiString listError = LoadFastInsertList(Main, listPath);
     if (!listError.empty())
-        MessageBox(this, "The fast insert list \"" + listPath + "\" cannot be read: " + listError, "Settings",
+        MessageBox(this, "The fast insert list \"" + PathInMessage(listPath) + "\" cannot be read: " + listError, "Settings",
                    MB_OK | MB_ICONWARNING);
     accept();
 }
@@ -625,7 +629,7 @@ void TSettings_Form::ToolButton1Click()
 // ---------------------------------------------------------------------------------------------
 // Save && Close
 
-void TSettings_Form::StoreSettings(const DialogSettings &s, const AnsiString &listPath)
+void TSettings_Form::StoreSettings(const DialogSettings &s, const AnsiString &listPath, const AnsiString &warning1Text)
 {
     TRegistry reg;
     if (reg.OpenKey(SettingsKey, true)) {
@@ -633,7 +637,7 @@ void TSettings_Form::StoreSettings(const DialogSettings &s, const AnsiString &li
         reg.CloseKey();
     }
     if (reg.OpenKey(ProductKey, false)) {
-        WriteAdditionalSettings(reg, {IsChecked(CheckListBox4, 0), IsChecked(CheckListBox4, 1), FromQ(Edit3->text())});
+        WriteAdditionalSettings(reg, {IsChecked(CheckListBox4, 0), IsChecked(CheckListBox4, 1), warning1Text});
         reg.CloseKey();
     }
     const AnsiString programPath = Application->ExeName();

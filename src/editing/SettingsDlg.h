@@ -113,7 +113,7 @@ private:
     void ShowAdditionalSettings();
     DialogSettings EnteredSettings() const;
     // Raises when the settings file cannot be written; what was written before stays.
-    void StoreSettings(const DialogSettings &settings, const AnsiString &listPath);
+    void StoreSettings(const DialogSettings &settings, const AnsiString &listPath, const AnsiString &warning1Text);
     void ApplyToMainWindow(const DialogSettings &settings);
     const HighlighterElement *SelectedElement() const;
     TSynHighlighterAttributes *SelectedAttribute() const;

@@ -28,11 +28,11 @@ void TMainForm::BuildToolsMenu()
         if (items[i]->parent() == Toolls1) delete items[i];
     }
     for (int i = 0; i < TC_FileNames->Count(); ++i) {
-        const AnsiString caption = ToolCaption(*TC_Titles, *TC_FileNames, i);
-        QAction *item = new QAction(LiteralMenuCaption(ToQ(caption)), Toolls1);
+        const QString caption = ToolCaption(*TC_Titles, *TC_FileNames, i);
+        QAction *item = new QAction(LiteralMenuCaption(caption), Toolls1);
         item->setData(i);
         item->setShortcut(ToolShortcut(i));
-        const QString hint = ToQ(ToolHint(caption, item->shortcut()));
+        const QString hint = ToolHint(caption, item->shortcut());
         item->setStatusTip(hint);
         item->setToolTip(hint);
         connect(item, &QAction::triggered, this,
@@ -95,11 +95,11 @@ void StartTool(const TMainForm *main, const AnsiString &fileName, const std::vec
     const AnsiString file = ExpandFolderMacros(fileName, {main->ProgramFolder, main->GameFolder, WindowsFolder()});
     const AnsiString program = FindToolProgram(file);
     if (program.empty()) {
-        MessageBox(ApplicationWindow(), "File \"" + file + "\" not found!", "Quillet: Tools", MB_ICONERROR);
+        MessageBox(ApplicationWindow(), "File \"" + PathInMessage(file) + "\" not found!", "Quillet: Tools", MB_ICONERROR);
         return;
     }
     if (!StartProcess(program, args, FolderOfFile(AbsolutePath(program)), showMode))
-        MessageBox(ApplicationWindow(), "File \"" + file + "\" could not be started!", "Quillet: Tools",
+        MessageBox(ApplicationWindow(), "File \"" + PathInMessage(file) + "\" could not be started!", "Quillet: Tools",
                    MB_ICONERROR);
 }
 

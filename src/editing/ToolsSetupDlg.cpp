@@ -2,10 +2,12 @@
 
 #include "editing/UserTools.h"
 #include "platform/Dialogs.h"
+#include "platform/FieldText.h"
 #include "platform/FileDialogs.h"
 #include "platform/Shell.h"
 #include "platform/TRegistry.h"
 #include "platform/ToolBar.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 
 #include <QGridLayout>
@@ -144,6 +146,24 @@ std::array<TStringList *, 4> TForm_SetupTools::Lists() const
     return {Main->TC_FileNames, Main->TC_Titles, Main->TC_CommandLines, Main->TC_Macros};
 }
 
+std::array<QLineEdit *, 4> TForm_SetupTools::Fields() const { return {Edit4, Edit2, Edit3, Edit1}; }
+
+// The program and its command line go to the system as they are: file-system text, any letter.
+// The title and the macro are the program's own 8-bit texts.
+bool TForm_SetupTools::IsSystemText(size_t list) { return list == 0 || list == 2; }
+
+QString TForm_SetupTools::ToolFieldText(size_t list, const AnsiString &entry)
+{
+    return IsSystemText(list) ? ToQPath(entry) : ToQ(entry);
+}
+
+std::optional<AnsiString> TForm_SetupTools::ToolFieldEntry(size_t list) const
+{
+    QLineEdit *field = Fields()[list];
+    if (IsSystemText(list)) return FromQPath(field->text());
+    return DocumentTextOf(field, list == 1 ? "Title" : "Macro");
+}
+
 void TForm_SetupTools::FormCreate()
 {
     for (size_t i = 0; i < Opened.size(); ++i) Opened[i].Assign(*Lists()[i]);
@@ -155,12 +175,12 @@ void TForm_SetupTools::FormCreate()
 
 AnsiString TForm_SetupTools::ExpandedApplication() const
 {
-    return ExpandFolderMacros(FromQ(Edit4->text()), {Main->ProgramFolder, Main->GameFolder, WindowsFolder()});
+    return ExpandFolderMacros(FromQPath(Edit4->text()), {Main->ProgramFolder, Main->GameFolder, WindowsFolder()});
 }
 
 void TForm_SetupTools::UpdateHints()
 {
-    Edit4->setToolTip(ToQ("Application: " + ExpandedApplication()));
+    Edit4->setToolTip("Application: " + ToQPath(ExpandedApplication()));
     // An empty field keeps the hint that asks for it.
     const auto hint = [](QLineEdit *field, const char *prefix, const char *empty) {
         field->setToolTip(field->text().isEmpty() ? QString(empty) : prefix + field->text());
@@ -183,7 +203,7 @@ void TForm_SetupTools::ReloadList(int selected)
     const QSignalBlocker block(ListBox1);
     ListBox1->clear();
     const TStringList &titles = *Main->TC_Titles;
-    for (int i = 0; i < titles.Count(); ++i) ListBox1->addItem(ToQ(titles[i]));
+    for (int i = 0; i < titles.Count(); ++i) ListBox1->addItem(ToolFieldText(1, titles[i]));
     if (selected >= 0 && selected < ListBox1->count()) ListBox1->setCurrentRow(selected);
 }
 
@@ -203,13 +223,11 @@ void TForm_SetupTools::ListBox1Click()
         SetSelectionButtons(false);
         return;
     }
-    const auto entry = [i](const TStringList *list, const AnsiString &missing) {
-        return ToQ(i < list->Count() ? (*list)[i] : missing);
-    };
-    Edit4->setText(entry(Main->TC_FileNames, " "));
-    Edit2->setText(entry(Main->TC_Titles, ""));
-    Edit3->setText(entry(Main->TC_CommandLines, ""));
-    Edit1->setText(entry(Main->TC_Macros, ""));
+    const char *const missing[] = {" ", "", "", ""};   // a missing file name shows as a blank
+    for (size_t k = 0; k < 4; ++k) {
+        const TStringList &list = *Lists()[k];
+        Fields()[k]->setText(ToolFieldText(k, i < list.Count() ? list[i] : AnsiString(missing[k])));
+    }
     SetSelectionButtons(true);
 }
 
@@ -224,21 +242,28 @@ void PutEntry(TStringList &list, int i, const AnsiString &text)
 
 } // namespace
 
+bool TForm_SetupTools::PutFields(int i)
+{
+    std::array<AnsiString, 4> texts;
+    for (size_t k = 0; k < 4; ++k) {
+        const std::optional<AnsiString> text = ToolFieldEntry(k);
+        if (!text) return false;
+        texts[k] = *text;
+    }
+    // The lists are parallel: a shorter one first gets the missing entries.
+    for (size_t k = 0; k < 4; ++k) PutEntry(*Lists()[k], i, texts[k]);
+    return true;
+}
+
 void TForm_SetupTools::AddClick()
 {
-    // The lists are parallel: a shorter one first gets the missing entries.
-    const int i = Main->TC_FileNames->Count();
-    const QLineEdit *fields[] = {Edit4, Edit2, Edit3, Edit1};
-    for (size_t k = 0; k < 4; ++k) PutEntry(*Lists()[k], i, FromQ(fields[k]->text()));
-    ReloadList();
+    if (PutFields(Main->TC_FileNames->Count())) ReloadList();
 }
 
 void TForm_SetupTools::ModifyClick()
 {
     const int i = ListBox1->currentRow();
-    if (i < 0) return;
-    const QLineEdit *fields[] = {Edit4, Edit2, Edit3, Edit1};
-    for (size_t k = 0; k < 4; ++k) PutEntry(*Lists()[k], i, FromQ(fields[k]->text()));
+    if (i < 0 || !PutFields(i)) return;
     ReloadList(i);
     RemoveButton->setEnabled(false);
     ModifyButton->setEnabled(false);
@@ -320,7 +345,7 @@ void TForm_SetupTools::CloseClick()
     QDialog::reject();
 }
 
-void TForm_SetupTools::HelpClick() { WinHelp(Main->QUILHelpPath, HELP_CONTEXT, 108); }
+void TForm_SetupTools::HelpClick() { ShowContextHelp(108); }
 
 void TForm_SetupTools::BrowseClick()
 {
@@ -330,7 +355,7 @@ void TForm_SetupTools::BrowseClick()
     // Programs here carry no ".exe"; the second filter shows them.
     dialog.Filter = "Executable files (*.exe)|*.exe|All files (*)|*";
     dialog.FilterIndex = 2;
-    if (dialog.Execute()) Edit4->setText(ToQ(dialog.FileName));
+    if (dialog.Execute()) Edit4->setText(ToQPath(dialog.FileName));
 }
 
 void TForm_SetupTools::keyPressEvent(QKeyEvent *event)

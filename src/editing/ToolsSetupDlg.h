@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 
 class QLineEdit;
 class QListWidget;
@@ -63,6 +64,13 @@ private:
     void SetSelectionButtons(bool on);
     void MoveEntry(int from, int to);
     std::array<TStringList *, 4> Lists() const;   // file names, titles, command lines, macros
+    std::array<QLineEdit *, 4> Fields() const;    // the fields of the four lists, in their order
+    static bool IsSystemText(size_t list);
+    static QString ToolFieldText(size_t list, const AnsiString &entry);
+    // The field's text as its list holds it; none when the user was told it cannot be stored.
+    std::optional<AnsiString> ToolFieldEntry(size_t list) const;
+    // Puts the four fields into entry i of the lists, or nothing when one cannot be stored.
+    bool PutFields(int i);
     AnsiString ExpandedApplication() const;
 
     TMainForm *Main;

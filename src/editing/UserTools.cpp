@@ -161,16 +161,16 @@ QKeySequence ToolShortcut(int index)
     return QKeySequence(Qt::SHIFT | Qt::Key(Qt::Key_F1 + index));
 }
 
-AnsiString ToolCaption(const TStringList &titles, const TStringList &fileNames, int index)
+QString ToolCaption(const TStringList &titles, const TStringList &fileNames, int index)
 {
-    if (index < titles.Count()) return titles[index];
-    return index < fileNames.Count() ? fileNames[index] : AnsiString();
+    if (index < titles.Count()) return ToQ(titles[index]);
+    return index < fileNames.Count() ? ToQPath(fileNames[index]) : QString();
 }
 
-AnsiString ToolHint(const AnsiString &caption, const QKeySequence &shortcut)
+QString ToolHint(const QString &caption, const QKeySequence &shortcut)
 {
-    const AnsiString key = FromQ(shortcut.toString(QKeySequence::PortableText));
-    return "Tools: " + caption + (key.empty() ? AnsiString() : " (" + key + ")");
+    const QString key = shortcut.toString(QKeySequence::PortableText);
+    return "Tools: " + caption + (key.isEmpty() ? QString() : " (" + key + ")");
 }
 
 namespace {

@@ -67,8 +67,8 @@ AnsiString TableColumnClipText(const std::vector<AnsiString> &cells);
 // The menu item of tool i: its shortcut (Shift+F1 ... Shift+F12, none from the 13th on), its
 // caption (the title, else the file name) and its hint.
 QKeySequence ToolShortcut(int index);
-AnsiString ToolCaption(const TStringList &titles, const TStringList &fileNames, int index);
-AnsiString ToolHint(const AnsiString &caption, const QKeySequence &shortcut);
+QString ToolCaption(const TStringList &titles, const TStringList &fileNames, int index);
+QString ToolHint(const QString &caption, const QKeySequence &shortcut);
 
 // The four lists as stored in the settings key ("TC_FileNames" ...), each entry followed by CR LF.
 struct ToolLists

@@ -68,6 +68,7 @@ AnsiString ExtractFileExt(const AnsiString &path)
 }
 
 #include <QFile>
+#include <cstdio>
 
 QString ToQPath(const AnsiString &path)
 {
@@ -78,4 +79,47 @@ AnsiString FromQPath(const QString &path)
 {
     const QByteArray b = QFile::encodeName(path);
     return AnsiString(b.constData(), size_t(b.size()));
+}
+
+AnsiString PathInMessage(const AnsiString &path) { return FromQ(ToQPath(path)); }
+
+TCheckedText CheckedFromQ(const QString &s)
+{
+    TCheckedText result;
+    result.Text.reserve(size_t(s.size()));
+    qsizetype number = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        ++number;
+        const char16_t c = s[i].unicode();
+        if (c < 0x100) {
+            result.Text += char(c);
+            continue;
+        }
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < s.size() && QChar::isLowSurrogate(s[i + 1].unicode());
+        result.RefusedAt = i;
+        result.RefusedLength = pair ? 2 : 1;
+        result.Refused = pair ? QChar::surrogateToUcs4(c, s[i + 1].unicode()) : char32_t(c);
+        result.RefusedNumber = number;
+        result.Text.clear();
+        return result;
+    }
+    return result;
+}
+
+namespace {
+
+AnsiString CodePointText(char32_t c)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "U+%04X", unsigned(c));
+    return buffer;
+}
+
+} // namespace
+
+AnsiString RefusedCharacterText(const TCheckedText &checked, const AnsiString &fieldName)
+{
+    return "The character " + CodePointText(checked.Refused) + " (character " + IntToStr(checked.RefusedNumber) +
+           " of \"" + fieldName + "\") cannot be used: this text is kept in the 8-bit code of the documents, "
+           "which holds only the characters U+0000 to U+00FF (ISO 8859-1).";
 }

@@ -9,11 +9,28 @@ using AnsiString = std::string;
 
 // Widget boundary: byte n <-> U+00n.
 inline QString ToQ(const AnsiString &s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+// Only for text that holds nothing above U+00FF: what ToQ put into a widget, or the system's own
+// texts. Anything else would become "?"; what the user types goes through CheckedFromQ.
 inline AnsiString FromQ(const QString &s)
 {
     const QByteArray b = s.toLatin1();
     return AnsiString(b.constData(), size_t(b.size()));
 }
+
+// Text typed by the user that becomes document bytes. A character above U+00FF has no byte in
+// the documents' code: the conversion refuses the text instead of writing "?" for it.
+struct TCheckedText
+{
+    AnsiString Text;              // the bytes; complete only when Ok()
+    qsizetype RefusedAt = -1;     // index in the QString of the first character without a byte
+    qsizetype RefusedLength = 0;  // 1, or 2 for a character beyond U+FFFF
+    char32_t Refused = 0;         // that character
+    qsizetype RefusedNumber = 0;  // its place among the characters of the text, from 1
+    bool Ok() const { return RefusedAt < 0; }
+};
+TCheckedText CheckedFromQ(const QString &s);
+// What the user is told about a refused text, naming the character and the field.
+AnsiString RefusedCharacterText(const TCheckedText &checked, const AnsiString &fieldName);
 
 // Latin-1 case mapping (ÿ and ß have no upper case inside the code page; 0xF7 is the division sign).
 inline unsigned char AnsiUpperChar(unsigned char c)
@@ -48,3 +65,6 @@ inline QString LiteralMenuCaption(QString caption) { return caption.replace('&',
 // File names are kept as the file system's own bytes; these convert at the Qt file API boundary.
 QString ToQPath(const AnsiString &path);
 AnsiString FromQPath(const QString &path);
+// A path inside a message, which shows its text as 8-bit characters: the path's own characters,
+// "?" only for one the message cannot show.
+AnsiString PathInMessage(const AnsiString &path);

@@ -3,11 +3,13 @@
 #include "platform/ActionList.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
+#include "platform/FieldText.h"
 #include "platform/Shell.h"
 #include "platform/TRegistry.h"
 #include "platform/TStringList.h"
 #include "platform/ToolBar.h"
 #include "script/TagBlock.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
@@ -300,14 +302,17 @@ void TAddTagForm::RadioGroup1Click()
     WriteOption("TAddTagForm::RadioGroup1Click", [&](TRegistry &reg) { reg.WriteInteger(TagPositionValue, position); });
 }
 
-TagBlockRequest TAddTagForm::Request() const
+std::optional<TagBlockRequest> TAddTagForm::Request() const
 {
+    const std::optional<AnsiString> name = DocumentTextOf(Edit1, "Tag name");
+    const std::optional<AnsiString> description = name ? DocumentTextOf(Edit2, "Tag description") : std::nullopt;
+    if (!description) return std::nullopt;
     TagBlockRequest request;
     request.TagType = ComboBox1->currentIndex();
     request.DeclarationType = ComboBox2->currentIndex();
-    request.Name = FromQ(Edit1->text());
-    request.Description = FromQ(Edit2->text());
-    request.FunctionNumber = FromQ(Edit3->text());
+    request.Name = *name;
+    request.Description = *description;
+    request.FunctionNumber = FromQ(Edit3->text());   // digits only (Edit3Change)
     request.TopSeparator = Checked(0);
     request.BottomSeparator = Checked(1);
     return request;
@@ -318,8 +323,10 @@ void TAddTagForm::ToolButton1Click()
     TForm_Editor *window = Owner->ActiveEditor();
     if (window && !window->Memo1->isHidden()) {
         TSynMemo *pane = window->Memo1;
+        std::optional<TagBlockRequest> checked = Request();
+        if (!checked) return;   // the user has been told which character a script cannot hold
+        TagBlockRequest &request = *checked;
         if (TagPosition() == 1) pane->SetCaretY(pane->Lines.Count());
-        TagBlockRequest request = Request();
         request.RightEdge = pane->RightEdge();
         const TagBlock block = ComposeTagBlock(request);
         const int caretLine = pane->CaretY() + block.CaretLineOffset;
@@ -337,5 +344,5 @@ void TAddTagForm::ToolButton2Click() { reject(); }
 
 void TAddTagForm::ToolButton9Click()
 {
-    WinHelp(Owner->QUILHelpPath, HELP_CONTEXT, Tag == 1 ? AddTagHelpContext : AddDeclarationHelpContext);
+    ShowContextHelp(Tag == 1 ? AddTagHelpContext : AddDeclarationHelpContext);
 }

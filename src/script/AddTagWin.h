@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 
 #include <QDialog>
+#include <optional>
 
 class QButtonGroup;
 class QComboBox;
@@ -76,7 +77,8 @@ private:
     void ReadOptions();
     void UpdateTagExists();
     void UpdateAddEnabled();
-    TagBlockRequest Request() const;
+    // The fields' request; none when a field holds a character a script cannot hold.
+    std::optional<TagBlockRequest> Request() const;
 
     TMainForm *Owner = nullptr;
     QButtonGroup *PositionButtons = nullptr;

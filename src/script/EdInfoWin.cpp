@@ -1,6 +1,7 @@
 #include "script/EdInfoWin.h"
 
 #include "common/Utils.h"
+#include "platform/FieldText.h"
 #include "platform/Shell.h"
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
@@ -81,6 +82,10 @@ QLineEdit *TVersionForm::CreateField(const char *name, const char *caption, cons
     line->setContentsMargins(FieldLeft, 0, FieldLeft, 0);
     auto *field = new QLineEdit(panel);
     field->setObjectName(name);
+    // Names the field in a message about its text.
+    QString accessibleName = label->text().trimmed();
+    if (accessibleName.endsWith(':')) accessibleName.chop(1);
+    field->setAccessibleName(accessibleName);
     if (!hint.empty()) field->setToolTip(ToQ(hint));
     line->addWidget(field);
     layout->addWidget(panel);
@@ -101,7 +106,9 @@ void TVersionForm::ShowDocument(TForm_Editor *window)
         const AnsiString value = lines.Values(tag.Tag);
         return value.empty() ? proposal : value;
     };
-    EditName->setText(ToQ(tagOr(ScriptNameInfo, ProposedScriptName(window->Caption()))));
+    // The proposal comes from the file name, which is file-system text.
+    const AnsiString scriptName = lines.Values(ScriptNameInfo.Tag);
+    EditName->setText(scriptName.empty() ? ToQPath(ProposedScriptName(window->Caption())) : ToQ(scriptName));
     EditVersion->setText(ToQ(tagOr(VersionInfo, ProposedScriptVersion)));
     EditDate->setText(ToQ(TodayText()));
     EditAuthor->setText(ToQ(tagOr(AuthorInfo, ProposedAuthor())));
@@ -128,6 +135,9 @@ void TVersionForm::WriteField(TForm_Editor *window, QLineEdit *field, const char
 
 void TVersionForm::ToolButton1Click()
 {
+    // Nothing is written unless every field can go into the script.
+    for (QLineEdit *field : findChildren<QLineEdit *>())
+        if (!DocumentTextOf(field, FromQ(field->accessibleName()))) return;
     TForm_Editor *window = MainForm ? MainForm->ActiveEditor() : nullptr;
     if (window) {
         WriteField(window, EditUsMacro, MacroNamesInfo.Tag, true);
@@ -154,7 +164,7 @@ void TVersionForm::ToolButton2Click() { reject(); }
 
 void TVersionForm::ToolButton3Click()
 {
-    if (MainForm) WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, 118);
+    ShowContextHelp(118);
 }
 
 bool TVersionForm::FormKeyDown(int key)

@@ -7,6 +7,7 @@
 #include "platform/TRegistry.h"
 #include "platform/ToolBar.h"
 #include "script/InsListFiles.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 
 #include <QGroupBox>
@@ -120,7 +121,7 @@ void TFIL_Form::ToolButton1Click()
 
 void TFIL_Form::ToolButton2Click() { reject(); }
 
-void TFIL_Form::ToolButton3Click() { WinHelp(Main->QUILHelpPath, HELP_CONTEXT, 105); }
+void TFIL_Form::ToolButton3Click() { ShowContextHelp(105); }
 
 void TFIL_Form::FormKeyDown(int &Key, Qt::KeyboardModifiers)
 {

@@ -5,6 +5,7 @@
 #include "platform/ToolBar.h"
 #include "script/DocumentInfo.h"
 #include "script/InfoWindowParts.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
@@ -159,7 +160,7 @@ void TInfoScriptForm::ToolButton2Click() { QGuiApplication::clipboard()->setText
 
 void TInfoScriptForm::ToolButton3Click()
 {
-    if (MainForm) WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, 110);
+    ShowContextHelp(110);
 }
 
 bool TInfoScriptForm::FormKeyDown(int key)

@@ -1,6 +1,7 @@
 #include "script/InsListEditor.h"
 
 #include "platform/Dialogs.h"
+#include "platform/FieldText.h"
 #include "platform/Files.h"
 #include "platform/TIniFile.h"
 #include "platform/ToolBar.h"
@@ -227,7 +228,7 @@ void TInsListEditor::FormCreate(const AnsiString &currentFileName)
 {
     RefillFileList();
     const QSignalBlocker block(ComboBox1);
-    ComboBox1->setEditText(ToQ(currentFileName));
+    ComboBox1->setEditText(ToQPath(currentFileName));
     ComboBox1Change();
 }
 
@@ -266,12 +267,12 @@ void TInsListEditor::ComboBox1Change()
     Edit5->clear();
     Label5->show();
 
-    const AnsiString typed = FromQ(ComboBox1->currentText());
+    const AnsiString typed = FromQPath(ComboBox1->currentText());
     const AnsiString name = CleanListFileName(typed);
     if (name != typed) {
         const QSignalBlocker block(ComboBox1);
         const int cursor = ComboBox1->lineEdit()->cursorPosition();
-        ComboBox1->setEditText(ToQ(name));
+        ComboBox1->setEditText(ToQPath(name));
         ComboBox1->lineEdit()->setCursorPosition(std::min(cursor, int(name.size())));
     }
     UpdateFileButtons();
@@ -287,7 +288,7 @@ void TInsListEditor::ComboBox1Change()
     // Saved as it is shown, the list would replace the file's entries with none. (A folder of that
     // name is no list: it reads as empty.)
     if (!error.empty() && QFileInfo(ToQPath(path)).isFile())
-        MessageBox(ApplicationWindow(), WithReason("Cannot read the file \"" + path + "\".", error), "Quillet",
+        MessageBox(ApplicationWindow(), WithReason("Cannot read the file \"" + PathInMessage(path) + "\".", error), "Quillet",
                    MB_ICONSTOP);
     for (const TFastInsertEntry &entry : list.Entries) AppendRow(entry.Caption, entry.Item);
     SavedDescription = list.Description;
@@ -296,14 +297,16 @@ void TInsListEditor::ComboBox1Change()
 
 void TInsListEditor::ToolButton13Click()
 {
-    const AnsiString name = ListFileNameWithExtension(FromQ(ComboBox1->currentText()));
+    const std::optional<AnsiString> description = DocumentTextOf(Edit5, "Description");
+    if (!description) return;
+    const AnsiString name = ListFileNameWithExtension(FromQPath(ComboBox1->currentText()));
     {
         const QSignalBlocker block(ComboBox1);
-        ComboBox1->setEditText(ToQ(name));
+        ComboBox1->setEditText(ToQPath(name));
     }
     const AnsiString path = PathOf(name);
     InsList list;
-    list.Description = FromQ(Edit5->text());
+    list.Description = *description;
     if (const AnsiString problem = ListTextProblem("description", list.Description); !problem.empty()) {
         MessageBox(ApplicationWindow(), problem, "Quillet", MB_ICONSTOP);
         return;
@@ -313,7 +316,7 @@ void TInsListEditor::ToolButton13Click()
         WriteInsList(path, list);
     } catch (const std::exception &e) {
         // The reminder stays: the list is not in the file.
-        MessageBox(ApplicationWindow(), WithReason("Cannot write the file \"" + path + "\".", e.what()), "Quillet",
+        MessageBox(ApplicationWindow(), WithReason("Cannot write the file \"" + PathInMessage(path) + "\".", e.what()), "Quillet",
                    MB_ICONSTOP);
         return;
     }
@@ -325,7 +328,7 @@ void TInsListEditor::ToolButton13Click()
 
 void TInsListEditor::ToolButton7Click()
 {
-    const AnsiString path = PathOf(FromQ(ComboBox1->currentText()));
+    const AnsiString path = PathOf(FromQPath(ComboBox1->currentText()));
     if (!IsListFile(path)) return;   // nothing but a list file is ever deleted
     ListView1->clear();
     ListView1Change();
@@ -334,7 +337,7 @@ void TInsListEditor::ToolButton7Click()
     SetListButtons(false);
     QFile file(ToQPath(path));
     if (!file.remove())
-        MessageBox(ApplicationWindow(), "Cannot delete the file \"" + path + "\".", "Quillet", MB_ICONSTOP);
+        MessageBox(ApplicationWindow(), "Cannot delete the file \"" + PathInMessage(path) + "\".", "Quillet", MB_ICONSTOP);
     {
         const QSignalBlocker block(ComboBox1);
         ComboBox1->setEditText("");
@@ -352,7 +355,7 @@ bool TInsListEditor::IsListFile(const AnsiString &path)
 // Writing needs a name; deleting an existing list file of that name.
 void TInsListEditor::UpdateFileButtons()
 {
-    const AnsiString name = FromQ(ComboBox1->currentText());
+    const AnsiString name = FromQPath(ComboBox1->currentText());
     ToolButton13->SetEnabled(!name.empty());
     ToolButton7->SetEnabled(IsListFile(PathOf(name)));
 }
@@ -362,8 +365,10 @@ void TInsListEditor::UpdateFileButtons()
 
 void TInsListEditor::ToolButton10Click()
 {
-    if (!FieldsStorable() || !FieldsKeptAsTyped()) return;
-    AppendRow(FromQ(Edit7->text()), FromQ(Edit8->text()));
+    const std::optional<AnsiString> caption = DocumentTextOf(Edit7, "Caption");
+    const std::optional<AnsiString> item = caption ? DocumentTextOf(Edit8, "Item") : std::nullopt;
+    if (!item || !FieldsStorable() || !FieldsKeptAsTyped()) return;
+    AppendRow(*caption, *item);
     ToolButton14->SetEnabled(true);
     Label5->show();
     Label6->hide();
@@ -375,9 +380,11 @@ void TInsListEditor::ToolButton9Click()
     if (selected.isEmpty()) {
         ToolButton8->SetEnabled(false);
     } else {
-        if (!FieldsStorable() || !FieldsKeptAsTyped()) return;
-        selected.first()->setText(0, Edit7->text());
-        selected.first()->setText(1, Edit8->text());
+        const std::optional<AnsiString> caption = DocumentTextOf(Edit7, "Caption");
+        const std::optional<AnsiString> item = caption ? DocumentTextOf(Edit8, "Item") : std::nullopt;
+        if (!item || !FieldsStorable() || !FieldsKeptAsTyped()) return;
+        selected.first()->setText(0, ToQ(*caption));
+        selected.first()->setText(1, ToQ(*item));
         ListView1Change();
     }
     RowChosen = false;

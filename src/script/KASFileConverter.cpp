@@ -331,7 +331,7 @@ void TForm_ReConvertKAS::ToolButton1Click() { close(); }
 
 void TForm_ReConvertKAS::ToolButton3Click()
 {
-    if (MainForm) WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, 107);
+    ShowContextHelp(107);
 }
 
 bool TForm_ReConvertKAS::MakeDestination(const AnsiString &folder)

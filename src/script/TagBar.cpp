@@ -6,6 +6,7 @@
 #include "platform/ToolBar.h"
 #include "script/AddTagWin.h"
 #include "script/TagBlock.h"
+#include "shell/DocumentCommands.h"
 #include "shell/HeaderTags.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
@@ -155,7 +156,7 @@ void TForm_Editor::ToolButton30Click()
 {
     if (!MainForm) return;
     const int context = !StringGridPanel->isHidden() ? TablePaneHelpContext : TextPaneHelpContext;
-    WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, context);
+    ShowContextHelp(context);
 }
 
 void TForm_Editor::ToolButton27Click()

@@ -5,6 +5,7 @@
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
 #include "script/InfoWindowParts.h"
+#include "shell/DocumentCommands.h"
 #include "shell/DocumentFiles.h"
 #include "shell/DocumentIcons.h"
 #include "shell/HeaderTags.h"
@@ -164,7 +165,7 @@ void TVarManForm::AnalyzeDocument(TMainForm *mainForm, TForm_Editor *window)
         auto *row = new QTreeWidgetItem(list);
         row->setText(colId, ToQ(IntToStr(list->topLevelItemCount()) + " / " + IntToStr(window->Tag)));
         if (window->DocumentKind == KAS_Document || window->DocumentKind == TXT_Document) row->setIcon(colId, icon);
-        row->setText(colDocument, ToQ(window->Caption()));
+        row->setText(colDocument, ToQPath(window->Caption()));
         AnsiString value = HeaderTagValue(lines, kind.Tag);
         mainForm->StepOperationProgress();
 
@@ -245,7 +246,7 @@ void TVarManForm::ToolButton2Click() { QGuiApplication::clipboard()->setText(ToQ
 
 void TVarManForm::ToolButton15Click()
 {
-    if (MainForm) WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, 117);
+    ShowContextHelp(117);
 }
 
 bool TVarManForm::FormKeyDown(int key)

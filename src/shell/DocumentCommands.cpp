@@ -84,7 +84,27 @@ AnsiString FavouriteDisplayName(const AnsiString &path) { return ExtractFileName
 
 void ShowContextHelp(int context)
 {
-    if (MainForm) WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, context);
+    if (MainForm && !WinHelp(MainForm->QUILHelpPath, HELP_CONTEXT, context))
+        MainForm->ShowHelpFileMissing(MainForm->QUILHelpPath);
+}
+
+namespace {
+// The game folder's text while no game is known.
+const AnsiString UnknownGameFolder = "none";
+} // namespace
+
+bool BelowUnknownGameFolder(const AnsiString &path, const AnsiString &gameFolder)
+{
+    return gameFolder == UnknownGameFolder && path.rfind(UnknownGameFolder + "/", 0) == 0;
+}
+
+AnsiString HelpNotShownText(const AnsiString &path, const AnsiString &gameFolder, bool fileExists)
+{
+    if (BelowUnknownGameFolder(path, gameFolder))
+        return "File \"" + PathInMessage(path.substr(UnknownGameFolder.size() + 1)) +
+               "\" not found: no game folder is set.";
+    if (fileExists) return "File \"" + PathInMessage(path) + "\" could not be opened: no program is set to show it.";
+    return "File \"" + PathInMessage(path) + "\" not found.";
 }
 
 bool RunDialogKey(int key, const std::function<void()> &enter, const std::function<void()> &escape,

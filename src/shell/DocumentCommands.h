@@ -34,8 +34,15 @@ AnsiString FavouriteOpeningKind(const Favourite &favourite);
 // The name shown for a favourite: the file name without its folder.
 AnsiString FavouriteDisplayName(const AnsiString &path);
 
-// The help of a dialog: the program's help file at the dialog's context number.
+// The help of a dialog: the program's help file at the dialog's context number. When it shows
+// nothing the user is told why (TMainForm::ShowHelpFileMissing), as for every help command.
 void ShowContextHelp(int context);
+// True for a path below the game folder while no game folder is known ("none"): there is no such
+// file to look for.
+bool BelowUnknownGameFolder(const AnsiString &path, const AnsiString &gameFolder);
+// What a help command that showed nothing tells the user: the file is missing ("File ... not
+// found."), lies below a game folder that is not set, or is there but could not be opened.
+AnsiString HelpNotShownText(const AnsiString &path, const AnsiString &gameFolder, bool fileExists);
 
 // A dialog's keys: Enter (either key) runs enter, Esc escape and F1 help; false for any other key.
 bool RunDialogKey(int key, const std::function<void()> &enter, const std::function<void()> &escape,

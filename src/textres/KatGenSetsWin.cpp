@@ -5,6 +5,7 @@
 #include "platform/TRegistry.h"
 #include "platform/TStringGrid.h"
 #include "platform/ToolBar.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 #include "textres/KatIndexing.h"
 
@@ -403,7 +404,7 @@ void TKATGenSetsForm::ToolButton4Click()
 
 void TKATGenSetsForm::ToolButton5Click()
 {
-    WinHelp(MainForm ? MainForm->QUILHelpPath : AnsiString(), HELP_CONTEXT, 104);
+    ShowContextHelp(104);
 }
 
 void TKATGenSetsForm::CheckListBox1Click()

@@ -9,6 +9,7 @@
 #include "platform/TRegistry.h"
 #include "platform/TStringGrid.h"
 #include "platform/ToolBar.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
@@ -171,7 +172,7 @@ void TREKATForm::CheckListBox1Click()
 
 void TREKATForm::ToolButton9Click()
 {
-    WinHelp(MainForm ? MainForm->QUILHelpPath : AnsiString(), HELP_CONTEXT, 119);
+    ShowContextHelp(119);
 }
 
 void TREKATForm::ToolButton2Click() { close(); }

@@ -11,6 +11,7 @@
 #include "platform/TRegistry.h"
 #include "platform/TStringGrid.h"
 #include "platform/ToolBar.h"
+#include "shell/DocumentCommands.h"
 #include "shell/DocumentFiles.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
@@ -32,6 +33,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 namespace {
@@ -276,7 +278,7 @@ void TTxtResMan::FormCreate()
     resize(std::max(sizeHint().width(), 600), 450);
 
     if (!Document || !FileExists(caption)) {
-        setWindowTitle(ToQ(AnsiString(OwnCaption) + ": Document \"" + caption + "\" was not saved!"));
+        setWindowTitle(OwnCaption + QString(": Document \"") + ToQPath(caption) + "\" was not saved!");
         ExportchangesinKATdocument1->setEnabled(false);
     } else if (Document->DocumentKind != "KAS_Document") {
         setWindowTitle(ToQ(AnsiString(OwnCaption) + ": Current document is not KAS-type!"));
@@ -524,7 +526,7 @@ void TTxtResMan::ToolButton4Click()
 
 void TTxtResMan::ToolButton10Click()
 {
-    WinHelp(MainForm ? MainForm->QUILHelpPath : AnsiString(), HELP_CONTEXT, 116);
+    ShowContextHelp(116);
 }
 
 void TTxtResMan::ListBox1Click()
@@ -550,7 +552,20 @@ void TTxtResMan::Memo1Change()
 {
     const int i = ListBox1->currentRow();
     if (Updating || i < 0) return;
-    const AnsiString text = FromEditor(Memo1->toPlainText());
+    const QString typed = Memo1->toPlainText();
+    const TCheckedText checked = CheckedFromQ(typed);
+    if (!checked.Ok()) {
+        // The text keeps what it held; the user learns which character the script cannot hold.
+        MessageBox(this, RefusedCharacterText(checked, "Text"), FromQ(windowTitle()), MB_OK | MB_ICONWARNING);
+        Updating = true;
+        Memo1->setPlainText(ToEditor(ItemText(i)));
+        Updating = false;
+        QTextCursor cursor = Memo1->textCursor();
+        cursor.setPosition(int(std::min<qsizetype>(checked.RefusedAt, Memo1->toPlainText().size())));
+        Memo1->setTextCursor(cursor);
+        return;
+    }
+    const AnsiString text = FromEditor(typed);
     SetItemText(i, text);
     ShowTextCount(int(text.size()));
 }

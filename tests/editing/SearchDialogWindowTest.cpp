@@ -8,6 +8,7 @@
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynMemo.h"
+#include "KeyTyping.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -127,4 +128,54 @@ TEST_F(SearchDialogWindow, HistoryBoxesTakeTheTextAsTyped)
     EXPECT_EQ(Form->ReplaceText, "y");
     EXPECT_EQ(Form->ReplaceTextHistory, "y\r\nyzz\r\n");
     EXPECT_EQ(w->Memo1->Text(), "xabcx yzz y x\r\n");
+}
+
+// A letter the document cannot hold is never searched for or written as "?": OK tells the user
+// which character it is, the dialog stays open with it selected, and nothing is searched,
+// replaced or put into a history.
+TEST_F(SearchDialogWindow, ALetterTheDocumentCannotHoldIsRefusedByName)
+{
+    const AnsiString text = "Why? Because. say ya\r\nOK?\r\n";
+    TForm_Editor *w = OpenFile("q.txt", text, "TXT_Document");
+    const struct
+    {
+        const char *Name;
+        bool Replace;
+        const char *Search, *With;   // typed, UTF-8
+        const char *Field;           // the field named
+    } cases[] = {
+        {"find", false, "я", nullptr, "Search for"},
+        {"replace what", true, "я", "YA", "Search for"},
+        {"replace with", true, "ya", "я", "Replace with"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        Boxes->Calls.clear();
+        w->Memo1->SetCaretXY({1, 1});
+        WithDialog(c.Replace ? Form->ReplaceAction1 : Form->SearhAction1, [&](TTextSearchDialog &dialog) {
+            TypeOver("");
+            TypeKeys(QApplication::focusWidget(), QString::fromUtf8(c.Search));
+            if (c.With) {
+                Press(Qt::Key_Tab);
+                TypeOver("");
+                TypeKeys(QApplication::focusWidget(), QString::fromUtf8(c.With));
+            }
+            Press(Qt::Key_Return);
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(FocusedField(), std::string(c.Field) == "Replace with" ? "cbReplaceText" : "cbSearchText");
+            Press(Qt::Key_Escape);
+        });
+        ASSERT_EQ(Boxes->Calls.size(), 1u);
+        EXPECT_EQ(Boxes->Calls[0].Text, RefusedCharacterText(CheckedFromQ(QString::fromUtf8("я")), c.Field));
+        EXPECT_NE(Boxes->Calls[0].Text.find("U+044F"), AnsiString::npos);
+        EXPECT_EQ(Boxes->Calls[0].Caption, c.Replace ? "Replace Text" : "Search Text");
+        EXPECT_EQ(w->Memo1->Text(), text);
+        EXPECT_FALSE(w->Memo1->SelAvail());
+    }
+    EXPECT_EQ(Form->SearchText, "");
+    EXPECT_EQ(Form->SearchTextHistory, "");
+    EXPECT_EQ(Form->ReplaceSearchText, "");
+    EXPECT_EQ(Form->ReplaceSearchTextHistory, "");
+    EXPECT_EQ(Form->ReplaceText, "");
+    EXPECT_EQ(Form->ReplaceTextHistory, "");
 }

@@ -7,11 +7,13 @@
 #include "script/InsListEditor.h"
 #include "script/SynHighlighterKAS.h"
 #include "shell/DocumentTestSupport.h"
+#include "shell/LayoutTestSupport.h"
 #include "shell/Main.h"
 #include "shell/_EditorWin.h"
 #include "synedit/SynCompletionProposal.h"
 #include "synedit/SynLexerAdapter.h"
 #include "synedit/SynMemo.h"
+#include "KeyTyping.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
+#include <QTest>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -339,11 +342,65 @@ TEST_F(SettingsDialog, TheFastInsertFileNameGetsItsExtensionAndIsStored)
     const struct
     {
         const char *Typed, *Stored;
-    } cases[] = {{"mylist", "mylist.il"}, {"Other.IL", "Other.IL"}, {"", "inslist.il"}};
+    } cases[] = {{"mylist", "mylist.il"}, {"Other.IL", "Other.IL"}, {"", "inslist.il"}, {"dé", "d\xC3\xA9.il"}};
     for (const auto &c : cases) {
-        RunDialog([&](TSettings_Form &form) { form.InsListEditor->ComboBox1->setEditText(c.Typed); });
+        RunDialog([&](TSettings_Form &form) { form.InsListEditor->ComboBox1->setEditText(QString::fromUtf8(c.Typed)); });
         EXPECT_EQ(Stored<AnsiString>("InsertListFile"), ProgramFolder + "/" + c.Stored) << c.Typed;
     }
+}
+
+// A list whose name has a letter beyond ASCII is found under that name, shown by it when the
+// dialog opens again, and loaded.
+TEST_F(SettingsDialog, AFastInsertListNamedWithAnAccentIsLoadedAndShownByItsName)
+{
+    const AnsiString list = ProgramFolder + "/d\xC3\xA9.il";
+    WriteBytes(list, "[Information]\r\nDescription=accent\r\n[Captions]\r\n0=One\r\n[Items]\r\n0=one\r\n");
+    RunDialog([](TSettings_Form &form) { form.InsListEditor->ComboBox1->setEditText(QString::fromUtf8("dé.il")); });
+    EXPECT_TRUE(Boxes->Calls.empty()) << (Boxes->Calls.empty() ? "" : Boxes->Calls[0].Text);
+    EXPECT_EQ(Stored<AnsiString>("InsertListFile"), list);
+    EXPECT_EQ(Form->SynCompletionProposal1->InsertList.Count(), 1);
+    RunDialog(
+        [](TSettings_Form &form) {
+            EXPECT_EQ(form.InsListEditor->ComboBox1->currentText(), QString::fromUtf8("dé.il"));
+            EXPECT_EQ(form.InsListEditor->Edit5->text(), "accent");
+        },
+        false);
+}
+
+// The warning text goes into every saved script: a letter a script cannot hold is refused by
+// name, with nothing stored or applied, and the dialog stays open.
+TEST_F(SettingsDialog, AWarningTextWithALetterAScriptCannotHoldIsRefusedByName)
+{
+    const AnsiString before = Stored<AnsiString>("Warning1Text", ProductKey);
+    const int fontSize = Form->EditorFontSize;
+    bool acceptedWithTheLetter = true;
+    ModalRecorder modal([&](QDialog *dialog) {
+        auto *form = qobject_cast<TSettings_Form *>(dialog);
+        ShowActive(form);
+        form->ToolBar1MouseDown(Qt::ControlModifier | Qt::AltModifier);
+        form->UpDown1->setValue(23);
+        form->Edit3->setFocus();
+        Press(form->Edit3, Qt::Key_A, Qt::ControlModifier);
+        TypeKeys(form->Edit3, QString::fromUtf8("Не трогать"));
+        QTest::mouseClick(form->ToolButton1, Qt::LeftButton);
+        acceptedWithTheLetter = dialog->result() == QDialog::Accepted;
+        EXPECT_EQ(Stored<AnsiString>("Warning1Text", ProductKey), before);
+        EXPECT_EQ(Form->EditorFontSize, fontSize);
+        EXPECT_TRUE(form->Edit3->hasFocus());
+        EXPECT_EQ(form->Edit3->selectedText(), QString::fromUtf8("Н"));
+        Press(form->Edit3, Qt::Key_A, Qt::ControlModifier);
+        TypeKeys(form->Edit3, QString::fromUtf8("Hände weg"));
+        QTest::mouseClick(form->ToolButton1, Qt::LeftButton);
+        return dialog->result() == QDialog::Accepted ? int(mrOk) : int(mrCancel);
+    });
+    ASSERT_TRUE(Form->Settings1->Execute());
+    EXPECT_FALSE(acceptedWithTheLetter);
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    EXPECT_EQ(Boxes->Calls[0].Text, RefusedCharacterText(CheckedFromQ(QString::fromUtf8("Н")), "Warning #1 text"));
+    EXPECT_EQ(Boxes->Calls[0].Caption, "Settings");
+    EXPECT_NE(before, "H\xE4nde weg");
+    EXPECT_EQ(Stored<AnsiString>("Warning1Text", ProductKey), "H\xE4nde weg");
+    EXPECT_EQ(Form->EditorFontSize, 23);
 }
 
 TEST_F(SettingsDialog, EnterSavesEscClosesAndF1OpensTheHelpAtContext113)

@@ -9,6 +9,8 @@
 #include "shell/_EditorWin.h"
 #include "platform/TStringGrid.h"
 #include "synedit/SynMemo.h"
+#include "shell/LayoutTestSupport.h"
+#include "KeyTyping.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -22,6 +24,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <QThread>
 
 #include <cstdlib>
@@ -122,6 +125,12 @@ TEST(ToolMenuItems, ShortcutsCaptionsAndHints)
     files.Add("/bin/b");
     EXPECT_EQ(ToolCaption(titles, files, 0), "First");
     EXPECT_EQ(ToolCaption(titles, files, 1), "/bin/b");
+    // A file name is file-system text, a title the program's own 8-bit text.
+    files.Add("/bin/d\xC3\xA9/c");
+    EXPECT_EQ(ToolCaption(titles, files, 2), QString::fromUtf8("/bin/dé/c"));
+    titles.Add("Caf\xE9");
+    EXPECT_EQ(ToolCaption(titles, files, 1), QString::fromUtf8("Café"));
+    EXPECT_EQ(ToolHint(QString::fromUtf8("/bin/dé/c"), ToolShortcut(2)), QString::fromUtf8("Tools: /bin/dé/c (Shift+F3)"));
 }
 
 namespace {
@@ -489,4 +498,76 @@ TEST_F(ToolsSetup, BrowseFillsTheApplicationAndEnterSavesAndCloses)
     EXPECT_EQ(FileDialogs->Calls[0].InitialDir, ProgramFolder);
     EXPECT_EQ(StoredList("TC_Titles"), "Ed\r\n");
     ASSERT_EQ(ToolItems().size(), 1);
+}
+
+// A program in a folder whose name has a letter beyond ASCII: typed with real keys it can be
+// added, it is stored, shown, browsed and started by its own name.
+TEST_F(ToolsSetup, AProgramInAFolderNamedWithAnAccentIsTypedStoredShownAndStarted)
+{
+    const AnsiString program = MakeFile("d\xC3\xA9/tool.sh", "x");
+    const QString typed = ToQPath(program);
+    ASSERT_TRUE(typed.contains(QString::fromUtf8("/dé/"))) << program;
+    FileDialogs.reset();
+    FileDialogs = std::make_unique<FileDialogRecorder>([&](TFileDialog &dialog) {
+        dialog.FileName = program;
+        return true;
+    });
+    RunSetup([&](TForm_SetupTools &form) {
+        ShowActive(&form);
+        form.Edit4->setFocus();
+        QTest::keyClick(form.Edit4, Qt::Key_A, Qt::ControlModifier);
+        TypeKeys(form.Edit4, typed);
+        form.Edit2->setFocus();
+        TypeKeys(form.Edit2, "T");
+        EXPECT_TRUE(form.AddButton->isEnabled());
+        EXPECT_TRUE(form.ModifyButton->isEnabled());
+        EXPECT_EQ(form.Edit4->toolTip(), "Application: " + typed);
+        QTest::mouseClick(form.AddButton, Qt::LeftButton);
+        form.Edit4->clear();
+        form.BrowseClick();
+        EXPECT_EQ(form.Edit4->text(), typed);
+        form.ListBox1->setCurrentRow(0);
+        EXPECT_EQ(form.Edit4->text(), typed);
+        form.SaveClick();
+    });
+    EXPECT_EQ(StoredList("TC_FileNames"), program + "\r\n");
+    ShellRecording shell;
+    Form->TC_Titles->Clear();   // the caption falls back to the file name
+    Form->BuildToolsMenu();
+    ASSERT_EQ(ToolItems().size(), 1);
+    EXPECT_EQ(ToolItems()[0]->text(), typed);
+    Run(0);
+    EXPECT_TRUE(Boxes->Calls.empty()) << (Boxes->Calls.empty() ? "" : Boxes->Calls[0].Text);
+    ASSERT_EQ(shell.Calls().size(), 1u);
+    EXPECT_EQ(shell.Calls()[0].Kind, ShellCall::scStartProcess);
+    EXPECT_EQ(shell.Calls()[0].Target, program);
+}
+
+// The command line goes to the program as file-system text, any letter; the title and the macro
+// are the program's own 8-bit texts, so a letter they cannot hold is refused by name.
+TEST_F(ToolsSetup, ATitleWithALetterItCannotHoldIsRefusedByNameAndNothingIsAdded)
+{
+    const AnsiString program = MakeFile("tool", "x");
+    RunSetup([&](TForm_SetupTools &form) {
+        ShowActive(&form);
+        Fill(form, program, "");
+        form.Edit2->setFocus();
+        TypeKeys(form.Edit2, QString::fromUtf8("Café я"));
+        form.Edit3->setFocus();
+        TypeKeys(form.Edit3, QString::fromUtf8("--file=я.txt"));
+        QTest::mouseClick(form.AddButton, Qt::LeftButton);
+        EXPECT_EQ(form.ListBox1->count(), 0);
+        EXPECT_TRUE(form.Edit2->hasFocus());
+        EXPECT_EQ(form.Edit2->selectedText(), QString::fromUtf8("я"));
+        QTest::keyClick(form.Edit2, Qt::Key_Backspace);
+        QTest::mouseClick(form.AddButton, Qt::LeftButton);
+        EXPECT_EQ(form.ListBox1->count(), 1);
+        form.SaveClick();
+    });
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    EXPECT_EQ(Boxes->Calls[0].Text, RefusedCharacterText(CheckedFromQ(QString::fromUtf8("Café я")), "Title"));
+    EXPECT_EQ(Boxes->Calls[0].Caption, "Tools setup");
+    EXPECT_EQ(StoredList("TC_Titles"), "Caf\xE9 \r\n");
+    EXPECT_EQ(StoredList("TC_CommandLines"), "--file=\xD1\x8F.txt\r\n");
+    EXPECT_EQ(Form->TC_FileNames->Count(), 1);
 }

@@ -364,6 +364,31 @@ TEST_F(Converter, FoldersAreRememberedAndTheDestinationFollowsTheSource)
     EXPECT_EQ(FromQ(dialog->Edit4->text()), Target);
 }
 
+// Folders whose names have a letter beyond ASCII: shown by their own names, converted into,
+// and remembered.
+TEST_F(Converter, FoldersNamedWithAnAccentAreShownConvertedIntoAndRemembered)
+{
+    Source = Root + "/d\xC3\xA9/src";
+    Target = Root + "/d\xC3\xA9/out";
+    QDir().mkpath(ToQPath(Source));
+    WriteBytes(Source + "/ops.kas", FixtureBytes("ops.kas"));
+    {
+        auto dialog = Dialog();
+        EXPECT_EQ(dialog->Directory(), Source);
+        EXPECT_EQ(dialog->Edit4->text(), QString::fromUtf8("%1/dé/out").arg(ToQPath(Root)));
+        EXPECT_EQ(Entries(dialog->FileListBox1), (std::vector<AnsiString>{"ops.kas"}));
+        dialog->SelectAll1Click();
+        dialog->ToolButton2Click();
+        ASSERT_EQ(Boxes->Calls.size(), 1u);
+        EXPECT_EQ(Boxes->Calls[0].Text, "Done! 1 files were converted.");
+        EXPECT_EQ(ReadFileBytes(Target + "/ops.kas"), Expected(OpsPlain));
+        dialog->reject();
+    }
+    auto dialog = std::make_unique<TForm_ReConvertKAS>(Form);
+    EXPECT_EQ(dialog->Directory(), Source);
+    EXPECT_EQ(FromQPath(dialog->Edit4->text()), Target);
+}
+
 TEST_F(Converter, KeysAndSelection)
 {
     auto dialog = Dialog();

@@ -249,6 +249,7 @@ TEST_F(FastInsertChooserTest, ActionShowsTheChooserAndHelpOpensItsContext)
     Form = new TMainForm;
     Form->QUILHelpPath = Root + "/quill.hlp";
     ShellRecording shell;
+    MessageBoxRecorder boxes;
     ModalRecorder modal([](QDialog *dialog) {
         static_cast<TFIL_Form *>(dialog)->ToolButton3Click();
         return int(mrCancel);
@@ -258,6 +259,9 @@ TEST_F(FastInsertChooserTest, ActionShowsTheChooserAndHelpOpensItsContext)
     ASSERT_EQ(shell.Calls().size(), 1u);
     EXPECT_EQ(shell.Calls()[0].Command, unsigned(HELP_CONTEXT));
     EXPECT_EQ(shell.Calls()[0].Data, 105);
+    // The help file is missing, and the user is told so.
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text, "File \"" + Root + "/quill.hlp\" not found.");
     EXPECT_EQ(StoredList(), "<none>") << "Cancel stores nothing";
 }
 

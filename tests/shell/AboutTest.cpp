@@ -195,6 +195,7 @@ TEST_F(Help, MissingHelpFilesAreNamed)
 {
     Form->KASHelpPath = Root + "/no/kas.hlp";
     Form->QUILHelpPath = Root + "/no/quill.hlp";
+    Form->GameFolder = "none";
     Form->KASHelpHTMLPath = "none/kas_help/index.htm";
     ShellRecording shell;
     Form->KASHelp1->Execute();
@@ -203,7 +204,8 @@ TEST_F(Help, MissingHelpFilesAreNamed)
     ASSERT_EQ(Boxes->Calls.size(), 3u);
     EXPECT_EQ(Boxes->Calls[0].Text, "File \"" + Root + "/no/kas.hlp\" not found.");
     EXPECT_EQ(Boxes->Calls[1].Text, "File \"" + Root + "/no/quill.hlp\" not found.");
-    EXPECT_EQ(Boxes->Calls[2].Text, "File \"none/kas_help/index.htm\" not found.");
+    // No game folder is known: the user is told so, not shown a folder named "none".
+    EXPECT_EQ(Boxes->Calls[2].Text, "File \"kas_help/index.htm\" not found: no game folder is set.");
     for (const MessageBoxCall &c : Boxes->Calls) {
         EXPECT_EQ(c.Caption, FromQ(Form->windowTitle()));
         EXPECT_EQ(c.Flags, unsigned(MB_OK | MB_ICONWARNING));
