@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -42,6 +43,34 @@ inline AnsiString KaoTableBytes()
         for (int c = 1; c < 11; ++c) s += "\tcell " + std::to_string(c) + " of row";
         s += "\r\n";
     }
+    return s;
+}
+
+// A script as the program writes it (LF line ends, a final LF CR) of about the given size: a
+// header with its tags, then short lines of commands, remarks and messages (about 25 bytes each).
+inline AnsiString KasScriptBytes(size_t size)
+{
+    static const char *const body[] = {
+        "!?FU%d;",
+        "!!VRv%d:S1;                      ; set the counter",
+        "!!IF&v1>5:M^Counter $v1$ passed @msg@.^;",
+        "!#VA(count:x)/%d;",
+        "* a whole-line remark",
+        "!!UN:P%d/0;  !!HE-1:C0/0/1/2;",
+        "!$OB2/%d:M1;",
+        "",
+    };
+    AnsiString s;
+    s.reserve(size + 1024);
+    s += "ZVSE\nQUIL_ScriptName=Big\nQUIL_ScriptDate=1.1(January).2024\n_WARNING_#1=Generated\n"
+         "_DECLARATION_v1=counter\n; JOTE header end\n";
+    char line[128];
+    for (int i = 0; s.size() < size; ++i) {
+        std::snprintf(line, sizeof line, body[i % 8], i);
+        s += line;
+        s += '\n';
+    }
+    s += "\r";
     return s;
 }
 
