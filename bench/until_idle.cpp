@@ -43,52 +43,6 @@ AnsiString ScriptPath(long megabytes)
     return FromQPath(Folder->filePath(QStringLiteral("script%1.kas").arg(megabytes)));
 }
 
-double CpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-std::function<void()> OnTurn;   // what a client attached does at each turn of the event loop
-
-struct UntilIdle
-{
-    double Cpu = 0;       // seconds from the start until the process went quiet
-    double Longest = 0;   // seconds of CPU between two turns of the event loop, at most
-};
-
-// Runs the event loop from the CPU time `start` until the process is quiet: a tick every 20 ms,
-// quiet when 300 ms of ticks together cost under 3 ms of CPU. Bounded at two minutes.
-UntilIdle RunUntilIdle(double start)
-{
-    constexpr int TickMs = 20, QuietTicks = 15;
-    constexpr double QuietCpu = 0.003;
-    UntilIdle result;
-    double lastTick = start, quietSince = -1;
-    int quietTicks = 0;
-    bool done = false;
-    QTimer tick;
-    tick.setInterval(TickMs);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        if (OnTurn) OnTurn();
-        const double now = CpuSeconds();
-        result.Longest = std::max(result.Longest, now - lastTick);
-        if (quietSince < 0 || now - quietSince > QuietCpu) {
-            quietSince = now;
-            quietTicks = 0;
-        } else if (++quietTicks >= QuietTicks)
-            done = true;
-        lastTick = now;
-    });
-    tick.start();
-    QElapsedTimer wall;
-    wall.start();
-    while (!done && wall.elapsed() < 120000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    result.Cpu = quietSince - start;
-    return result;
-}
-
 void Report(benchmark::State &state, const std::vector<UntilIdle> &runs, long megabytes, long queries = 0)
 {
     if (queries > 0) state.counters["reader_queries"] = double(queries);
