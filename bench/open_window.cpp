@@ -33,34 +33,6 @@ TMainForm *Form = nullptr;
 
 AnsiString PathOf(const char *name) { return FromQPath(Folder->filePath(name)); }
 
-// A script as the program writes it (LF line ends, a final LF CR): a header with its tags, then
-// about 850 000 short lines of commands, remarks and messages; 20 MB.
-AnsiString ScriptBytes()
-{
-    static const char *const body[] = {
-        "!?FU%d;",
-        "!!VRv%d:S1;                      ; set the counter",
-        "!!IF&v1>5:M^Counter $v1$ passed @msg@.^;",
-        "!#VA(count:x)/%d;",
-        "* a whole-line remark",
-        "!!UN:P%d/0;  !!HE-1:C0/0/1/2;",
-        "!$OB2/%d:M1;",
-        "",
-    };
-    AnsiString s;
-    s.reserve(21 * 1024 * 1024);
-    s += "ZVSE\nQUIL_ScriptName=Big\nQUIL_ScriptDate=1.1(January).2024\n_WARNING_#1=Generated\n"
-         "_DECLARATION_v1=counter\n; JOTE header end\n";
-    char line[128];
-    for (int i = 0; s.size() < 20 * 1024 * 1024; ++i) {
-        std::snprintf(line, sizeof line, body[i % 8], i);
-        s += line;
-        s += '\n';
-    }
-    s += "\r";
-    return s;
-}
-
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject
 {
@@ -208,7 +180,7 @@ int main(int argc, char **argv)
 {
     TBenchProgram program(argc, argv);
     Folder = &program.Folder;
-    WriteBenchFile(PathOf("big.kas"), ScriptBytes());
+    WriteBenchFile(PathOf("big.kas"), KasScriptBytes(20 * 1024 * 1024));
     WriteBenchFile(PathOf("big.kao"), KaoTableBytes());
     Form = program.ShowMainWindow({1280, 1000});
     return program.Run();

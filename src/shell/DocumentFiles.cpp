@@ -32,11 +32,10 @@ public:
     // Room for the cells and rows the bytes can give, so that growing never moves them.
     void Reserve(std::string_view bytes)
     {
-        size_t tabs = 0, rows = 0;
-        for (size_t i = 0; i < bytes.size(); ++i) {
-            tabs += bytes[i] == '\t';
-            rows += bytes[i] == '\n' && i > 0 && bytes[i - 1] == '\r';
-        }
+        // Counted with the library's searches, which go through many bytes at a time.
+        const size_t tabs = size_t(std::count(bytes.begin(), bytes.end(), '\t'));
+        size_t rows = 0;
+        for (size_t at = bytes.find("\r\n"); at != std::string_view::npos; at = bytes.find("\r\n", at + 2)) ++rows;
         const size_t cells = FixedCols > 0 ? rows * size_t(FixedCols) : tabs + rows;
         Cells.reserve(std::min(cells, size_t(MaxTableCells)));
         RowStarts.reserve(std::min(rows, size_t(MaxTableCells)) + 1);

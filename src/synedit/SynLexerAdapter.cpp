@@ -89,6 +89,22 @@ long TSynLexerAdapter::Send(unsigned int msg, unsigned long wParam, long lParam)
     return editor()->SendScintilla(msg, wParam, lParam);
 }
 
+long TSynLexerAdapter::LineStart(long line) const
+{
+    return Send(SB::SCI_POSITIONFROMLINE, (unsigned long)line);
+}
+
+long TSynLexerAdapter::LineEnd(long line) const
+{
+    return Send(SB::SCI_GETLINEENDPOSITION, (unsigned long)line);
+}
+
+// The start of the next line, or the end of the text after the last line.
+long TSynLexerAdapter::NextLineStart(long line) const
+{
+    return line + 1 < Send(SB::SCI_GETLINECOUNT) ? LineStart(line + 1) : Send(SB::SCI_GETLENGTH);
+}
+
 int TSynLexerAdapter::StyleOfAttribute(int attributeIndex)
 {
     int style = attributeIndex + 1;
@@ -192,6 +208,7 @@ void TSynLexerAdapter::ClearLineStates(long firstLine, long lastLine)
 void TSynLexerAdapter::RestyleAll()
 {
     fStyledEnabled = Highlighting();
+    DropGaps();
     if (!editor()) return;
     ClearLineStates(0, Send(SB::SCI_GETLINECOUNT) - 1);
     startStyling(0);   // everything is unstyled now; the visible part is styled on the repaint
@@ -207,6 +224,8 @@ void TSynLexerAdapter::TextModified(int position, int modificationType, const ch
                           ? Send(SB::SCI_LINEFROMPOSITION, (unsigned long)(position + length))
                           : first;
     ClearLineStates(first, last);
+    // From the changed line on the component counts nothing as styled any more.
+    ForgetGapsFrom(first);
 }
 
 // ---- styling ----
@@ -265,55 +284,111 @@ bool TSynLexerAdapter::eventFilter(QObject *watched, QEvent *event)
 // them as styled already, so it would not ask).
 void TSynLexerAdapter::StyleLinesPassedOver()
 {
-    if (!fLinesIndependent || !Highlighting()) return;
+    if (fGaps.empty() || !Highlighting()) return;
     const VisibleLines screen = LinesOnScreen();
-    StyleInvalidLines(screen.First, screen.Last);
-}
-
-// The lines passed over are also styled in the background, a slice at a time, so that the whole
-// text is coloured soon for anything that reads the styles (printing), not only what is shown.
-void TSynLexerAdapter::StyleGapSlice()
-{
-    if (fGapFirst < 0 || !editor() || !Highlighting()) {
-        fGapFirst = fGapLast = -1;
-        return;
+    std::vector<LineRange> shown;
+    for (const LineRange &gap : fGaps)
+        if (gap.First <= screen.Last && gap.Last >= screen.First)
+            shown.push_back({std::max(gap.First, screen.First), std::min(gap.Last, screen.Last)});
+    if (shown.empty()) return;
+    const long endStyled = Send(SB::SCI_GETENDSTYLED);
+    for (const LineRange &lines : shown) {
+        StyleLines(LineStart(lines.First), NextLineStart(lines.Last), lines.First, lines.Last);
+        ForgetGap(lines.First, lines.Last);
     }
-    const long last = std::min(fGapLast, fGapFirst + LinesPerSlice - 1);
-    StyleInvalidLines(fGapFirst, last);
-    fGapFirst = last + 1;
-    if (fGapFirst > fGapLast || fGapFirst >= Send(SB::SCI_GETLINECOUNT))
-        fGapFirst = fGapLast = -1;
-    else
-        fGapTimer.start();
+    startStyling(int(endStyled));   // what the component counts as styled stays as it was
 }
 
 void TSynLexerAdapter::RememberGap(long firstLine, long lastLine)
 {
-    fGapFirst = fGapFirst < 0 ? firstLine : std::min(fGapFirst, firstLine);
-    fGapLast = std::max(fGapLast, lastLine);
+    ForgetGap(firstLine, lastLine);
+    const auto at = std::find_if(fGaps.begin(), fGaps.end(), [&](const LineRange &g) { return g.First > lastLine; });
+    fGaps.insert(at, {firstLine, lastLine});
     fGapTimer.start();
 }
 
-// Styles the lines of first..last whose state is not valid; what the component counts as styled
-// stays as it was.
-void TSynLexerAdapter::StyleInvalidLines(long first, long last)
+// The lines are styled: they leave the gaps.
+void TSynLexerAdapter::ForgetGap(long firstLine, long lastLine)
 {
-    const long lineCount = Send(SB::SCI_GETLINECOUNT);
-    last = std::min(last, lineCount - 1);
-    const long endStyled = Send(SB::SCI_GETENDSTYLED);
-    bool styled = false;
-    for (long line = std::max(first, 0L); line <= last; ++line) {
-        if (StateValid(int(Send(SB::SCI_GETLINESTATE, (unsigned long)line)))) continue;
-        long runEnd = line;
-        while (runEnd < last && !StateValid(int(Send(SB::SCI_GETLINESTATE, (unsigned long)(runEnd + 1))))) ++runEnd;
-        const long start = Send(SB::SCI_POSITIONFROMLINE, (unsigned long)line);
-        const long stop = runEnd + 1 < lineCount ? Send(SB::SCI_POSITIONFROMLINE, (unsigned long)(runEnd + 1))
-                                                 : Send(SB::SCI_GETLENGTH);
-        StyleLines(start, stop, line, runEnd);
-        styled = true;
-        line = runEnd;
+    std::vector<LineRange> kept;
+    for (const LineRange &gap : fGaps) {
+        if (gap.Last < firstLine || gap.First > lastLine) {
+            kept.push_back(gap);
+            continue;
+        }
+        if (gap.First < firstLine) kept.push_back({gap.First, firstLine - 1});
+        if (gap.Last > lastLine) kept.push_back({lastLine + 1, gap.Last});
     }
-    if (styled) startStyling(int(endStyled));
+    fGaps.swap(kept);
+}
+
+// The text changed at the line: the component styles it and everything after it again when
+// asked, so gaps end before it, and so do the styles made in the background.
+void TSynLexerAdapter::ForgetGapsFrom(long line)
+{
+    if (fGaps.empty()) return;
+    while (!fGaps.empty() && fGaps.back().First >= line) fGaps.pop_back();
+    if (!fGaps.empty()) fGaps.back().Last = std::min(fGaps.back().Last, line - 1);
+    if (fBackgroundNext > line) {
+        if (fBackgroundFirst >= line)
+            fBackgroundFirst = fBackgroundNext = -1;
+        else {
+            fBackground.Cursor = LineStart(line) - fBackground.Start;
+            fBackgroundNext = line;
+        }
+    }
+    if (fGaps.empty()) DropGaps();
+}
+
+void TSynLexerAdapter::DropGaps()
+{
+    fGaps.clear();
+    fBackgroundFirst = fBackgroundNext = -1;
+    fBackground = StyleBuffer();
+    fGapTimer.stop();
+}
+
+// The lines passed over are also styled in the background, a slice at a time, so that the whole
+// text is coloured soon for anything that reads the styles (printing), not only what is shown.
+// The slices only build styles; they reach the document in few handovers.
+void TSynLexerAdapter::StyleGapSlice()
+{
+    if (fGaps.empty() || !editor() || !Highlighting()) return DropGaps();
+    // The styles built so far continue into the first gap, or are handed over first.
+    if (fBackgroundNext >= 0 && !(fBackgroundNext >= fGaps.front().First && fBackgroundNext <= fGaps.front().Last))
+        HandOverBackgroundStyles();
+    if (fGaps.empty()) return DropGaps();
+    const LineRange gap = fGaps.front();
+    if (fBackgroundNext < 0) {
+        fBackgroundFirst = fBackgroundNext = gap.First;
+        fBackground.Begin(LineStart(gap.First));
+    }
+    const long last = std::min(gap.Last, fBackgroundNext + LinesPerSlice - 1);
+    for (long line = fBackgroundNext; line <= last; ++line) {
+        const long start = LineStart(line), next = NextLineStart(line);
+        const long lineEnd = std::min(next, LineEnd(line));
+        fBackground.Reserve(next - start);
+        StyleLine(fBackground, start, lineEnd, line, 0);   // lines are coloured on their own here
+        fBackground.Emit(0, next - lineEnd);               // the line break
+    }
+    fBackgroundNext = last + 1;
+    if (fBackgroundNext > gap.Last || fBackground.Cursor >= BackgroundBytes) HandOverBackgroundStyles();
+    if (fGaps.empty())
+        DropGaps();
+    else
+        fGapTimer.start();
+}
+
+void TSynLexerAdapter::HandOverBackgroundStyles()
+{
+    if (fBackgroundNext > fBackgroundFirst) {
+        const long endStyled = Send(SB::SCI_GETENDSTYLED);
+        HandOver(fBackground, fBackground.Start + fBackground.Cursor);
+        startStyling(int(endStyled));   // what the component counts as styled stays as it was
+        ForgetGap(fBackgroundFirst, fBackgroundNext - 1);
+    }
+    fBackgroundFirst = fBackgroundNext = -1;
+    fBackground.Cursor = 0;
 }
 
 void TSynLexerAdapter::StylePlain(long start, long stop, long firstLine, long lastLine)
@@ -331,57 +406,52 @@ void TSynLexerAdapter::StyleLines(long start, long stop, long firstLine, long la
         const int before = int(Send(SB::SCI_GETLINESTATE, (unsigned long)(firstLine - 1)));
         if (StateValid(before)) range = EndRangeOf(before);
     }
-    bool inSegment = false;   // restyled lines not yet handed over begin at fStylesStart
+    bool inSegment = false;   // restyled lines not yet handed over begin at fStyles.Start
     long pos = start;         // the start of the line, while in a segment
     for (long line = firstLine; line <= lastLine; ++line) {
         const int state = int(Send(SB::SCI_GETLINESTATE, (unsigned long)line));
         // An unchanged line asked to start as it did before keeps its styles and end range.
         // The first line is always styled: QScintilla asks from there.
         if (line > firstLine && StateValid(state) && StartRangeOf(state) == range) {
-            if (inSegment) HandOver(pos);
+            if (inSegment) HandOver(fStyles, pos);
             inSegment = false;
             range = EndRangeOf(state);
             continue;
         }
         if (!inSegment) {
-            if (line > firstLine) pos = Send(SB::SCI_POSITIONFROMLINE, (unsigned long)line);
-            fStylesStart = pos;
-            fCursor = 0;
+            if (line > firstLine) pos = LineStart(line);
+            fStyles.Begin(pos);
             inSegment = true;
         }
-        const long next =
-            line < lastLine ? Send(SB::SCI_POSITIONFROMLINE, (unsigned long)(line + 1)) : stop;
-        const long lineEnd =
-            std::min(next, long(Send(SB::SCI_GETLINEENDPOSITION, (unsigned long)line)));
-        if (fStyles.size() < fCursor + (next - pos)) fStyles.resize(qsizetype(fCursor + (next - pos)));
-        const int endRange = StyleLine(pos, lineEnd, line, range);
-        Emit(0, next - lineEnd);   // the line break
+        const long next = line < lastLine ? LineStart(line + 1) : stop;
+        const long lineEnd = std::min(next, LineEnd(line));
+        fStyles.Reserve(next - pos);
+        const int endRange = StyleLine(fStyles, pos, lineEnd, line, range);
+        fStyles.Emit(0, next - lineEnd);   // the line break
         const int newState = PackState(range, endRange);
         if (newState != state) Send(SB::SCI_SETLINESTATE, (unsigned long)line, newState);
         range = endRange;
         pos = next;
-        if (fCursor >= kHandOverBytes) {   // keeps the styles buffer small on long requests
-            HandOver(pos);
-            fStylesStart = pos;
-            fCursor = 0;
+        if (fStyles.Cursor >= kHandOverBytes) {   // keeps the styles buffer small on long requests
+            HandOver(fStyles, pos);
+            fStyles.Begin(pos);
         }
     }
     if (inSegment)
-        HandOver(stop);
+        HandOver(fStyles, stop);
     else
         startStyling(int(stop));   // the rest was already right: mark it styled
 }
 
-void TSynLexerAdapter::HandOver(long to)
+void TSynLexerAdapter::HandOver(const StyleBuffer &out, long to)
 {
-    if (to <= fStylesStart) return;
-    startStyling(int(fStylesStart));
-    editor()->SendScintilla(SB::SCI_SETSTYLINGEX, (unsigned long)(to - fStylesStart),
-                            (void *)fStyles.constData());
-    fStyledBytes += to - fStylesStart;
+    if (to <= out.Start) return;
+    startStyling(int(out.Start));
+    editor()->SendScintilla(SB::SCI_SETSTYLINGEX, (unsigned long)(to - out.Start), (void *)out.Bytes.constData());
+    fStyledBytes += to - out.Start;
 }
 
-int TSynLexerAdapter::StyleLine(long start, long end, long lineNumber, int startRange)
+int TSynLexerAdapter::StyleLine(StyleBuffer &out, long start, long end, long lineNumber, int startRange)
 {
     // Only the line's own bytes are fetched: never the whole range asked for.
     const long length = end - start;
@@ -402,18 +472,29 @@ int TSynLexerAdapter::StyleLine(long start, long end, long lineNumber, int start
         const long tokenEnd = std::min<long>(long(h.GetTokenPos()) + tokenLength, length);
         if (tokenEnd > done) {
             const TSynHighlighterAttributes *a = h.GetTokenAttribute();
-            Emit(a ? StyleOfAttribute(a->Index()) : 0, tokenEnd - done);
+            out.Emit(a ? StyleOfAttribute(a->Index()) : 0, tokenEnd - done);
             done = tokenEnd;
         }
         h.Next();
     }
-    Emit(0, length - done);   // after a NUL byte: the highlighter's line ends there
+    out.Emit(0, length - done);   // after a NUL byte: the highlighter's line ends there
     return h.GetRange();
 }
 
-void TSynLexerAdapter::Emit(int style, long length)
+void TSynLexerAdapter::StyleBuffer::Begin(long start)
+{
+    Start = start;
+    Cursor = 0;
+}
+
+void TSynLexerAdapter::StyleBuffer::Reserve(long more)
+{
+    if (Bytes.size() < Cursor + more) Bytes.resize(qsizetype(std::max(Cursor + more, long(Bytes.size()) * 3 / 2)));
+}
+
+void TSynLexerAdapter::StyleBuffer::Emit(int style, long length)
 {
     if (length <= 0) return;
-    std::memset(fStyles.data() + fCursor, style, size_t(length));
-    fCursor += length;
+    std::memset(Bytes.data() + Cursor, style, size_t(length));
+    Cursor += length;
 }

@@ -4,7 +4,9 @@
 // line keeps the highlighter's range at its start and end (SCI_SETLINESTATE), an edit clears
 // the state of the lines it touched, and a line whose text is unchanged and whose start range
 // is the one it was styled with is skipped. So an edit restyles the changed lines and those that
-// follow while a line's end range differs. The document is 8-bit with CR LF line breaks.
+// follow while a line's end range differs. When lines are coloured on their own, a jump far down
+// styles only the lines shown; the lines passed over are styled in the background without
+// repainting the pane for them. The document is 8-bit with CR LF line breaks.
 #pragma once
 
 #include "synedit/SynHighlighter.h"
@@ -15,6 +17,7 @@
 #include <QFont>
 #include <QPointer>
 #include <QTimer>
+#include <vector>
 
 class TSynLexerAdapter : public QsciLexerCustom
 {
@@ -61,28 +64,48 @@ private:
         long First = 0;
         long Last = 0;
     };
+    // Styles being built for a run of lines, one byte per document byte, from position Start.
+    struct StyleBuffer
+    {
+        QByteArray Bytes;
+        long Start = 0;
+        long Cursor = 0;   // where Emit writes next, relative to Start
+        void Begin(long start);
+        void Reserve(long more);
+        void Emit(int style, long length);
+    };
+    struct LineRange
+    {
+        long First = 0;
+        long Last = 0;
+    };
     static bool StartsEveryLineAfresh(TSynCustomHighlighter &h);
     VisibleLines LinesOnScreen() const;
     long FirstLineWorthStyling(long firstLine, long lastLine) const;
     void StyleLinesPassedOver();
     void RememberGap(long firstLine, long lastLine);
+    void ForgetGap(long firstLine, long lastLine);
+    void ForgetGapsFrom(long line);
+    void DropGaps();
     void StyleGapSlice();
-    void StyleInvalidLines(long first, long last);
-    static constexpr long LinesPerSlice = 2000;   // styled in a few milliseconds
+    void HandOverBackgroundStyles();
+    static constexpr long LinesPerSlice = 2000;           // styled in a few milliseconds
+    static constexpr long BackgroundBytes = 16 << 20;   // styles held back at most
     long Send(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const;
+    long LineStart(long line) const;
+    long LineEnd(long line) const;
+    long NextLineStart(long line) const;
     bool Highlighting() const { return fHighlighter && fHighlighter->Enabled(); }
     void ApplyStyles();
     void RestyleAll();
     void ClearLineStates(long firstLine, long lastLine);
     void StylePlain(long start, long stop, long firstLine, long lastLine);
     void StyleLines(long start, long stop, long firstLine, long lastLine);
-    // Styles the line at [start, end) (without its line break) with the highlighter started in
-    // startRange; returns the range at the line's end.
-    int StyleLine(long start, long end, long lineNumber, int startRange);
-    // Puts length bytes of style into the styles being built.
-    void Emit(int style, long length);
-    // Hands the styles built from fStylesStart up to to over to the document in one go.
-    void HandOver(long to);
+    // Puts the styles of the line at [start, end) (without its line break), the highlighter
+    // started in startRange, into out; returns the range at the line's end.
+    int StyleLine(StyleBuffer &out, long start, long end, long lineNumber, int startRange);
+    // Hands the styles built in out up to document position `to` over to the document in one go.
+    void HandOver(const StyleBuffer &out, long to);
 
     QPointer<TSynCustomHighlighter> fHighlighter;
     QByteArray fLanguage;
@@ -91,11 +114,16 @@ private:
     QColor fText, fPaper;
     bool fStyledEnabled = false;    // whether the styles in the text come from the highlighter
     bool fLinesIndependent = false; // each line is coloured without the lines above it
-    long fGapFirst = -1, fGapLast = -1;   // lines passed over by a jump, not yet styled
+    // Lines a jump passed over, not yet styled, in order and apart. They all lie before the
+    // component's end of styling, which counts them as styled.
+    std::vector<LineRange> fGaps;
+    // The styles of gap lines made in the background, from line fBackgroundFirst up to (not
+    // including) fBackgroundNext, not yet handed over: a handover of styles above the shown lines
+    // makes the component repaint the pane, so it happens once per BackgroundBytes, not per slice.
+    StyleBuffer fBackground;
+    long fBackgroundFirst = -1, fBackgroundNext = -1;
     QTimer fGapTimer;
     QByteArray fLine;               // the bytes of the line being styled
-    QByteArray fStyles;             // the styles of the lines being restyled, one byte each
-    long fStylesStart = 0;          // their document position
-    long fCursor = 0;               // where Emit writes next, relative to fStylesStart
+    StyleBuffer fStyles;            // the styles of the lines being restyled now
     long long fStyledBytes = 0;
 };

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -117,6 +118,40 @@ struct BigHighlightedPane : ::testing::Test
     int StyleAt(long pos) { return int(Memo.SendScintilla(SB::SCI_GETSTYLEAT, (unsigned long)pos)); }
     long Length() { return Memo.SendScintilla(SB::SCI_GETLENGTH); }
     long LineStart(long line) { return Memo.SendScintilla(SB::SCI_POSITIONFROMLINE, (unsigned long)line); }
+    void JumpToTheEnd()
+    {
+        QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+        QCoreApplication::sendEvent(&Memo, &end);
+        Memo.viewport()->repaint();
+    }
+    // Runs the event loop until the lines a jump passed over are coloured (bounded).
+    void WaitForTheBackground(const std::vector<long> &lines)
+    {
+        const auto coloured = [&] {
+            return std::all_of(lines.begin(), lines.end(), [&](long l) { return StyleAt(LineStart(l) + 1) != 0; });
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (!coloured() && waited.elapsed() < 10000) QCoreApplication::processEvents();
+        for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+    }
+    std::vector<int> Styles()
+    {
+        std::vector<int> styles(static_cast<size_t>(Length()));
+        for (long pos = 0; pos < Length(); ++pos) styles[size_t(pos)] = StyleAt(pos);
+        return styles;
+    }
+};
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject
+{
+    int Count = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint) ++Count;
+        return false;
+    }
 };
 
 TEST_F(BigHighlightedPane, OnlyTheShownLinesAreStyled)
@@ -156,6 +191,47 @@ TEST_F(BigHighlightedPane, AJumpToTheEndStylesTheLastPageOnly)
     EXPECT_EQ(StyleAt(LineStart(unseen) + 1), command);
     EXPECT_EQ(StyleAt(LineStart(middle) + 1), command);
     EXPECT_EQ(StyleAt(Length() - 1), magic);
+}
+
+// The background styling of the lines passed over repaints the pane once at most, not once for
+// every slice of lines it styles: each repaint costs the whole pane, and more with a reader of the
+// screen attached.
+TEST_F(BigHighlightedPane, ThePassedOverLinesAreColouredWithoutRepaintingThePaneForThem)
+{
+    JumpToTheEnd();
+    PaintCounter paints;
+    Memo.viewport()->installEventFilter(&paints);
+    WaitForTheBackground({1, LineCount / 2, LineCount - 200});
+    Memo.viewport()->removeEventFilter(&paints);
+    EXPECT_NE(StyleAt(LineStart(1) + 1), 0);
+    EXPECT_NE(StyleAt(LineStart(LineCount - 200) + 1), 0);
+    EXPECT_LE(paints.Count, 2);
+}
+
+// Edits while the lines passed over are being coloured in the background: every line ends up with
+// the styles that colouring the whole text from the top gives.
+TEST_F(BigHighlightedPane, EditsWhileThePassedOverLinesAreColouredKeepEveryLineRight)
+{
+    JumpToTheEnd();
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    const auto insert = [&](long pos, const char *text) {
+        Memo.SendScintilla(SB::SCI_INSERTTEXT, (unsigned long)pos, text);
+    };
+    const auto remove = [&](long from, long to) {
+        Memo.SendScintilla(SB::SCI_DELETERANGE, (unsigned long)from, to - from);
+    };
+    insert(LineStart(3000), "JOTE ;remark\r\n* whole-line remark\r\n");
+    QCoreApplication::processEvents();
+    remove(LineStart(20000), LineStart(20002));
+    remove(LineStart(100), LineStart(100) + 4);
+    insert(LineStart(100), "$m$");
+    WaitForTheBackground({1, 2999, 3000, 3001, 19999, LineCount / 2, LineCount - 200});
+    const std::vector<int> background = Styles();
+    Memo.SendScintilla(SB::SCI_COLOURISE, 0UL, -1L);
+    const std::vector<int> fromTheTop = Styles();
+    ASSERT_EQ(background.size(), fromTheTop.size());
+    const auto differs = std::mismatch(background.begin(), background.end(), fromTheTop.begin());
+    EXPECT_EQ(differs.first - background.begin(), long(background.size())) << "first wrong style at that position";
 }
 
 } // namespace
