@@ -118,7 +118,8 @@ void CloseAll()
     RunUntilIdle(CpuSeconds());
 }
 
-void CtrlEnd(benchmark::State &state, bool accessible)
+// Opens the script shown, runs the command on its window and measures until the process is idle.
+void CommandUntilIdle(benchmark::State &state, bool accessible, const std::function<void(TForm_Editor *)> &command)
 {
     const long megabytes = state.range(0);
     std::vector<UntilIdle> runs;
@@ -132,7 +133,7 @@ void CtrlEnd(benchmark::State &state, bool accessible)
         ReaderQueries = 0;
         state.ResumeTiming();
         const double start = CpuSeconds();
-        PressKey(w->Memo1, Qt::Key_End, Qt::ControlModifier);
+        command(w);
         runs.push_back(RunUntilIdle(start));
         queries += ReaderQueries;
         OnTurn = nullptr;
@@ -143,33 +144,20 @@ void CtrlEnd(benchmark::State &state, bool accessible)
     Report(state, runs, megabytes, queries);
 }
 
+void CtrlEnd(benchmark::State &state, bool accessible)
+{
+    CommandUntilIdle(state, accessible,
+                     [](TForm_Editor *w) { PressKey(w->Memo1, Qt::Key_End, Qt::ControlModifier); });
+}
+
 void ReplaceAll(benchmark::State &state, bool accessible)
 {
-    const long megabytes = state.range(0);
     ModalRecorder yesToAll([](QDialog *d) {
         return qobject_cast<TConfirmReplaceDialog *>(d) ? TConfirmReplaceDialog::ResultReplaceAll : int(mrCancel);
     });
     Form->ReplaceSearchText = "!!";
     Form->ReplaceText = "!#";
-    std::vector<UntilIdle> runs;
-    long queries = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        AccessibilityClient client(accessible);
-        client.Watch(OpenShown(megabytes)->Memo1);
-        OnTurn = [&client] { client.Look(); };
-        ReaderQueries = 0;
-        state.ResumeTiming();
-        const double start = CpuSeconds();
-        Form->ReplaceAllInActiveDocument();
-        runs.push_back(RunUntilIdle(start));
-        queries += ReaderQueries;
-        OnTurn = nullptr;
-        state.PauseTiming();
-        CloseAll();
-        state.ResumeTiming();
-    }
-    Report(state, runs, megabytes, queries);
+    CommandUntilIdle(state, accessible, [](TForm_Editor *) { Form->ReplaceAllInActiveDocument(); });
 }
 
 void BM_CtrlEndUntilIdle(benchmark::State &state) { CtrlEnd(state, false); }
