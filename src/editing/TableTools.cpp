@@ -4,6 +4,7 @@
 #include "editing/TableToolsLogic.h"
 #include "platform/ActionList.h"
 #include "platform/Dialogs.h"
+#include "platform/FieldText.h"
 #include "platform/Files.h"
 #include "platform/StatusBar.h"
 #include "platform/TStringGrid.h"
@@ -715,7 +716,9 @@ void TMainForm::PasteCellAction1Execute()
     TForm_Editor *editor = ActiveTableEditor();
     if (!editor) return;
     TStringGrid *grid = editor->StringGrid1;
-    const AnsiString text = ClipboardTextWithRowEnds(FromQ(QGuiApplication::clipboard()->text()));
+    const std::optional<AnsiString> pasted = DocumentTextOfClipboard(ApplicationWindow());
+    if (!pasted) return;
+    const AnsiString text = ClipboardTextWithRowEnds(*pasted);
     const ClipboardShape shape = MeasureClipboardCells(text);
     if (shape.Rows == 0) return;   // no cell text and no TAB: nothing to store
 

@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 
 namespace {
@@ -32,4 +33,19 @@ std::optional<AnsiString> DocumentTextOf(QComboBox *box, const AnsiString &field
     if (checked.Ok()) return checked.Text;
     TellRefused(box, checked, fieldName);
     return std::nullopt;
+}
+
+std::optional<AnsiString> DocumentTextOfInput(const QString &text, const AnsiString &source, QWidget *owner)
+{
+    const TCheckedText checked = CheckedFromQ(text);
+    if (checked.Ok()) return checked.Text;
+    QWidget *window = owner ? owner->window() : nullptr;
+    MessageBox(window, RefusedInputText(checked, source), window ? FromQ(window->windowTitle()) : "Quillet",
+               MB_OK | MB_ICONWARNING);
+    return std::nullopt;
+}
+
+std::optional<AnsiString> DocumentTextOfClipboard(QWidget *owner, QClipboard::Mode mode)
+{
+    return DocumentTextOfInput(QGuiApplication::clipboard()->text(mode), "the pasted text", owner);
 }

@@ -115,11 +115,21 @@ AnsiString CodePointText(char32_t c)
     return buffer;
 }
 
+AnsiString RefusedIn(const TCheckedText &checked, const AnsiString &textName)
+{
+    return "The character " + CodePointText(checked.Refused) + " (character " + IntToStr(checked.RefusedNumber) +
+           " of " + textName + ") cannot be used: this text is kept in the 8-bit code of the documents, "
+           "which holds only the characters U+0000 to U+00FF (ISO 8859-1).";
+}
+
 } // namespace
 
 AnsiString RefusedCharacterText(const TCheckedText &checked, const AnsiString &fieldName)
 {
-    return "The character " + CodePointText(checked.Refused) + " (character " + IntToStr(checked.RefusedNumber) +
-           " of \"" + fieldName + "\") cannot be used: this text is kept in the 8-bit code of the documents, "
-           "which holds only the characters U+0000 to U+00FF (ISO 8859-1).";
+    return RefusedIn(checked, "\"" + fieldName + "\"");
+}
+
+AnsiString RefusedInputText(const TCheckedText &checked, const AnsiString &source)
+{
+    return RefusedIn(checked, source);
 }

@@ -31,6 +31,9 @@ struct TCheckedText
 TCheckedText CheckedFromQ(const QString &s);
 // What the user is told about a refused text, naming the character and the field.
 AnsiString RefusedCharacterText(const TCheckedText &checked, const AnsiString &fieldName);
+// The same for text that would go into a document as it comes (typed, pasted or dropped);
+// source names it, e.g. "the pasted text".
+AnsiString RefusedInputText(const TCheckedText &checked, const AnsiString &source);
 
 // Latin-1 case mapping (ÿ and ß have no upper case inside the code page; 0xF7 is the division sign).
 inline unsigned char AnsiUpperChar(unsigned char c)

@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
+#include "platform/FieldText.h"
 #include "platform/SettingsFile.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
@@ -1138,8 +1139,9 @@ bool TMainForm::WndProc(unsigned message, const AnsiString &data)
         const QClipboard *clipboard = QGuiApplication::clipboard();
         if (editor && !editor->StringGridPanel->isHidden() && clipboard->mimeData() &&
             clipboard->mimeData()->hasText()) {
+            const std::optional<AnsiString> pasted = DocumentTextOfClipboard(ApplicationWindow());
             TStringGrid *grid = editor->StringGrid1;
-            grid->SetCell(grid->Col(), grid->Row(), ClipboardTextToCell(FromQ(clipboard->text())));
+            if (pasted) grid->SetCell(grid->Col(), grid->Row(), ClipboardTextToCell(*pasted));
         }
         return true;
     }

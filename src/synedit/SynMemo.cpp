@@ -2,17 +2,22 @@
 #include "synedit/SynHighlighter.h"
 #include "synedit/SynLexerAdapter.h"
 #include "platform/Exception.h"
+#include "platform/FieldText.h"
 #include "platform/TStringList.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexer.h>
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <algorithm>
 #include <cstring>
@@ -906,6 +911,7 @@ void TSynMemo::CutToClipboard()
 
 void TSynMemo::PasteFromClipboard()
 {
+    if (!isReadOnly() && !DocumentTextOfClipboard(this)) return;
     NotifyGuard guard(this);
     SendScintilla(SCI_BEGINUNDOACTION);
     paste();
@@ -1366,6 +1372,7 @@ void TSynMemo::keyPressEvent(QKeyEvent *e)
         PendingStatus = true;
         return e->accept();
     }
+    if (RefusesKey(e)) return e->accept();
     const QString typed = e->text();
     if (typed.size() == 1 && typed[0].unicode() < 256) {
         char c = char(typed[0].unicode());
@@ -1378,6 +1385,18 @@ void TSynMemo::keyPressEvent(QKeyEvent *e)
         }
     }
     ProcessKey(e);
+}
+
+// The component would write "?" for every character that the 8-bit document cannot hold: text
+// typed or pasted with such a character is refused and the user told which.
+bool TSynMemo::RefusesKey(QKeyEvent *e)
+{
+    if (isReadOnly()) return false;
+    const Qt::KeyboardModifiers mods =
+        e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (const QsciCommand *command = standardCommands()->boundTo(e->key() | int(mods)))
+        return command->command() == QsciCommand::Paste && !DocumentTextOfClipboard(this);
+    return !e->text().isEmpty() && !DocumentTextOfInput(e->text(), "the typed text", this);
 }
 
 void TSynMemo::ProcessKey(QKeyEvent *e)
@@ -1489,6 +1508,10 @@ void TSynMemo::mousePressEvent(QMouseEvent *e)
         return e->accept();
     }
     MouseInGutter = false;
+    // The middle button pastes the selection of this platform's desktop.
+    if (e->button() == Qt::MiddleButton && !isReadOnly() && QGuiApplication::clipboard()->supportsSelection() &&
+        !DocumentTextOfClipboard(this, QClipboard::Selection))
+        return e->accept();
     if (Mode == smColumn && e->button() == Qt::LeftButton) {
         QMouseEvent rect = WithRectangleModifier(e);
         QsciScintilla::mousePressEvent(&rect);
@@ -1555,12 +1578,26 @@ void TSynMemo::focusOutEvent(QFocusEvent *e)
 void TSynMemo::inputMethodEvent(QInputMethodEvent *e)
 {
     NotifyGuard guard(this);
+    const QString committed = e->commitString();
+    if (!isReadOnly() && !committed.isEmpty() && !DocumentTextOfInput(committed, "the typed text", this)) {
+        QInputMethodEvent ended;   // ends the composition without its text
+        QsciScintilla::inputMethodEvent(&ended);
+        return e->accept();
+    }
     QsciScintilla::inputMethodEvent(e);
 }
 
 void TSynMemo::dropEvent(QDropEvent *e)
 {
     NotifyGuard guard(this);
+    const QMimeData *data = e->mimeData();
+    if (!isReadOnly() && data && data->hasText() && !DocumentTextOfInput(data->text(), "the dropped text", this)) {
+        QDragLeaveEvent leave;   // takes the drop caret away
+        QsciScintilla::dragLeaveEvent(&leave);
+        // Refused, so that a source that moves its text keeps it.
+        e->setDropAction(Qt::IgnoreAction);
+        return e->ignore();
+    }
     QsciScintilla::dropEvent(e);
 }
 

@@ -430,6 +430,7 @@ private:
     void EnforceSelectionMode();
     bool HandleColumnKey(QKeyEvent *e);
     bool HandleHomeKey(QKeyEvent *e);
+    bool RefusesKey(QKeyEvent *e);
     void ProcessKey(QKeyEvent *e);
     void InsertTab();
     void TrimLineEnd(long line);

@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Exception.h"
+#include "platform/FieldText.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "platform/StatusBar.h"
@@ -587,10 +588,12 @@ void TTxtResMan::ToolButton7Click()
 {
     const QMimeData *data = QApplication::clipboard()->mimeData();
     if (data && data->hasText()) {
+        const std::optional<AnsiString> pasted = DocumentTextOfClipboard(this);
+        if (!pasted) return;
         BeginProgress(ItemCount());
         std::vector<AnsiString> texts;
         for (int i = 0; i < ItemCount(); ++i) texts.push_back(ItemText(i));
-        PasteMessageList(FromQ(QApplication::clipboard()->text()), MessageSeparator, texts);
+        PasteMessageList(*pasted, MessageSeparator, texts);
         for (int i = 0; i < ItemCount(); ++i)
             if (texts[size_t(i)] != ItemText(i)) SetItemText(i, texts[size_t(i)]);
         EndProgress();
