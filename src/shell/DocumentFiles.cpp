@@ -153,39 +153,62 @@ long long TableSaveProgressMax(int rowCount, int colCount) { return (long long)r
 
 namespace {
 
-// The script format in one pass over the text, in place: every TAB becomes a blank and every CR
-// goes (its position is reported); all other bytes stay. Blanks before a line end are kept: the
-// next opening takes them off.
-void ConvertScriptTextInPlace(AnsiString &text, const FileProgress *progress)
+// The script format in one pass from the pieces into the file bytes: every TAB becomes a blank and
+// every CR goes (its position is reported); all other bytes stay. Blanks before a line end are
+// kept: the next opening takes them off. The runs between TABs and CRs go over with one copy each,
+// so the text is read once and the bytes are written once.
+class ScriptConversion
 {
-    const bool reportPosition = progress && progress->Position;
-    char *const data = text.data();
-    const size_t n = text.size();
-    size_t out = 0;   // never ahead of the byte read, so nothing is overwritten before it is read
-    for (size_t i = 0; i < n; ++i) {
-        const char c = data[i];
-        if ((unsigned char)c > '\r') {   // most bytes: kept as they are
-            data[out++] = c;
-        } else if (c == '\t') {
-            data[out++] = ' ';
-        } else if (c == '\r') {
-            if (reportPosition) progress->Position((long long)out);
-        } else {
-            data[out++] = c;
+public:
+    ScriptConversion(AnsiString &out, const FileProgress *progress)
+        : Out(out), ReportPosition(progress && progress->Position ? &progress->Position : nullptr) {}
+
+    void Convert(std::string_view piece)
+    {
+        const char *const data = piece.data();
+        const size_t n = piece.size();
+        size_t nextTab = NextOf('\t', piece, 0), nextCr = NextOf('\r', piece, 0);
+        size_t i = 0;
+        while (i < n) {
+            const size_t stop = std::min(nextTab, nextCr);
+            Out.append(data + i, stop - i);
+            if (stop == n) break;
+            if (stop == nextTab) {
+                Out += ' ';
+                nextTab = NextOf('\t', piece, stop + 1);
+            } else {
+                if (ReportPosition) (*ReportPosition)((long long)Out.size());
+                nextCr = NextOf('\r', piece, stop + 1);
+            }
+            i = stop + 1;
         }
     }
-    text.resize(out);
-}
+
+private:
+    static size_t NextOf(char c, std::string_view piece, size_t from)
+    {
+        const size_t at = piece.find(c, from);
+        return at == std::string_view::npos ? piece.size() : at;
+    }
+
+    AnsiString &Out;
+    const std::function<void(long long)> *ReportPosition;
+};
 
 } // namespace
 
-AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress)
+AnsiString ScriptTextToFileBytes(std::span<const std::string_view> pieces, const FileProgress *progress)
 {
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x09\")...");
     ReportStep(progress);
 
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x0D\")...");
-    ConvertScriptTextInPlace(text, progress);
+    size_t total = 0;
+    for (const std::string_view piece : pieces) total += piece.size();
+    AnsiString text;
+    text.reserve(total + 2);   // a CR taken out only shortens the text; LF CR goes on at the end
+    ScriptConversion conversion(text, progress);
+    for (const std::string_view piece : pieces) conversion.Convert(piece);
     ReportStep(progress);
 
     ReportStatus(progress, "Converting text in KAS format (finalisation) ...");
@@ -199,11 +222,16 @@ AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress)
     return text;
 }
 
+AnsiString ScriptTextToFileBytes(std::string_view text, const FileProgress *progress)
+{
+    return ScriptTextToFileBytes(std::span<const std::string_view>(&text, 1), progress);
+}
+
 AnsiString PlainTextToFileBytes(AnsiString text) { return text; }
 
 AnsiString TextDocumentToFileBytes(const AnsiString &kind, AnsiString text, const FileProgress *progress)
 {
-    if (kind == KAS_Document) return ScriptTextToFileBytes(std::move(text), progress);
+    if (kind == KAS_Document) return ScriptTextToFileBytes(std::string_view(text), progress);
     return PlainTextToFileBytes(std::move(text));
 }
 
