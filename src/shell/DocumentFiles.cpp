@@ -23,20 +23,26 @@ void ReportStep(const FileProgress *progress)
     if (progress && progress->Step) progress->Step();
 }
 
-// The cells of a big table lie in over a hundred megabytes of fresh memory, and on many machines
-// a fault for every small page costs more than filling it: the room is asked for in huge pages
-// where the system gives them on request.
-template <class T> void PreferHugePages(const std::vector<T> &room)
+// The cells of a big table, or the bytes of a big script, lie in tens of megabytes of fresh
+// memory, and on many machines a fault for every small page costs more than filling it: the room
+// is asked for in huge pages where the system gives them on request.
+void PreferHugePages(const void *room, size_t size)
 {
 #ifdef MADV_HUGEPAGE
     constexpr uintptr_t Huge = uintptr_t(2) * 1024 * 1024;
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(room.data()) + Huge - 1) & ~(Huge - 1);
-    const uintptr_t end = reinterpret_cast<uintptr_t>(room.data() + room.capacity()) & ~(Huge - 1);
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(room) + Huge - 1) & ~(Huge - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(room) + size) & ~(Huge - 1);
     // Only advice: where it is refused the pages are small, as without it.
     if (end > begin) (void)::madvise(reinterpret_cast<void *>(begin), size_t(end - begin), MADV_HUGEPAGE);
 #else
     (void)room;
+    (void)size;
 #endif
+}
+
+template <class T> void PreferHugePages(const std::vector<T> &room)
+{
+    PreferHugePages(room.data(), room.capacity() * sizeof(T));
 }
 
 // Collects the cells of a table file row by row, and what the table cannot hold.
@@ -227,6 +233,7 @@ AnsiString ScriptTextToFileBytes(std::span<const std::string_view> pieces, const
     for (const std::string_view piece : pieces) total += piece.size();
     AnsiString text;
     text.reserve(total + 2);   // a CR taken out only shortens the text; LF CR goes on at the end
+    PreferHugePages(text.data(), text.capacity());
     ScriptConversion conversion(text, progress);
     for (const std::string_view piece : pieces) conversion.Convert(piece);
     ReportStep(progress);
