@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <cstdint>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +23,28 @@ void ReportStep(const FileProgress *progress)
     if (progress && progress->Step) progress->Step();
 }
 
+// The cells of a big table, or the bytes of a big script, lie in tens of megabytes of fresh
+// memory, and on many machines a fault for every small page costs more than filling it: the room
+// is asked for in huge pages where the system gives them on request.
+void PreferHugePages(const void *room, size_t size)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr uintptr_t Huge = uintptr_t(2) * 1024 * 1024;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(room) + Huge - 1) & ~(Huge - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(room) + size) & ~(Huge - 1);
+    // Only advice: where it is refused the pages are small, as without it.
+    if (end > begin) (void)::madvise(reinterpret_cast<void *>(begin), size_t(end - begin), MADV_HUGEPAGE);
+#else
+    (void)room;
+    (void)size;
+#endif
+}
+
+template <class T> void PreferHugePages(const std::vector<T> &room)
+{
+    PreferHugePages(room.data(), room.capacity() * sizeof(T));
+}
+
 // Collects the cells of a table file row by row, and what the table cannot hold.
 class TableBuilder
 {
@@ -32,12 +56,14 @@ public:
     // Room for the cells and rows the bytes can give, so that growing never moves them.
     void Reserve(std::string_view bytes)
     {
-        // Counted with the library's searches, which go through many bytes at a time.
-        const size_t tabs = size_t(std::count(bytes.begin(), bytes.end(), '\t'));
+        // Counted with the library's searches, which go through many bytes at a time; the TABs
+        // only where the file decides the columns.
         size_t rows = 0;
         for (size_t at = bytes.find("\r\n"); at != std::string_view::npos; at = bytes.find("\r\n", at + 2)) ++rows;
-        const size_t cells = FixedCols > 0 ? rows * size_t(FixedCols) : tabs + rows;
+        const size_t cells =
+            FixedCols > 0 ? rows * size_t(FixedCols) : size_t(std::count(bytes.begin(), bytes.end(), '\t')) + rows;
         Cells.reserve(std::min(cells, size_t(MaxTableCells)));
+        PreferHugePages(Cells);
         RowStarts.reserve(std::min(rows, size_t(MaxTableCells)) + 1);
     }
 
@@ -153,39 +179,63 @@ long long TableSaveProgressMax(int rowCount, int colCount) { return (long long)r
 
 namespace {
 
-// The script format in one pass over the text, in place: every TAB becomes a blank and every CR
-// goes (its position is reported); all other bytes stay. Blanks before a line end are kept: the
-// next opening takes them off.
-void ConvertScriptTextInPlace(AnsiString &text, const FileProgress *progress)
+// The script format in one pass from the pieces into the file bytes: every TAB becomes a blank and
+// every CR goes (its position is reported); all other bytes stay. Blanks before a line end are
+// kept: the next opening takes them off. The runs between TABs and CRs go over with one copy each,
+// so the text is read once and the bytes are written once.
+class ScriptConversion
 {
-    const bool reportPosition = progress && progress->Position;
-    char *const data = text.data();
-    const size_t n = text.size();
-    size_t out = 0;   // never ahead of the byte read, so nothing is overwritten before it is read
-    for (size_t i = 0; i < n; ++i) {
-        const char c = data[i];
-        if ((unsigned char)c > '\r') {   // most bytes: kept as they are
-            data[out++] = c;
-        } else if (c == '\t') {
-            data[out++] = ' ';
-        } else if (c == '\r') {
-            if (reportPosition) progress->Position((long long)out);
-        } else {
-            data[out++] = c;
+public:
+    ScriptConversion(AnsiString &out, const FileProgress *progress)
+        : Out(out), ReportPosition(progress && progress->Position ? &progress->Position : nullptr) {}
+
+    void Convert(std::string_view piece)
+    {
+        const char *const data = piece.data();
+        const size_t n = piece.size();
+        size_t nextTab = NextOf('\t', piece, 0), nextCr = NextOf('\r', piece, 0);
+        size_t i = 0;
+        while (i < n) {
+            const size_t stop = std::min(nextTab, nextCr);
+            Out.append(data + i, stop - i);
+            if (stop == n) break;
+            if (stop == nextTab) {
+                Out += ' ';
+                nextTab = NextOf('\t', piece, stop + 1);
+            } else {
+                if (ReportPosition) (*ReportPosition)((long long)Out.size());
+                nextCr = NextOf('\r', piece, stop + 1);
+            }
+            i = stop + 1;
         }
     }
-    text.resize(out);
-}
+
+private:
+    static size_t NextOf(char c, std::string_view piece, size_t from)
+    {
+        const size_t at = piece.find(c, from);
+        return at == std::string_view::npos ? piece.size() : at;
+    }
+
+    AnsiString &Out;
+    const std::function<void(long long)> *ReportPosition;
+};
 
 } // namespace
 
-AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress)
+AnsiString ScriptTextToFileBytes(std::span<const std::string_view> pieces, const FileProgress *progress)
 {
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x09\")...");
     ReportStep(progress);
 
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x0D\")...");
-    ConvertScriptTextInPlace(text, progress);
+    size_t total = 0;
+    for (const std::string_view piece : pieces) total += piece.size();
+    AnsiString text;
+    text.reserve(total + 2);   // a CR taken out only shortens the text; LF CR goes on at the end
+    PreferHugePages(text.data(), text.capacity());
+    ScriptConversion conversion(text, progress);
+    for (const std::string_view piece : pieces) conversion.Convert(piece);
     ReportStep(progress);
 
     ReportStatus(progress, "Converting text in KAS format (finalisation) ...");
@@ -199,11 +249,16 @@ AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress)
     return text;
 }
 
+AnsiString ScriptTextToFileBytes(std::string_view text, const FileProgress *progress)
+{
+    return ScriptTextToFileBytes(std::span<const std::string_view>(&text, 1), progress);
+}
+
 AnsiString PlainTextToFileBytes(AnsiString text) { return text; }
 
 AnsiString TextDocumentToFileBytes(const AnsiString &kind, AnsiString text, const FileProgress *progress)
 {
-    if (kind == KAS_Document) return ScriptTextToFileBytes(std::move(text), progress);
+    if (kind == KAS_Document) return ScriptTextToFileBytes(std::string_view(text), progress);
     return PlainTextToFileBytes(std::move(text));
 }
 

@@ -63,7 +63,10 @@ long long TableSaveProgressMax(int rowCount, int colCount);
 
 // Script text (the memo's lines, each followed by CR LF) -> file bytes: TAB -> blank, CR removed,
 // bytes 0x00-0x20 cut at the end, LF CR appended. Emits the three conversion statuses and four steps.
-AnsiString ScriptTextToFileBytes(AnsiString text, const FileProgress *progress = nullptr);
+AnsiString ScriptTextToFileBytes(std::string_view text, const FileProgress *progress = nullptr);
+// The same for a text given in pieces that follow one another (a pane's buffer and the line break
+// after its last line), converted straight into the file bytes without joining them first.
+AnsiString ScriptTextToFileBytes(std::span<const std::string_view> pieces, const FileProgress *progress = nullptr);
 // Plain text -> file bytes: unchanged.
 AnsiString PlainTextToFileBytes(AnsiString text);
 // Bytes of a text-pane document by its kind (script conversion for KAS, unchanged for TXT).

@@ -98,11 +98,11 @@ bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &pat
     const bool script = kind == KAS_Document;
     AnsiString bytes;
     if (script) {
-        // The text is converted where it lies: a second copy of a big script costs more than the
-        // conversion itself.
+        // Converted straight from the pane's buffer: a copy of a big script first would cost more
+        // than the conversion itself.
         BeginOperationProgress(ScriptSaveProgressMax(size_t(pane->GetTextLen())));
         const FileProgress hooks = OperationProgressHooks();
-        bytes = ScriptTextToFileBytes(pane->Text(), &hooks);
+        bytes = ScriptTextToFileBytes(pane->TextPieces(), &hooks);
     } else {
         bytes = PlainTextToFileBytes(pane->Text());
     }

@@ -350,19 +350,21 @@ void TSynMemo::SetDocument(const AnsiString &normalized, bool oneEmptyLine, bool
     PendingStatus = true;
 }
 
+std::array<std::string_view, 2> TSynMemo::TextPieces() const
+{
+    if (Length() == 0) return {std::string_view(), OneEmptyLine ? std::string_view(CRLF) : std::string_view()};
+    return {TextView(), CRLF};
+}
+
 // One copy of the document, made with room for the final line break: the text of a big script is
 // tens of megabytes, and every fresh copy of it costs its page faults.
 AnsiString TSynMemo::Text() const
 {
-    const long len = Length();
-    if (len == 0) return OneEmptyLine ? CRLF : AnsiString();
-    // Copied straight from the document's buffer: filling fresh memory first would touch every
-    // page twice.
-    const std::string_view view = TextView();
+    const std::array<std::string_view, 2> pieces = TextPieces();
     AnsiString text;
-    text.reserve(view.size() + 2);
-    text.append(view);
-    text += CRLF;
+    text.reserve(pieces[0].size() + pieces[1].size());
+    text.append(pieces[0]);
+    text.append(pieces[1]);
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/Text.h"
 
 #include <Qsci/qsciscintilla.h>
+#include <array>
 #include <QFont>
 #include <QPixmap>
 #include <QPointer>
@@ -200,6 +201,9 @@ public:
     // The document's bytes as they stand (line breaks CR LF, no final one), without a copy.
     // Valid until the next change of the text.
     std::string_view TextView() const;
+    // Text() without a copy: the document's bytes and the line break after them (for an empty
+    // memo as Text() has it). Valid until the next change of the text.
+    std::array<std::string_view, 2> TextPieces() const;
 
     // One replacement of ReplaceRanges: the bytes from Start up to End (0-based positions in the
     // document, CR LF counted as two) become Bytes (line breaks made CR LF).

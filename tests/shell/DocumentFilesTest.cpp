@@ -139,6 +139,27 @@ TEST(ScriptFile, EveryTabIsWrittenAsABlankAtTheEndOfALineToo)
     for (const Case &c : cases) EXPECT_EQ(ScriptTextToFileBytes(c.text), c.bytes) << c.text;
 }
 
+// A pane hands its text over in pieces (its buffer, then the final line break): split anywhere,
+// even between the CR and LF of a line end or before a TAB, the bytes and the reported CR places
+// are those of the whole text.
+TEST(ScriptFile, TextInPiecesGivesTheBytesOfTheWholeText)
+{
+    const AnsiString texts[] = {"a\tb\r\nc   \r\n", "\t\t\r\n", "a\rb\r\r\n\t", "x\xE9 \t\r\n\r\n", "\r", ""};
+    for (const AnsiString &text : texts) {
+        ProgressLog whole;
+        const FileProgress wholeHooks = whole.Hooks();
+        const AnsiString expected = ScriptTextToFileBytes(text, &wholeHooks);
+        for (size_t cut = 0; cut <= text.size(); ++cut) {
+            ProgressLog split;
+            const FileProgress splitHooks = split.Hooks();
+            const std::string_view view(text);
+            const std::string_view pieces[] = {view.substr(0, cut), view.substr(cut)};
+            EXPECT_EQ(ScriptTextToFileBytes(pieces, &splitHooks), expected) << text << " cut at " << cut;
+            EXPECT_EQ(split.Events, whole.Events) << text << " cut at " << cut;
+        }
+    }
+}
+
 TEST(ScriptFile, ConversionReportsItsPhases)
 {
     ProgressLog log;
