@@ -112,7 +112,7 @@ void AppendToLogFile(const AnsiString &text, const AnsiString &fileName)
     if (fd < 0) {
         const AnsiString reason = std::strerror(errno);
         LogsGivenUp().insert(fileName);
-        MessageBox(nullptr, WithReason("Error at opening file \"" + fileName + "\"", reason), "Error!",
+        MessageBox(nullptr, WithReason("Error at opening file \"" + PathInMessage(fileName) + "\"", reason), "Error!",
                    MB_OK | MB_ICONERROR);
         return;
     }
@@ -130,7 +130,7 @@ void AppendToLogFile(const AnsiString &text, const AnsiString &fileName)
         LogsGivenUp().insert(fileName);
         MessageBox(nullptr,
                    WithReason("Error writing to the file (" + IntToText(int(piece.size())) + "/" +
-                                  IntToText(int(written)) + ") \"" + fileName + "\".",
+                                  IntToText(int(written)) + ") \"" + PathInMessage(fileName) + "\".",
                               reason),
                    "Warning!", MB_OK | MB_ICONWARNING);
     }

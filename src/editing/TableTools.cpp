@@ -533,7 +533,7 @@ void TForm_Editor::ToolButton10Click()
     TForm_Editor *script = MainForm->FindDocumentWindow(scriptPath);
     if (!script) {
         if (!FileExists(scriptPath)) {
-            MessageBox(ApplicationWindow(), "File \"" + scriptPath + "\" not found.", "Quillet", MB_OK | MB_ICONINFORMATION);
+            MessageBox(ApplicationWindow(), "File \"" + PathInMessage(scriptPath) + "\" not found.", "Quillet", MB_OK | MB_ICONINFORMATION);
             return;
         }
         script = MainForm->OpenDocument(scriptPath, KAS_Document);

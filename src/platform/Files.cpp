@@ -157,7 +157,7 @@ FileWriteResult WriteInPlace(const AnsiString &path, std::string_view bytes)
     if (begun) {
         // Neither old nor new now: the record stays, for a later save or the next start.
         record.Keep();
-        result.ErrorText = WithReason(result.ErrorText, "The text being saved is kept in \"" + record.FileName() +
+        result.ErrorText = WithReason(result.ErrorText, "The text being saved is kept in \"" + PathInMessage(record.FileName()) +
                                                             "\"; the next start of the program completes the save.");
     }
     return result;

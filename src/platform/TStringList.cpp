@@ -213,10 +213,10 @@ void TStringList::LoadFromFile(const AnsiString &path)
 {
     QFile f(ToQPath(path));
     if (!f.open(QIODevice::ReadOnly))
-        throw EFOpenError("Cannot open file \"" + path + "\". " + FromQ(f.errorString()));
+        throw EFOpenError("Cannot open file \"" + PathInMessage(path) + "\". " + FromQ(f.errorString()));
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        throw EFOpenError("Cannot read file \"" + path + "\". " + FromQ(f.errorString()));
+        throw EFOpenError("Cannot read file \"" + PathInMessage(path) + "\". " + FromQ(f.errorString()));
     SetText(AnsiString(bytes.constData(), size_t(bytes.size())));
 }
 
@@ -224,8 +224,8 @@ void TStringList::SaveToFile(const AnsiString &path) const
 {
     QSaveFile f(ToQPath(path));
     if (!f.open(QIODevice::WriteOnly))
-        throw EFCreateError("Cannot create file \"" + path + "\". " + FromQ(f.errorString()));
+        throw EFCreateError("Cannot create file \"" + PathInMessage(path) + "\". " + FromQ(f.errorString()));
     const AnsiString text = Text();
     if (f.write(text.data(), qint64(text.size())) != qint64(text.size()) || !f.commit())
-        throw EFCreateError("Cannot write file \"" + path + "\". " + FromQ(f.errorString()));
+        throw EFCreateError("Cannot write file \"" + PathInMessage(path) + "\". " + FromQ(f.errorString()));
 }

@@ -379,17 +379,17 @@ bool TForm_ReConvertKAS::ConvertEntry(const AnsiString &name, const AnsiString &
     switch (result.Status) {
     case ConvertFileResult::Converted: return true;
     case ConvertFileResult::SourceMissing: return false;   // gone meanwhile: skipped silently
-    case ConvertFileResult::ReadFailed: failures.push_back(source + " (cannot be read)"); return false;
+    case ConvertFileResult::ReadFailed: failures.push_back(PathInMessage(source) + " (cannot be read)"); return false;
     case ConvertFileResult::OpenFailed:
-        MessageBox(this, "Error at opening the file \"" + target + "\"!", Caption, MB_OK | MB_ICONERROR);
-        failures.push_back(target + " (cannot be written)");
+        MessageBox(this, "Error at opening the file \"" + PathInMessage(target) + "\"!", Caption, MB_OK | MB_ICONERROR);
+        failures.push_back(PathInMessage(target) + " (cannot be written)");
         return false;
     case ConvertFileResult::WriteFailed:
         MessageBox(this,
                    "Error writing to the file (" + IntToStr(result.Expected) + "/" + IntToStr(result.Written) +
                        "); file: \"KA_F_C\", line: 262.",
                    Caption, MB_OK | MB_ICONWARNING);
-        failures.push_back(target + " (cannot be written)");
+        failures.push_back(PathInMessage(target) + " (cannot be written)");
         return false;
     }
     return false;

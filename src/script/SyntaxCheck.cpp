@@ -85,7 +85,7 @@ void TCS_Form::FormCreate()
 
 void TCS_Form::ShowLibraryMissing(const AnsiString &libraryPath)
 {
-    Memo1->SetText("File \"" + libraryPath + "\" not found.");
+    Memo1->SetText("File \"" + PathInMessage(libraryPath) + "\" not found.");
     Panel1->hide();
     Splitter1->handle(1)->hide();
     Label2->setText("- - -");

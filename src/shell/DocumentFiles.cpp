@@ -362,7 +362,7 @@ FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view byt
     return WriteFileSafely(path, bytes);
 }
 
-AnsiString SaveOpenErrorMessage(const AnsiString &path) { return "Error at opening the file \"" + path + "\"!"; }
+AnsiString SaveOpenErrorMessage(const AnsiString &path) { return "Error at opening the file \"" + PathInMessage(path) + "\"!"; }
 
 AnsiString SaveWriteErrorMessage(const AnsiString &kind, long long toWrite, long long written)
 {
@@ -375,9 +375,9 @@ AnsiString SaveWriteErrorMessage(const AnsiString &kind, long long toWrite, long
            IntToStr(line) + ".";
 }
 
-AnsiString TableOpenErrorMessage(const AnsiString &path) { return "Error at opening the file  \"" + path + "\"!"; }
+AnsiString TableOpenErrorMessage(const AnsiString &path) { return "Error at opening the file  \"" + PathInMessage(path) + "\"!"; }
 
-AnsiString TableReadErrorMessage(const AnsiString &path) { return "File: \"" + path + "\".\r\nReading failed."; }
+AnsiString TableReadErrorMessage(const AnsiString &path) { return "File: \"" + PathInMessage(path) + "\".\r\nReading failed."; }
 
 AnsiString TableLossMessage(const AnsiString &path, const AnsiString &kind, const TableLoss &loss)
 {
@@ -391,7 +391,7 @@ AnsiString TableLossMessage(const AnsiString &path, const AnsiString &kind, cons
                         " that a table cannot hold");
     AnsiString what;
     for (size_t i = 0; i < parts.size(); ++i) what += (i ? " and " : "") + parts[i];
-    return "Document: \"" + path + "\".\r\nThe file holds more than the table keeps: " + what +
+    return "Document: \"" + PathInMessage(path) + "\".\r\nThe file holds more than the table keeps: " + what +
            " were left out.\r\nSaving the document writes the table without them.";
 }
 

@@ -758,7 +758,7 @@ void TMainForm::TellSettingsNotKept()
 {
     if (SettingsNotKeptReason.empty()) return;
     MessageBox(ApplicationWindow(),
-               WithReason("Settings will not be kept: the settings file \"" + RegistryFilePath() +
+               WithReason("Settings will not be kept: the settings file \"" + PathInMessage(RegistryFilePath()) +
                               "\" cannot be written.",
                           SettingsNotKeptReason),
                "Quillet", MB_OK | MB_ICONWARNING);
@@ -1054,7 +1054,7 @@ void TMainForm::ReOpenItemsClick(QAction *Sender)
         if (!kind.empty()) OpenDocument(path, kind);
         return;
     }
-    MessageBox(ApplicationWindow(), "File \"" + path + "\" not found!", FromQ(windowTitle()), MB_OK | MB_ICONEXCLAMATION);
+    MessageBox(ApplicationWindow(), "File \"" + PathInMessage(path) + "\" not found!", FromQ(windowTitle()), MB_OK | MB_ICONEXCLAMATION);
     for (QMenu *m : {Reopen1, PopupMenu4}) {
         const QList<QAction *> entries = m->actions();
         if (position >= 0 && position < entries.size()) delete entries[position];

@@ -165,7 +165,7 @@ void WriteCompanionSeed(const AnsiString &path, const AnsiString &seed, int sour
 {
     QFile file(ToQPath(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        MessageBox(ApplicationWindow(), "Error at creating the file \"" + path + "\"!", "Quillet", MB_OK | MB_ICONERROR);
+        MessageBox(ApplicationWindow(), "Error at creating the file \"" + PathInMessage(path) + "\"!", "Quillet", MB_OK | MB_ICONERROR);
         return;
     }
     const qint64 written = std::max<qint64>(0, file.write(seed.data(), qint64(seed.size())));

@@ -207,7 +207,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
 
     const bool exists = FileExists(path);
     if (exists) {
-        OpenDocumentStep("File \"" + path + "\" alredy exists ...");
+        OpenDocumentStep("File \"" + PathInMessage(path) + "\" alredy exists ...");
         TRegistry reg;
         if (reg.OpenKey(SettingsKey, true)) {
             if (ReadBoolOr(reg, "NeedBackup", false)) {
@@ -216,7 +216,7 @@ TForm_Editor *TMainForm::OpenDocument(const AnsiString &path, const AnsiString &
                 // The document still opens; the user learns that it has no backup.
                 if (!MakeBackupCopy(path, &reason))
                     MessageBox(ApplicationWindow(),
-                               WithReason("Error at making backup copy of file \"" + path + "\"!", reason), "Quillet",
+                               WithReason("Error at making backup copy of file \"" + PathInMessage(path) + "\"!", reason), "Quillet",
                                MB_OK | MB_ICONWARNING);
             }
             reg.CloseKey();

@@ -334,7 +334,7 @@ bool TMainForm::AskSaveName(TForm_Editor *window, bool saveAs, AnsiString &name)
     name = WithAcceptedExt(SaveDialog1.FileName, filter, SaveDialog1.FilterIndex);
     // The dialog asked about the name as typed; an extension added since names another file.
     if (name != SaveDialog1.FileName && QFileInfo::exists(ToQPath(name)) &&
-        MessageBox(ApplicationWindow(), "File \"" + name + "\" already exists. Do you want to replace it?", "Quillet",
+        MessageBox(ApplicationWindow(), "File \"" + PathInMessage(name) + "\" already exists. Do you want to replace it?", "Quillet",
                    MB_YESNO | MB_ICONWARNING) != IDYES)
         return false;
     return true;

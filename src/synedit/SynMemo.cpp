@@ -386,10 +386,10 @@ void TSynMemo::LoadFromFile(const AnsiString &path)
 {
     QFile file(ToQPath(path));
     if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError("Cannot open file \"" + path + "\". " + FromQ(file.errorString()));
+        throw EFOpenError("Cannot open file \"" + PathInMessage(path) + "\". " + FromQ(file.errorString()));
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EFOpenError("Cannot read file \"" + path + "\". " + FromQ(file.errorString()));
+        throw EFOpenError("Cannot read file \"" + PathInMessage(path) + "\". " + FromQ(file.errorString()));
     LoadText(std::string_view(data.constData(), size_t(data.size())));
 }
 

@@ -96,7 +96,7 @@ bool MakeBackupOrReport(const AnsiString &path)
     AnsiString reason;
     if (MakeBackupCopy(path, &reason)) return true;
     MessageBox(ApplicationWindow(),
-               WithReason("Error at making backup copy of file \"" + path + "\"! Nothing has been changed.", reason), "Quillet",
+               WithReason("Error at making backup copy of file \"" + PathInMessage(path) + "\"! Nothing has been changed.", reason), "Quillet",
                MB_OK | MB_ICONSTOP);
     return false;
 }
@@ -650,7 +650,7 @@ void TTxtResMan::DeleteOldKatFile(const AnsiString &katPath)
 {
     QFile file(ToQPath(katPath));
     if (!file.remove())
-        MessageBox(ApplicationWindow(), WithReason("Error at deleting file \"" + katPath + "\"!", FromQ(file.errorString())),
+        MessageBox(ApplicationWindow(), WithReason("Error at deleting file \"" + PathInMessage(katPath) + "\"!", FromQ(file.errorString())),
                    "Quillet", MB_OK | MB_ICONSTOP);
 }
 
@@ -660,7 +660,7 @@ void TTxtResMan::SeedKatFile(const AnsiString &katPath, int line)
     if (FileExists(katPath)) return;
     QFile file(ToQPath(katPath));
     if (!file.open(QIODevice::ReadWrite)) {
-        MessageBox(ApplicationWindow(), WithReason("Error at creating file \"" + katPath + "\"!", FromQ(file.errorString())),
+        MessageBox(ApplicationWindow(), WithReason("Error at creating file \"" + PathInMessage(katPath) + "\"!", FromQ(file.errorString())),
                    "Quillet", MB_OK | MB_ICONSTOP);
         return;
     }
@@ -863,7 +863,7 @@ void TMainForm::GoToKATIndexActionExecute()
     TForm_Editor *kat = FindDocumentWindow(katName);
     if (!kat) {
         if (!FileExists(katName)) {
-            MessageBox(ApplicationWindow(), "File \"" + katName + "\" not found.", "Quillet", MB_OK | MB_ICONINFORMATION);
+            MessageBox(ApplicationWindow(), "File \"" + PathInMessage(katName) + "\" not found.", "Quillet", MB_OK | MB_ICONINFORMATION);
             return;
         }
         kat = OpenDocument(katName, "KAT_Document");

@@ -534,4 +534,15 @@ TEST(DocumentMessages, TextsOfTheSaveAndOpenRoutines)
                   AnsiString("Error writing to the file (120/7); file: \"Main\", line: ") + c.line + ".");
 }
 
+// A path is file-system text (UTF-8); a message shows 8-bit text, so "dé" must reach it as its
+// 8-bit character, not as the two bytes of its UTF-8 form.
+TEST(DocumentMessages, APathInAMessageShowsItsOwnCharacters)
+{
+    const AnsiString path = "/d\xC3\xA9/a.kas";
+    const QString shown = QString::fromUtf8("/dé/a.kas");
+    const AnsiString texts[] = {SaveOpenErrorMessage(path), TableOpenErrorMessage(path), TableReadErrorMessage(path),
+                                TableLossMessage(path, KAO_Document, {})};
+    for (const AnsiString &text : texts) EXPECT_TRUE(ToQ(text).contains(shown)) << text;
+}
+
 } // namespace

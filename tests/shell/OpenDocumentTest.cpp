@@ -293,6 +293,15 @@ TEST_F(OpenDocument, TheOpenCommandTakesTheKindFromTheExtension)
     EXPECT_EQ(Form->LastWorkDir, Root);
 }
 
+TEST_F(OpenDocument, AMissingFileInAFolderNamedWithAnAccentIsNamedAsTheFolderIs)
+{
+    const AnsiString gone = Root + "/d\xC3\xA9/gone.kas";
+    Form->ReopenListUpdate(gone);
+    Form->ReOpenItemsClick(Form->PopupMenu4->actions()[0]);
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    EXPECT_EQ(ToQ(Boxes->Calls[0].Text), "File \"" + ToQPath(gone) + "\" not found!");
+}
+
 TEST_F(OpenDocument, AReopenEntryOpensOrGoesWhenItsFileIsMissing)
 {
     const AnsiString kept = MakeFile("kept.kat", "\t\t\r\n");
