@@ -8,6 +8,7 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexer.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
@@ -1786,8 +1787,9 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
             }
             const long first = hits.front() + delta;
             // After answered replacements the step holds more than the span: it goes in as
-            // the component tells of it, so that undo and redo count the step once.
-            if (count == 0) ReplaceRangesAsIs({{first, spanEnd + delta, block}});
+            // the component tells of it, so that undo and redo count the step once. So does it
+            // for a screen reader, which learns of the change only through those notifications.
+            if (count == 0 && !QAccessible::isActive()) ReplaceRangesAsIs({{first, spanEnd + delta, block}});
             else Replace(first, spanEnd + delta, block);
             count += int(hits.size());
             if (hitsFound) *hitsFound += int(hits.size()) - 1;
