@@ -5,8 +5,9 @@
 // shared, so wall-clock time is noise); cpu_ms_per_MB is what must stay flat as the script grows.
 // With the client, reader_queries tells how often it read. longest_ms is the most CPU the process spent between two turns of the event loop: how long the
 // window could not answer a key.
-// Floors in the same run: a bare QScintilla pane (no lexer) doing the same Ctrl+End until idle, and
-// the bare pane styling the whole text once with the component's own C++ lexer.
+// Floors in the same run: a bare QScintilla pane (no lexer) doing the same Ctrl+End until idle, the
+// bare pane doing the replace all as one replacement of the span, and the bare pane styling the
+// whole text once with the component's own C++ lexer. command_ms is the CPU of the command alone.
 #include "BenchSupport.h"
 #include "editing/ConfirmReplaceDlg.h"
 #include "shell/DocumentFiles.h"
@@ -43,9 +44,11 @@ AnsiString ScriptPath(long megabytes)
     return FromQPath(Folder->filePath(QStringLiteral("script%1.kas").arg(megabytes)));
 }
 
-void Report(benchmark::State &state, const std::vector<UntilIdle> &runs, long megabytes, long queries = 0)
+void Report(benchmark::State &state, const std::vector<UntilIdle> &runs, long megabytes, long queries = 0,
+            double commandCpu = 0)
 {
     if (queries > 0) state.counters["reader_queries"] = double(queries);
+    if (commandCpu > 0) state.counters["command_ms"] = commandCpu * 1e3 / double(runs.size());
     double cpu = 0, longest = 0;
     for (const UntilIdle &r : runs) {
         cpu += r.Cpu;
@@ -124,6 +127,7 @@ void CommandUntilIdle(benchmark::State &state, bool accessible, const std::funct
     const long megabytes = state.range(0);
     std::vector<UntilIdle> runs;
     long queries = 0;
+    double commandCpu = 0;   // the command alone, before the first turn of the event loop
     for (auto _ : state) {
         state.PauseTiming();
         AccessibilityClient client(accessible);
@@ -134,6 +138,7 @@ void CommandUntilIdle(benchmark::State &state, bool accessible, const std::funct
         state.ResumeTiming();
         const double start = CpuSeconds();
         command(w);
+        commandCpu += CpuSeconds() - start;
         runs.push_back(RunUntilIdle(start));
         queries += ReaderQueries;
         OnTurn = nullptr;
@@ -141,7 +146,7 @@ void CommandUntilIdle(benchmark::State &state, bool accessible, const std::funct
         CloseAll();
         state.ResumeTiming();
     }
-    Report(state, runs, megabytes, queries);
+    Report(state, runs, megabytes, queries, commandCpu);
 }
 
 void CtrlEnd(benchmark::State &state, bool accessible)
@@ -165,15 +170,21 @@ void BM_CtrlEndUntilIdleAccessible(benchmark::State &state) { CtrlEnd(state, tru
 void BM_ReplaceAllUntilIdle(benchmark::State &state) { ReplaceAll(state, false); }
 void BM_ReplaceAllUntilIdleAccessible(benchmark::State &state) { ReplaceAll(state, true); }
 
-std::unique_ptr<QsciScintilla> BarePane(long megabytes)
+QByteArray ScriptBytes(long megabytes)
 {
     QFile file(ToQPath(ScriptPath(megabytes)));
     file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = file.readAll();
+    return file.readAll();
+}
+
+std::unique_ptr<QsciScintilla> BarePane(long megabytes, bool undo = false)
+{
+    const QByteArray bytes = ScriptBytes(megabytes);
     auto pane = std::make_unique<QsciScintilla>();
     pane->resize(Form->size());
     pane->SendScintilla(SB::SCI_SETUNDOCOLLECTION, 0UL);
     pane->SendScintilla(SB::SCI_SETTEXT, 0UL, (void *)bytes.constData());
+    if (undo) pane->SendScintilla(SB::SCI_SETUNDOCOLLECTION, 1UL);
     pane->show();
     pane->setFocus();
     RunUntilIdle(CpuSeconds());
@@ -221,6 +232,40 @@ void BM_FloorBareStyleWholeText(benchmark::State &state)
     Report(state, runs, megabytes);
 }
 
+// What the component costs by itself for the replace all above: the bare pane (undo on, as in
+// the editor) replacing the span from the first to the last "!!" by the same bytes with "!#", in
+// one SCI_REPLACETARGET; with its change notifications on (as for any edit) and off. The new
+// bytes are made before the measure.
+void FloorBareReplaceSpan(benchmark::State &state, bool notifications)
+{
+    const long megabytes = state.range(0);
+    std::vector<UntilIdle> runs;
+    double commandCpu = 0;
+    const QByteArray bytes = ScriptBytes(megabytes);
+    const long first = bytes.indexOf("!!"), end = bytes.lastIndexOf("!!") + 2;
+    QByteArray block = bytes.mid(first, end - first);
+    block.replace("!!", "!#");
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<QsciScintilla> pane = BarePane(megabytes, true);
+        if (!notifications) pane->SendScintilla(SB::SCI_SETMODEVENTMASK, 0UL);
+        state.ResumeTiming();
+        const double start = CpuSeconds();
+        pane->SendScintilla(SB::SCI_SETTARGETRANGE, (unsigned long)first, end);
+        pane->SendScintilla(SB::SCI_REPLACETARGET, uintptr_t(block.size()), block.constData());
+        commandCpu += CpuSeconds() - start;
+        runs.push_back(RunUntilIdle(start));
+        state.PauseTiming();
+        pane.reset();
+        RunUntilIdle(CpuSeconds());
+        state.ResumeTiming();
+    }
+    Report(state, runs, megabytes, 0, commandCpu);
+}
+
+void BM_FloorBareReplaceSpanUntilIdle(benchmark::State &state) { FloorBareReplaceSpan(state, true); }
+void BM_FloorBareReplaceSpanQuietUntilIdle(benchmark::State &state) { FloorBareReplaceSpan(state, false); }
+
 void Sized(benchmark::internal::Benchmark *b)
 {
     for (int mb : Sizes) b->Arg(mb);
@@ -229,6 +274,8 @@ void Sized(benchmark::internal::Benchmark *b)
 
 BENCHMARK(BM_FloorBareStyleWholeText)->Apply(Sized);
 BENCHMARK(BM_FloorBareCtrlEndUntilIdle)->Apply(Sized);
+BENCHMARK(BM_FloorBareReplaceSpanUntilIdle)->Apply(Sized);
+BENCHMARK(BM_FloorBareReplaceSpanQuietUntilIdle)->Apply(Sized);
 BENCHMARK(BM_CtrlEndUntilIdle)->Apply(Sized);
 BENCHMARK(BM_ReplaceAllUntilIdle)->Apply(Sized);
 BENCHMARK(BM_CtrlEndUntilIdleAccessible)->Apply(Sized);

@@ -198,11 +198,10 @@ void TSynLexerAdapter::setEditor(QsciScintilla *newEditor)
 
 void TSynLexerAdapter::ClearLineStates(long firstLine, long lastLine)
 {
-    // Lines past the last one that ever had a state have none.
+    // Lines past the last one that ever had a state have none. A state that is 0 already is
+    // left alone by the component, unannounced.
     lastLine = std::min(lastLine, Send(SB::SCI_GETMAXLINESTATE) - 1);
-    for (long line = firstLine; line <= lastLine; ++line)
-        if (Send(SB::SCI_GETLINESTATE, (unsigned long)line) != 0)
-            Send(SB::SCI_SETLINESTATE, (unsigned long)line, 0);
+    for (long line = firstLine; line <= lastLine; ++line) Send(SB::SCI_SETLINESTATE, (unsigned long)line, 0);
 }
 
 void TSynLexerAdapter::RestyleAll()
@@ -215,6 +214,22 @@ void TSynLexerAdapter::RestyleAll()
     editor()->viewport()->update();
 }
 
+// Outside painting every cleared state would be told to each listener of the pane and repaint
+// it whole; an edit of a big span clears hundreds of thousands of them. Nothing listens for line
+// states, and one repaint afterwards does.
+void TSynLexerAdapter::ClearLineStatesQuietly(long firstLine, long lastLine)
+{
+    QWidget *viewport = editor()->viewport();
+    const bool updates = viewport->updatesEnabled();
+    const long eventMask = Send(SB::SCI_GETMODEVENTMASK);
+    Send(SB::SCI_SETMODEVENTMASK, (unsigned long)(eventMask & ~long(SB::SC_MOD_CHANGELINESTATE)));
+    viewport->setUpdatesEnabled(false);
+    ClearLineStates(firstLine, lastLine);
+    viewport->setUpdatesEnabled(updates);
+    Send(SB::SCI_SETMODEVENTMASK, (unsigned long)eventMask);
+    if (updates) viewport->update();
+}
+
 void TSynLexerAdapter::TextModified(int position, int modificationType, const char *, int length,
                                     int, int, int, int, int, int)
 {
@@ -223,7 +238,8 @@ void TSynLexerAdapter::TextModified(int position, int modificationType, const ch
     const long last = (modificationType & SB::SC_MOD_INSERTTEXT)
                           ? Send(SB::SCI_LINEFROMPOSITION, (unsigned long)(position + length))
                           : first;
-    ClearLineStates(first, last);
+    if (last > first) ClearLineStatesQuietly(first, last);
+    else ClearLineStates(first, last);
     // From the changed line on the component counts nothing as styled any more.
     ForgetGapsFrom(first);
 }

@@ -99,6 +99,7 @@ private:
     void ApplyStyles();
     void RestyleAll();
     void ClearLineStates(long firstLine, long lastLine);
+    void ClearLineStatesQuietly(long firstLine, long lastLine);
     void StylePlain(long start, long stop, long firstLine, long lastLine);
     void StyleLines(long start, long stop, long firstLine, long lastLine);
     // Puts the styles of the line at [start, end) (without its line break), the highlighter

@@ -8,6 +8,7 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexer.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
@@ -21,6 +22,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 #include <cstring>
+#include <list>
 #include <set>
 #include <string_view>
 #include <tuple>
@@ -225,6 +227,16 @@ void TSynMemo::Replace(long start, long end, const AnsiString &bytes)
 // the step turn the notifications off for them too (ReplaySpan).
 void TSynMemo::ReplaceRanges(const std::vector<TReplacement> &ranges)
 {
+    std::vector<TReplacement> withCrLf = ranges;
+    std::list<AnsiString> converted;
+    for (TReplacement &r : withCrLf)
+        if (r.Bytes.find_first_of("\r\n") != std::string_view::npos) r.Bytes = converted.emplace_back(WithCrLf(AnsiString(r.Bytes)));
+    ReplaceRangesAsIs(withCrLf);
+}
+
+// ReplaceRanges of bytes whose line breaks are CR LF already.
+void TSynMemo::ReplaceRangesAsIs(const std::vector<TReplacement> &ranges)
+{
     if (std::all_of(ranges.begin(), ranges.end(), [](const TReplacement &r) { return r.Start >= r.End && r.Bytes.empty(); }))
         return;
     if (!WatchingReplays) {
@@ -258,12 +270,9 @@ void TSynMemo::ReplaceRanges(const std::vector<TReplacement> &ranges)
             span.OldLines = SendScintilla(SCI_LINEFROMPOSITION, (unsigned long)end);
         }
         span.Start = start;
-        AnsiString converted;
-        std::string_view bytes = r->Bytes;
-        if (bytes.find_first_of("\r\n") != std::string_view::npos) bytes = converted = WithCrLf(AnsiString(bytes));
         SendScintilla(SCI_SETTARGETRANGE, (unsigned long)start, end);
-        SendScintilla(SCI_REPLACETARGET, uintptr_t(bytes.size()), bytes.data());
-        delta += long(bytes.size()) - (end - start);
+        SendScintilla(SCI_REPLACETARGET, uintptr_t(r->Bytes.size()), r->Bytes.data());
+        delta += long(r->Bytes.size()) - (end - start);
     }
     SendScintilla(SCI_ADDUNDOACTION, (unsigned long)token, 0L);
     SendScintilla(SCI_ENDUNDOACTION);
@@ -1760,7 +1769,8 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
         }
         if (!prompt) {
             // Every change costs the component time in proportion to its place in the text, so
-            // the unasked replacements go in as one change.
+            // the unasked replacements go in as one change; and without the component's own
+            // notifications, which copy and convert the whole removed and inserted text.
             std::vector<long> hits{hit};
             while (all) {
                 const long next = backwards ? hay.Backward(scopeStart, hits.back()) : hay.Forward(hits.back() + len, scopeEnd);
@@ -1776,7 +1786,11 @@ int TSynMemo::SearchReplace(const AnsiString &search, const AnsiString &replace,
                 block += replacement;
             }
             const long first = hits.front() + delta;
-            Replace(first, spanEnd + delta, block);
+            // After answered replacements the step holds more than the span: it goes in as
+            // the component tells of it, so that undo and redo count the step once. So does it
+            // for a screen reader, which learns of the change only through those notifications.
+            if (count == 0 && !QAccessible::isActive()) ReplaceRangesAsIs({{first, spanEnd + delta, block}});
+            else Replace(first, spanEnd + delta, block);
             count += int(hits.size());
             if (hitsFound) *hitsFound += int(hits.size()) - 1;
             lastEnd = backwards ? first + long(replacement.size()) : first + long(block.size());

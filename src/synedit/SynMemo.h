@@ -419,6 +419,7 @@ private:
         long Start = 0, OldEnd = 0, NewEnd = 0;
         long OldLines = 0, NewLines = 0;
     };
+    void ReplaceRangesAsIs(const std::vector<TReplacement> &ranges);
     void NotifySpanReplaced(long start, long removedEnd, long removedLines, long insertedEnd, long insertedLines,
                             int performed);
     void ReplaySpan(int position, int type, int token);
