@@ -5,6 +5,7 @@
 #include "platform/ActionList.h"
 #include "platform/Colors.h"
 #include "platform/FileDialogs.h"
+#include "platform/Files.h"
 #include "platform/TStringList.h"
 #include "platform/Text.h"
 
@@ -432,7 +433,8 @@ private:
     void RestoreTableLayout(TForm_Editor *window, const AnsiString &kind);
     void ShowFirstCell(TForm_Editor *window);
     void BeginSaving();
-    bool FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted);
+    bool FinishSaving(const AnsiString &kind, const AnsiString &path, std::string_view bytes, bool converted);
+    bool FinishSaving(const AnsiString &kind, const AnsiString &path, const FileContentProducer &content, bool converted);
     void WriteSaveTags(TForm_Editor *window, bool withDate);
     bool WriteSaveTagsAsOneStep(TForm_Editor *window);
     // SetScriptHeaderTag in two halves, so that a save sets its three tags and then rebuilds the

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <array>
 #include <memory>
 
 // ---------------------------------------------------------------------------------------------
@@ -95,18 +96,15 @@ bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &pat
     }
     BeginSaving();
     TOperationStatusScope restoreStatus(this, width());
-    const bool script = kind == KAS_Document;
-    AnsiString bytes;
-    if (script) {
-        // Converted straight from the pane's buffer: a copy of a big script first would cost more
-        // than the conversion itself.
-        BeginOperationProgress(ScriptSaveProgressMax(size_t(pane->GetTextLen())));
-        const FileProgress hooks = OperationProgressHooks();
-        bytes = ScriptTextToFileBytes(pane->TextPieces(), &hooks);
-    } else {
-        bytes = PlainTextToFileBytes(pane->Text());
-    }
-    return FinishSaving(kind, path, bytes, script);
+    if (kind != KAS_Document) return FinishSaving(kind, path, PlainTextToFileBytes(pane->Text()), false);
+    // Converted straight from the pane's buffer into the file, a part at a time: a copy of a big
+    // script in fresh memory first would cost more than the conversion itself.
+    BeginOperationProgress(ScriptSaveProgressMax(size_t(pane->GetTextLen())));
+    const FileProgress hooks = OperationProgressHooks();
+    const std::array<std::string_view, 2> pieces = pane->TextPieces();
+    return FinishSaving(kind, path, [&pieces, &hooks](const FileContentSink &sink) {
+        ProduceScriptFileBytes(pieces, sink, &hooks);
+    }, true);
 }
 
 bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &path, TStringGrid *pane)
@@ -129,12 +127,22 @@ void TMainForm::BeginSaving()
     ShowOperationStatus("Saving document...");
 }
 
-// Writes the bytes (where the folder allows, a failed write leaves the old file as it was) and
-// reports the outcome; true when the whole file was written.
-bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted)
+bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, std::string_view bytes, bool converted)
 {
-    if (converted) ShowOperationStatus("Saving data in file ...");
-    const FileWriteResult result = WriteFileAtomically(path, bytes);
+    return FinishSaving(kind, path, [bytes](const FileContentSink &sink) { sink(bytes); }, converted);
+}
+
+// Writes the bytes as they are made (where the folder allows, a failed write leaves the old file
+// as it was) and reports the outcome; true when the whole file was written.
+bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, const FileContentProducer &content,
+                             bool converted)
+{
+    // The status comes once the bytes are made, as when they are made before the write; the
+    // disk's part of the work, the sync, follows it.
+    const FileWriteResult result = WriteFileAtomically(path, [&](const FileContentSink &sink) {
+        content(sink);
+        if (converted) ShowOperationStatus("Saving data in file ...");
+    });
     if (!result.Opened)
         MessageBox(ApplicationWindow(), WithReason(SaveOpenErrorMessage(path), result.ErrorText), "Quillet",
                    MB_OK | MB_ICONSTOP);
