@@ -8,10 +8,12 @@
 #include "platform/Files.h"
 #include "platform/TStringList.h"
 #include "platform/Text.h"
+#include "shell/HeaderTags.h"
 
 #include <QMainWindow>
 #include <QPixmap>
 #include <memory>
+#include <span>
 
 class QAction;
 class QCloseEvent;
@@ -437,9 +439,10 @@ private:
     bool FinishSaving(const AnsiString &kind, const AnsiString &path, const FileContentProducer &content, bool converted);
     void WriteSaveTags(TForm_Editor *window, bool withDate);
     bool WriteSaveTagsAsOneStep(TForm_Editor *window);
-    // SetScriptHeaderTag in two halves, so that a save sets its three tags and then rebuilds the
-    // outline once: the lines (false when no document window is open), then outline and marker.
-    bool SetHeaderTagLines(const AnsiString &name, const AnsiString &value, TSynMemo *pane);
+    // SetScriptHeaderTag in two halves, so that a save sets its three tags, found in one pass over
+    // the text, and then rebuilds the outline once: the lines, in the order given (false when no
+    // document window is open or no tag is given), then outline and marker.
+    bool SetHeaderTagLines(std::span<const HeaderTagSetting> tags, TSynMemo *pane);
     void ShowHeaderTagsChanged(TSynMemo *pane);
     bool WriteDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path);
     void ApplyTextKindLook(TForm_Editor *window);

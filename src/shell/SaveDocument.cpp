@@ -276,12 +276,13 @@ AnsiString PoweredByText()
 void TMainForm::WriteSaveTags(TForm_Editor *window, bool withDate)
 {
     const SaveTags tags = ReadSaveTags(withDate);
-    // Each tag is a few line edits; the outline, a pass over the whole script, is rebuilt once.
-    bool set = false;
-    if (withDate && tags.Date) set = SetHeaderTagLines(ScriptDateTag, TodayText(), window->Memo1) || set;
-    if (tags.PoweredBy) set = SetHeaderTagLines(PoweredByTag, PoweredByText(), window->Memo1) || set;
-    if (tags.Warning) set = SetHeaderTagLines(Warning1Tag, tags.WarningText, window->Memo1) || set;
-    if (set) ShowHeaderTagsChanged(window->Memo1);
+    // Each tag is a few line edits; the tags are looked for, and the outline is rebuilt, in one
+    // pass each over the whole script.
+    std::vector<HeaderTagSetting> set;
+    if (withDate && tags.Date) set.push_back({ScriptDateTag, TodayText()});
+    if (tags.PoweredBy) set.push_back({PoweredByTag, PoweredByText()});
+    if (tags.Warning) set.push_back({Warning1Tag, tags.WarningText});
+    if (SetHeaderTagLines(set, window->Memo1)) ShowHeaderTagsChanged(window->Memo1);
 }
 
 // Writes the window's document under the path with the kind; after a whole write the document
