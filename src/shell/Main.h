@@ -10,6 +10,7 @@
 #include "platform/Text.h"
 #include "shell/HeaderTags.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPixmap>
 #include <memory>
@@ -428,6 +429,11 @@ private:
 
     // Opening and saving steps.
     long long OperationProgress = 0;   // the progress bar's position, shown or not
+    // The bar's maximum and the position it shows, kept here: a script reports every line, and
+    // asking the bar each time would cost more than the report. The timer runs since it moved.
+    long long OperationProgressMax = 1;
+    long long OperationProgressShown = 0;
+    QElapsedTimer OperationProgressMoved;
     FileProgress OperationProgressHooks();
     void OpenDocumentStep(const AnsiString &status);
     void OpenTextDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path, bool exists);

@@ -44,18 +44,25 @@ void TMainForm::BeginOperationProgress(long long max)
     OperationProgressBar->SetMax(int(std::min<long long>(max, 0x7FFFFFFF)));
     OperationProgressBar->SetPosition(0);
     OperationProgress = 0;
+    OperationProgressMax = std::max(OperationProgressBar->Max(), 1);
+    OperationProgressShown = 0;
+    OperationProgressMoved.start();
 }
 
-// The bar is repainted at once on every change, so it is moved only when the change would show:
-// a table of a million cells steps a million times.
+// The bar is repainted at once on every change, so it is moved only when the change would show,
+// and forward no more often than the eye follows: a table of a million cells steps a million
+// times, and a script reports hundreds of thousands of line ends within a few milliseconds.
 void TMainForm::SetOperationProgress(long long position)
 {
     OperationProgress = position;
     if (!OperationProgressBar) return;
-    const long long max = std::max(OperationProgressBar->Max(), 1);
-    const long long shown = OperationProgressBar->Position();
-    if (position >= max || (position - shown) * 200 >= max || position < shown)
-        OperationProgressBar->SetPosition(int(std::min(position, max)));
+    const long long max = OperationProgressMax;
+    const long long shown = OperationProgressShown;
+    const bool ahead = position < max && position >= shown;
+    if (ahead && ((position - shown) * 200 < max || OperationProgressMoved.elapsed() < 40)) return;
+    OperationProgressShown = std::min(position, max);
+    OperationProgressBar->SetPosition(int(OperationProgressShown));
+    OperationProgressMoved.restart();
 }
 
 void TMainForm::StepOperationProgress() { SetOperationProgress(OperationProgress + 1); }
