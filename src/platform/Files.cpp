@@ -163,18 +163,44 @@ FileWriteResult WriteInPlace(const AnsiString &path, std::string_view bytes)
     return result;
 }
 
+// Writes the pieces of a content one after the other from the start of the file. After the first
+// fault nothing more is written; the pieces are still counted, so the whole length is known.
+class PieceWriter
+{
+public:
+    explicit PieceWriter(int fd) : Fd(fd) {}
+
+    void operator()(std::string_view piece)
+    {
+        if (Error == 0) {
+            size_t done = 0;
+            Error = WriteAt(Fd, piece, off_t(Written), done);
+            Written += (long long)done;
+        }
+        Total += (long long)piece.size();
+    }
+
+    int Error = 0;
+    long long Written = 0;
+    long long Total = 0;
+
+private:
+    const int Fd;
+};
+
 // Through a temporary file beside the target, renamed over it once every byte is on disk, so a
 // power cut leaves the old file or the new one, never an empty one.
-FileWriteResult WriteThroughTemporary(QSaveFile &file, std::string_view bytes)
+FileWriteResult WriteThroughTemporary(QSaveFile &file, const FileContentProducer &content)
 {
     FileWriteResult result;
-    result.ToWrite = (long long)bytes.size();
     result.Opened = true;
-    size_t done = 0;
-    int error = WriteAt(file.handle(), bytes, 0, done);
+    PieceWriter writer(file.handle());
+    content(std::ref(writer));
+    result.ToWrite = writer.Total;
+    int error = writer.Error;
     if (error == 0) error = SyncFile(file.handle(), result.ToWrite);
     if (error != 0) {
-        result.Written = (long long)done;
+        result.Written = writer.Written;
         result.ErrorText = SystemError(error);
         file.cancelWriting();
         return result;
@@ -186,6 +212,21 @@ FileWriteResult WriteThroughTemporary(QSaveFile &file, std::string_view bytes)
     }
     result.Written = result.ToWrite;
     return result;
+}
+
+// The whole content in memory, for a write in place (its record needs every byte first).
+AnsiString WholeContent(const FileContentProducer &content)
+{
+    AnsiString bytes;
+    content([&bytes](std::string_view piece) { bytes.append(piece); });
+    return bytes;
+}
+
+long long ContentLength(const FileContentProducer &content)
+{
+    long long length = 0;
+    content([&length](std::string_view piece) { length += (long long)piece.size(); });
+    return length;
 }
 
 // Copies every extended attribute of the file onto the handle (ACLs are among them). False when
@@ -229,26 +270,27 @@ bool IsWritable(const AnsiString &path) { return faccessat(AT_FDCWD, path.c_str(
 
 } // namespace
 
-FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes)
+FileWriteResult WriteFileSafely(const AnsiString &path, const FileContentProducer &content)
 {
     FileWriteResult result;
-    result.ToWrite = (long long)bytes.size();
     struct stat st;
     const bool exists = ::stat(path.c_str(), &st) == 0;
     // A read-only file is not replaced behind its owner's back (a rename alone would allow it).
     // Tested with the effective user, as opening the file would be.
     if (exists && !IsWritable(path)) {
+        result.ToWrite = ContentLength(content);
         result.ErrorText = "The file is read-only.";
         return result;
     }
     const bool regular = exists && S_ISREG(st.st_mode);
-    if (regular && st.st_nlink > 1) return WriteInPlace(path, bytes);
+    if (regular && st.st_nlink > 1) return WriteInPlace(path, WholeContent(content));
 
     // Written by hand on the file's own handle: nothing is buffered, and a fault shows at once.
     QSaveFile file(ToQPath(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // A folder that refuses new files (no temporary file there): the file itself, in place.
-        if (regular) return WriteInPlace(path, bytes);
+        if (regular) return WriteInPlace(path, WholeContent(content));
+        result.ToWrite = ContentLength(content);
         result.ErrorText = FromQ(file.errorString());
         return result;
     }
@@ -256,9 +298,14 @@ FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes)
     // file to whoever saved it: then the file itself is written, which keeps them.
     if (regular && !TakeOverIdentity(path, st, file.handle())) {
         file.cancelWriting();
-        return WriteInPlace(path, bytes);
+        return WriteInPlace(path, WholeContent(content));
     }
-    return WriteThroughTemporary(file, bytes);
+    return WriteThroughTemporary(file, content);
+}
+
+FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes)
+{
+    return WriteFileSafely(path, [bytes](const FileContentSink &sink) { sink(bytes); });
 }
 
 FileWriteResult WriteFileInPlace(const AnsiString &path, std::string_view bytes) { return WriteInPlace(path, bytes); }

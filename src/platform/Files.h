@@ -41,6 +41,15 @@ struct FileWriteResult
 // read-only file is not written (not opened).
 FileWriteResult WriteFileSafely(const AnsiString &path, std::string_view bytes);
 
+// A file's new content made while it is written: the producer hands its bytes, in order, to the
+// sink, in pieces of any size. So a big content need not lie whole in memory first.
+using FileContentSink = std::function<void(std::string_view piece)>;
+using FileContentProducer = std::function<void(const FileContentSink &sink)>;
+// WriteFileSafely with the content made while it is written. The producer runs once and whole
+// however the write goes (so whatever it reports happens as for bytes at hand); after a failure
+// its bytes are only counted. In place, its bytes are first gathered whole.
+FileWriteResult WriteFileSafely(const AnsiString &path, const FileContentProducer &content);
+
 // The in-place write of WriteFileSafely on an existing file. The new content is first kept, synced,
 // in a record in the state folder (see WriteRecovery.h), so a write cut short is completed at the
 // next start; a record that cannot be kept stops the write before the file is touched.

@@ -179,17 +179,19 @@ long long TableSaveProgressMax(int rowCount, int colCount) { return (long long)r
 
 namespace {
 
-// The script format in one pass from the pieces into the file bytes: every TAB becomes a blank and
-// every CR goes (its position is reported); all other bytes stay. Blanks before a line end are
-// kept: the next opening takes them off. The runs between TABs and CRs go over with one copy each,
-// so the text is read once and the bytes are written once.
+// The script format in one pass over the pieces: every TAB becomes a blank and every CR goes (its
+// position is reported); all other bytes stay. Blanks before a line end are kept: the next
+// opening takes them off. The runs between TABs and CRs go over with one copy each. Every byte
+// made is counted, also those of the end of the text that are cut and only counted, so the CR
+// positions reported are those of the whole text.
 class ScriptConversion
 {
 public:
-    ScriptConversion(AnsiString &out, const FileProgress *progress)
-        : Out(out), ReportPosition(progress && progress->Position ? &progress->Position : nullptr) {}
+    explicit ScriptConversion(const FileProgress *progress)
+        : ReportPosition(progress && progress->Position ? &progress->Position : nullptr) {}
 
-    void Convert(std::string_view piece)
+    // Converts the piece onto the end of out; without out its bytes are only counted.
+    void Convert(std::string_view piece, AnsiString *out)
     {
         const char *const data = piece.data();
         const size_t n = piece.size();
@@ -197,13 +199,15 @@ public:
         size_t i = 0;
         while (i < n) {
             const size_t stop = std::min(nextTab, nextCr);
-            Out.append(data + i, stop - i);
+            if (out) out->append(data + i, stop - i);
+            Made += stop - i;
             if (stop == n) break;
             if (stop == nextTab) {
-                Out += ' ';
+                if (out) *out += ' ';
+                ++Made;
                 nextTab = NextOf('\t', piece, stop + 1);
             } else {
-                if (ReportPosition) (*ReportPosition)((long long)Out.size());
+                if (ReportPosition) (*ReportPosition)((long long)Made);
                 nextCr = NextOf('\r', piece, stop + 1);
             }
             i = stop + 1;
@@ -217,36 +221,104 @@ private:
         return at == std::string_view::npos ? piece.size() : at;
     }
 
-    AnsiString &Out;
     const std::function<void(long long)> *ReportPosition;
+    size_t Made = 0;
+};
+
+// How much of the text the file keeps: up to its last byte above 0x20. Such bytes come through the
+// conversion unchanged, and every byte after the last one is cut at the end or goes earlier (a TAB
+// becomes a blank, a CR nothing), so the file holds the conversion of the text up to there.
+size_t KeptLength(std::span<const std::string_view> pieces)
+{
+    size_t end = 0;
+    for (const std::string_view piece : pieces) end += piece.size();
+    for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
+        for (size_t i = piece->size(); i > 0; --i, --end)
+            if ((unsigned char)(*piece)[i - 1] > 0x20) return end;
+    }
+    return 0;
+}
+
+// Gathers bytes into parts of at most Size bytes and hands each full part to the sink, so the
+// parts reuse one small buffer.
+class ChunkedOutput
+{
+public:
+    ChunkedOutput(const FileContentSink &sink, size_t size, size_t expected) : Sink(sink), Size(std::max<size_t>(size, 1))
+    {
+        Bytes.reserve(std::min(Size, expected));
+    }
+
+    AnsiString &Buffer() { return Bytes; }
+    size_t Room() const { return Size - Bytes.size(); }
+
+    void Append(std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            const size_t part = std::min(bytes.size(), Room());
+            Bytes.append(bytes.substr(0, part));
+            bytes.remove_prefix(part);
+            FlushWhenFull();
+        }
+    }
+
+    void FlushWhenFull()
+    {
+        if (Room() == 0) Flush();
+    }
+
+    void Flush()
+    {
+        if (!Bytes.empty()) Sink(Bytes);
+        Bytes.clear();
+    }
+
+private:
+    const FileContentSink &Sink;
+    const size_t Size;
+    AnsiString Bytes;
 };
 
 } // namespace
 
-AnsiString ScriptTextToFileBytes(std::span<const std::string_view> pieces, const FileProgress *progress)
+void ProduceScriptFileBytes(std::span<const std::string_view> pieces, const FileContentSink &sink,
+                            const FileProgress *progress, size_t chunkSize)
 {
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x09\")...");
     ReportStep(progress);
 
     ReportStatus(progress, "Converting text in KAS format (deleting \"0x0D\")...");
-    size_t total = 0;
-    for (const std::string_view piece : pieces) total += piece.size();
-    AnsiString text;
-    text.reserve(total + 2);   // a CR taken out only shortens the text; LF CR goes on at the end
-    PreferHugePages(text.data(), text.capacity());
-    ScriptConversion conversion(text, progress);
-    for (const std::string_view piece : pieces) conversion.Convert(piece);
+    size_t kept = KeptLength(pieces);   // the bytes of the text still to go into the file
+    ChunkedOutput out(sink, chunkSize, kept + 2);
+    ScriptConversion conversion(progress);
+    for (std::string_view piece : pieces) {
+        while (!piece.empty()) {
+            // A slice makes at most its own length: it always fits into the room left.
+            const size_t slice = kept > 0 ? std::min({piece.size(), kept, out.Room()}) : piece.size();
+            conversion.Convert(piece.substr(0, slice), kept > 0 ? &out.Buffer() : nullptr);
+            kept -= std::min(kept, slice);
+            piece.remove_prefix(slice);
+            out.FlushWhenFull();
+        }
+    }
     ReportStep(progress);
 
+    // The bytes 0x00-0x20 at the end were left out above.
     ReportStatus(progress, "Converting text in KAS format (finalisation) ...");
-    size_t n = text.size();
-    while (n > 0 && (unsigned char)text[n - 1] <= 0x20) --n;
-    text.resize(n);
     ReportStep(progress);
 
-    text += "\n\r";
+    out.Append("\n\r");
+    out.Flush();
     ReportStep(progress);
-    return text;
+}
+
+AnsiString ScriptTextToFileBytes(std::span<const std::string_view> pieces, const FileProgress *progress)
+{
+    AnsiString bytes;
+    bytes.reserve(KeptLength(pieces) + 2);
+    PreferHugePages(bytes.data(), bytes.capacity());
+    ProduceScriptFileBytes(pieces, [&bytes](std::string_view part) { bytes.append(part); }, progress);
+    return bytes;
 }
 
 AnsiString ScriptTextToFileBytes(std::string_view text, const FileProgress *progress)
@@ -360,6 +432,11 @@ TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, co
 FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes)
 {
     return WriteFileSafely(path, bytes);
+}
+
+FileWriteResult WriteFileAtomically(const AnsiString &path, const FileContentProducer &content)
+{
+    return WriteFileSafely(path, content);
 }
 
 AnsiString SaveOpenErrorMessage(const AnsiString &path) { return "Error at opening the file \"" + PathInMessage(path) + "\"!"; }

@@ -67,6 +67,11 @@ AnsiString ScriptTextToFileBytes(std::string_view text, const FileProgress *prog
 // The same for a text given in pieces that follow one another (a pane's buffer and the line break
 // after its last line), converted straight into the file bytes without joining them first.
 AnsiString ScriptTextToFileBytes(std::span<const std::string_view> pieces, const FileProgress *progress = nullptr);
+// The same bytes handed to the sink in parts of at most chunkSize bytes as they are made, so a
+// big script is written from a small buffer (the progress is reported as above).
+inline constexpr size_t ScriptFileChunkSize = 1024 * 1024;
+void ProduceScriptFileBytes(std::span<const std::string_view> pieces, const FileContentSink &sink,
+                            const FileProgress *progress = nullptr, size_t chunkSize = ScriptFileChunkSize);
 // Plain text -> file bytes: unchanged.
 AnsiString PlainTextToFileBytes(AnsiString text);
 // Bytes of a text-pane document by its kind (script conversion for KAS, unchanged for TXT).
@@ -157,6 +162,7 @@ TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, co
 // whole through a temporary file, where the folder allows it; in place where the folder refuses
 // new files or the file has other names; a read-only file counts as not opened.
 FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes);
+FileWriteResult WriteFileAtomically(const AnsiString &path, const FileContentProducer &content);
 
 // Message texts of the save and open routines.
 AnsiString SaveOpenErrorMessage(const AnsiString &path);                   // "Error at opening the file "..."!"

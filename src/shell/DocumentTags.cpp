@@ -21,15 +21,13 @@ void ApplyToPane(TSynMemo *pane, const std::vector<LineEdit> &edits)
     }
 }
 
-// What setting the tag needs to know of the pane's text, found in place (no copy of the text).
-HeaderTagFacts FactsOfPane(const TSynMemo *pane, const AnsiString &name)
+// What setting the tags needs to know of the pane's text, found in one pass in place (no copy of
+// the text).
+std::vector<HeaderTagFacts> FactsOfPane(const TSynMemo *pane, std::span<const HeaderTagSetting> tags)
 {
-    HeaderTagFacts facts;
-    facts.Count = pane->Lines.Count();
-    facts.Named = pane->Lines.FindLine([&name](std::string_view line) { return IsTagLineOf(line, name); });
-    if (facts.Named >= 0) facts.NamedLine = pane->Lines.Strings(facts.Named);
-    facts.Anchor = pane->Lines.FindLine(IsAnchorLine);
-    return facts;
+    HeaderTagFactsFinder finder(tags);
+    pane->Lines.FindLine([&finder](std::string_view line) { return finder.Take(line); });
+    return finder.Facts(pane->Lines.Count());
 }
 
 TBufferCoord MovedWithEdits(TBufferCoord p, const std::vector<LineEdit> &edits)
@@ -73,14 +71,23 @@ TForm_Editor *TMainForm::ActiveEditor() const { return qobject_cast<TForm_Editor
 // (the active one for every caller but Save All, which tags each window it saves).
 void TMainForm::SetScriptHeaderTag(const AnsiString &name, const AnsiString &value, TSynMemo *pane)
 {
-    if (SetHeaderTagLines(name, value, pane)) ShowHeaderTagsChanged(pane);
+    const HeaderTagSetting tag{name, value};
+    if (SetHeaderTagLines(std::span(&tag, 1), pane)) ShowHeaderTagsChanged(pane);
 }
 
-bool TMainForm::SetHeaderTagLines(const AnsiString &name, const AnsiString &value, TSynMemo *pane)
+// Each tag is set on the text the tags before it left. Their edits only move the lines the later
+// tags look for, unless they touch those lines: then a later tag's facts are found again.
+bool TMainForm::SetHeaderTagLines(std::span<const HeaderTagSetting> tags, TSynMemo *pane)
 {
-    if (MDIChildCount() == 0 || !pane) return false;
-    const HeaderTagChange change = PlanScriptHeaderTag(FactsOfPane(pane, name), name, value, pane->CaretY());
-    ApplyKeepingCaret(pane, change.Edits);
+    if (MDIChildCount() == 0 || !pane || tags.empty()) return false;
+    std::vector<HeaderTagFacts> facts = FactsOfPane(pane, tags);
+    for (size_t t = 0; t < tags.size(); ++t) {
+        const HeaderTagChange change = PlanScriptHeaderTag(facts[t], tags[t].Name, tags[t].Value, pane->CaretY());
+        ApplyKeepingCaret(pane, change.Edits);
+        for (size_t later = t + 1; later < tags.size(); ++later)
+            if (!MoveFactsWithEdits(facts[later], tags[later].Name, change.Edits))
+                facts[later] = FactsOfPane(pane, tags.subspan(later, 1)).front();
+    }
     return true;
 }
 

@@ -43,6 +43,73 @@ HeaderTagFacts FindHeaderTagFacts(const TStringList &lines, const AnsiString &na
     return facts;
 }
 
+HeaderTagFactsFinder::HeaderTagFactsFinder(std::span<const HeaderTagSetting> tags)
+    : Tags(tags), Found(tags.size()), Missing(tags.size())
+{
+}
+
+bool HeaderTagFactsFinder::Take(std::string_view line)
+{
+    if (Anchor < 0 && IsAnchorLine(line)) Anchor = Index;
+    for (size_t t = 0; t < Tags.size() && Missing > 0; ++t) {
+        if (Found[t].Named >= 0 || !IsTagLineOf(line, Tags[t].Name)) continue;
+        Found[t].Named = Index;
+        Found[t].NamedLine = AnsiString(line);
+        --Missing;
+    }
+    ++Index;
+    return Anchor >= 0 && Missing == 0;
+}
+
+std::vector<HeaderTagFacts> HeaderTagFactsFinder::Facts(int count) const
+{
+    std::vector<HeaderTagFacts> facts = Found;
+    for (HeaderTagFacts &f : facts) {
+        f.Count = count;
+        f.Anchor = Anchor;
+    }
+    return facts;
+}
+
+std::vector<HeaderTagFacts> FindHeaderTagFacts(const TStringList &lines, std::span<const HeaderTagSetting> tags)
+{
+    HeaderTagFactsFinder finder(tags);
+    for (const AnsiString &line : lines)
+        if (finder.Take(line)) break;
+    return finder.Facts(lines.Count());
+}
+
+bool MoveFactsWithEdits(HeaderTagFacts &facts, const AnsiString &name, const std::vector<LineEdit> &edits)
+{
+    const auto standsOn = [&](const LineEdit &edit) {
+        const bool touches = edit.Op != LineEdit::Insert && edit.Op != LineEdit::Append &&
+                             (edit.Index == facts.Named || edit.Index == facts.Anchor);
+        const bool makes = edit.Op != LineEdit::Delete && (IsAnchorLine(edit.Text) || IsTagLineOf(edit.Text, name));
+        return touches || makes;
+    };
+    const auto shift = [](int &line, int at, int by) {
+        if (line >= at) line += by;
+    };
+    for (const LineEdit &edit : edits) {
+        if (standsOn(edit)) return false;
+        switch (edit.Op) {
+        case LineEdit::Insert:
+            shift(facts.Named, edit.Index, 1);
+            shift(facts.Anchor, edit.Index, 1);
+            ++facts.Count;
+            break;
+        case LineEdit::Append: ++facts.Count; break;
+        case LineEdit::Replace: break;
+        case LineEdit::Delete:
+            shift(facts.Named, edit.Index + 1, -1);
+            shift(facts.Anchor, edit.Index + 1, -1);
+            --facts.Count;
+            break;
+        }
+    }
+    return true;
+}
+
 AnsiString HeaderTagValue(const TStringList &lines, const AnsiString &name)
 {
     const int i = FindTagLine(lines, name);

@@ -4,6 +4,7 @@
 
 #include "platform/TStringList.h"
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -51,6 +52,38 @@ struct HeaderTagFacts
     int Anchor = -1;          // the first line holding the anchor word, -1 when none
 };
 HeaderTagFacts FindHeaderTagFacts(const TStringList &lines, const AnsiString &name);
+
+// A tag and the value it is to get.
+struct HeaderTagSetting
+{
+    AnsiString Name;
+    AnsiString Value;
+};
+
+// Finds the facts of several tags in one pass over a text, given line by line; the pass can stop
+// as soon as Take says every fact is found.
+class HeaderTagFactsFinder
+{
+public:
+    explicit HeaderTagFactsFinder(std::span<const HeaderTagSetting> tags);
+    // The next line; true when nothing more is to be found.
+    bool Take(std::string_view line);
+    // The facts of each tag, in the order given, for a text of count lines.
+    std::vector<HeaderTagFacts> Facts(int count) const;
+
+private:
+    std::span<const HeaderTagSetting> Tags;
+    std::vector<HeaderTagFacts> Found;
+    size_t Missing = 0;
+    int Index = 0;
+    int Anchor = -1;
+};
+std::vector<HeaderTagFacts> FindHeaderTagFacts(const TStringList &lines, std::span<const HeaderTagSetting> tags);
+
+// Brings the facts of a tag up to date with edits made for another tag, when those can only have
+// moved its lines. False when an edit touched or made a line that the facts stand on (the anchor
+// line or a line of the name): then the facts must be found again.
+bool MoveFactsWithEdits(HeaderTagFacts &facts, const AnsiString &name, const std::vector<LineEdit> &edits);
 
 // Setting a tag in a text whose caret stands on line caretY (1-based). A tag that is missing or has
 // an empty value gets a new line directly below the first line holding "JOTE" (at the top when none

@@ -5,12 +5,16 @@
 #include "platform/ActionList.h"
 #include "platform/Colors.h"
 #include "platform/FileDialogs.h"
+#include "platform/Files.h"
 #include "platform/TStringList.h"
 #include "platform/Text.h"
+#include "shell/HeaderTags.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPixmap>
 #include <memory>
+#include <span>
 
 class QAction;
 class QCloseEvent;
@@ -425,6 +429,11 @@ private:
 
     // Opening and saving steps.
     long long OperationProgress = 0;   // the progress bar's position, shown or not
+    // The bar's maximum and the position it shows, kept here: a script reports every line, and
+    // asking the bar each time would cost more than the report. The timer runs since it moved.
+    long long OperationProgressMax = 1;
+    long long OperationProgressShown = 0;
+    QElapsedTimer OperationProgressMoved;
     FileProgress OperationProgressHooks();
     void OpenDocumentStep(const AnsiString &status);
     void OpenTextDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path, bool exists);
@@ -432,12 +441,14 @@ private:
     void RestoreTableLayout(TForm_Editor *window, const AnsiString &kind);
     void ShowFirstCell(TForm_Editor *window);
     void BeginSaving();
-    bool FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted);
+    bool FinishSaving(const AnsiString &kind, const AnsiString &path, std::string_view bytes, bool converted);
+    bool FinishSaving(const AnsiString &kind, const AnsiString &path, const FileContentProducer &content, bool converted);
     void WriteSaveTags(TForm_Editor *window, bool withDate);
     bool WriteSaveTagsAsOneStep(TForm_Editor *window);
-    // SetScriptHeaderTag in two halves, so that a save sets its three tags and then rebuilds the
-    // outline once: the lines (false when no document window is open), then outline and marker.
-    bool SetHeaderTagLines(const AnsiString &name, const AnsiString &value, TSynMemo *pane);
+    // SetScriptHeaderTag in two halves, so that a save sets its three tags, found in one pass over
+    // the text, and then rebuilds the outline once: the lines, in the order given (false when no
+    // document window is open or no tag is given), then outline and marker.
+    bool SetHeaderTagLines(std::span<const HeaderTagSetting> tags, TSynMemo *pane);
     void ShowHeaderTagsChanged(TSynMemo *pane);
     bool WriteDocument(TForm_Editor *window, const AnsiString &kind, const AnsiString &path);
     void ApplyTextKindLook(TForm_Editor *window);

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <array>
 #include <memory>
 
 // ---------------------------------------------------------------------------------------------
@@ -43,18 +44,25 @@ void TMainForm::BeginOperationProgress(long long max)
     OperationProgressBar->SetMax(int(std::min<long long>(max, 0x7FFFFFFF)));
     OperationProgressBar->SetPosition(0);
     OperationProgress = 0;
+    OperationProgressMax = std::max(OperationProgressBar->Max(), 1);
+    OperationProgressShown = 0;
+    OperationProgressMoved.start();
 }
 
-// The bar is repainted at once on every change, so it is moved only when the change would show:
-// a table of a million cells steps a million times.
+// The bar is repainted at once on every change, so it is moved only when the change would show,
+// and forward no more often than the eye follows: a table of a million cells steps a million
+// times, and a script reports hundreds of thousands of line ends within a few milliseconds.
 void TMainForm::SetOperationProgress(long long position)
 {
     OperationProgress = position;
     if (!OperationProgressBar) return;
-    const long long max = std::max(OperationProgressBar->Max(), 1);
-    const long long shown = OperationProgressBar->Position();
-    if (position >= max || (position - shown) * 200 >= max || position < shown)
-        OperationProgressBar->SetPosition(int(std::min(position, max)));
+    const long long max = OperationProgressMax;
+    const long long shown = OperationProgressShown;
+    const bool ahead = position < max && position >= shown;
+    if (ahead && ((position - shown) * 200 < max || OperationProgressMoved.elapsed() < 40)) return;
+    OperationProgressShown = std::min(position, max);
+    OperationProgressBar->SetPosition(int(OperationProgressShown));
+    OperationProgressMoved.restart();
 }
 
 void TMainForm::StepOperationProgress() { SetOperationProgress(OperationProgress + 1); }
@@ -95,18 +103,15 @@ bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &pat
     }
     BeginSaving();
     TOperationStatusScope restoreStatus(this, width());
-    const bool script = kind == KAS_Document;
-    AnsiString bytes;
-    if (script) {
-        // Converted straight from the pane's buffer: a copy of a big script first would cost more
-        // than the conversion itself.
-        BeginOperationProgress(ScriptSaveProgressMax(size_t(pane->GetTextLen())));
-        const FileProgress hooks = OperationProgressHooks();
-        bytes = ScriptTextToFileBytes(pane->TextPieces(), &hooks);
-    } else {
-        bytes = PlainTextToFileBytes(pane->Text());
-    }
-    return FinishSaving(kind, path, bytes, script);
+    if (kind != KAS_Document) return FinishSaving(kind, path, PlainTextToFileBytes(pane->Text()), false);
+    // Converted straight from the pane's buffer into the file, a part at a time: a copy of a big
+    // script in fresh memory first would cost more than the conversion itself.
+    BeginOperationProgress(ScriptSaveProgressMax(size_t(pane->GetTextLen())));
+    const FileProgress hooks = OperationProgressHooks();
+    const std::array<std::string_view, 2> pieces = pane->TextPieces();
+    return FinishSaving(kind, path, [&pieces, &hooks](const FileContentSink &sink) {
+        ProduceScriptFileBytes(pieces, sink, &hooks);
+    }, true);
 }
 
 bool TMainForm::SaveDocumentToFile(const AnsiString &kind, const AnsiString &path, TStringGrid *pane)
@@ -129,12 +134,22 @@ void TMainForm::BeginSaving()
     ShowOperationStatus("Saving document...");
 }
 
-// Writes the bytes (where the folder allows, a failed write leaves the old file as it was) and
-// reports the outcome; true when the whole file was written.
-bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, const AnsiString &bytes, bool converted)
+bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, std::string_view bytes, bool converted)
 {
-    if (converted) ShowOperationStatus("Saving data in file ...");
-    const FileWriteResult result = WriteFileAtomically(path, bytes);
+    return FinishSaving(kind, path, [bytes](const FileContentSink &sink) { sink(bytes); }, converted);
+}
+
+// Writes the bytes as they are made (where the folder allows, a failed write leaves the old file
+// as it was) and reports the outcome; true when the whole file was written.
+bool TMainForm::FinishSaving(const AnsiString &kind, const AnsiString &path, const FileContentProducer &content,
+                             bool converted)
+{
+    // The status comes once the bytes are made, as when they are made before the write; the
+    // disk's part of the work, the sync, follows it.
+    const FileWriteResult result = WriteFileAtomically(path, [&](const FileContentSink &sink) {
+        content(sink);
+        if (converted) ShowOperationStatus("Saving data in file ...");
+    });
     if (!result.Opened)
         MessageBox(ApplicationWindow(), WithReason(SaveOpenErrorMessage(path), result.ErrorText), "Quillet",
                    MB_OK | MB_ICONSTOP);
@@ -268,12 +283,13 @@ AnsiString PoweredByText()
 void TMainForm::WriteSaveTags(TForm_Editor *window, bool withDate)
 {
     const SaveTags tags = ReadSaveTags(withDate);
-    // Each tag is a few line edits; the outline, a pass over the whole script, is rebuilt once.
-    bool set = false;
-    if (withDate && tags.Date) set = SetHeaderTagLines(ScriptDateTag, TodayText(), window->Memo1) || set;
-    if (tags.PoweredBy) set = SetHeaderTagLines(PoweredByTag, PoweredByText(), window->Memo1) || set;
-    if (tags.Warning) set = SetHeaderTagLines(Warning1Tag, tags.WarningText, window->Memo1) || set;
-    if (set) ShowHeaderTagsChanged(window->Memo1);
+    // Each tag is a few line edits; the tags are looked for, and the outline is rebuilt, in one
+    // pass each over the whole script.
+    std::vector<HeaderTagSetting> set;
+    if (withDate && tags.Date) set.push_back({ScriptDateTag, TodayText()});
+    if (tags.PoweredBy) set.push_back({PoweredByTag, PoweredByText()});
+    if (tags.Warning) set.push_back({Warning1Tag, tags.WarningText});
+    if (SetHeaderTagLines(set, window->Memo1)) ShowHeaderTagsChanged(window->Memo1);
 }
 
 // Writes the window's document under the path with the kind; after a whole write the document

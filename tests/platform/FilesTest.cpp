@@ -166,6 +166,98 @@ TEST(AtomicWrite, AFaultAtAnyStepLeavesTheOldFile)
     }
 }
 
+// A content made while it is written, in parts, as a save makes a script's bytes. Records the
+// parts it gave, so a test sees that it ran whole.
+struct PartsOfContent
+{
+    std::vector<AnsiString> Parts;
+    size_t Given = 0;
+    AnsiString Whole() const
+    {
+        AnsiString whole;
+        for (const AnsiString &part : Parts) whole += part;
+        return whole;
+    }
+    FileContentProducer Producer()
+    {
+        return [this](const FileContentSink &sink) {
+            for (const AnsiString &part : Parts) {
+                sink(part);
+                ++Given;
+            }
+        };
+    }
+};
+
+PartsOfContent FiveParts()
+{
+    PartsOfContent content;
+    for (const char *word : {"one", "two", "three", "four", "five"}) content.Parts.push_back(Lines(word, 1000));
+    return content;
+}
+
+// A write that fails part way through (a disk full after two parts, a folder gone) leaves the
+// old file whole and no temporary file; the whole content is still made and counted, so the
+// message can tell how much there was to write and how much was written.
+TEST(AtomicWrite, AContentMadeWhileWrittenThatFailsPartWayLeavesTheOldFile)
+{
+    const struct
+    {
+        const char *Name;
+        bool FolderGone;
+        bool Opened;
+        long long Written;
+        int Error;
+    } cases[] = {
+        {"disk full after two parts", false, true, 2000, ENOSPC},
+        {"folder removed", true, false, 0, ENOENT},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("docs");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString path = folder + "/a.kas";
+        WriteAll(path, "old\r\n");
+        if (c.FolderGone) ASSERT_TRUE(QDir(folder).removeRecursively());
+        PartsOfContent content = FiveParts();
+        FileWriteResult r;
+        {
+            InjectedFault disk(DiskOfSize(2000, false));
+            r = WriteFileSafely(FromQPath(path), content.Producer());
+        }
+        EXPECT_EQ(content.Given, 5u);
+        EXPECT_EQ(r.Opened, c.Opened);
+        EXPECT_FALSE(r.Ok());
+        EXPECT_EQ(r.ToWrite, 5000);
+        EXPECT_EQ(r.Written, c.Written);
+        EXPECT_EQ(r.ErrorText, std::strerror(c.Error));
+        if (!c.FolderGone) {
+            EXPECT_EQ(ReadAll(path), "old\r\n");
+            EXPECT_EQ(Entries(folder), QStringList{"a.kas"});
+        }
+    }
+}
+
+// Whichever way the file is written, a content made in parts gives the file the parts joined.
+TEST(AtomicWrite, AContentMadeInPartsIsWrittenWholeEitherWay)
+{
+    for (const bool inPlace : {false, true}) {
+        SCOPED_TRACE(inPlace ? "in place (the file has another name)" : "through a temporary file");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a.kas");
+        WriteAll(path, Lines("old", 9000));
+        if (inPlace) ASSERT_EQ(::link(path.toLocal8Bit().constData(), dir.filePath("b.kas").toLocal8Bit().constData()), 0);
+        PartsOfContent content = FiveParts();
+        const FileWriteResult r = WriteFileSafely(FromQPath(path), content.Producer());
+        EXPECT_TRUE(r.Ok()) << r.ErrorText;
+        EXPECT_EQ(r.ToWrite, 5000);
+        EXPECT_EQ(r.Written, 5000);
+        EXPECT_TRUE(SameBytes(ReadAll(path), content.Whole()));
+        if (inPlace) EXPECT_TRUE(SameBytes(ReadAll(dir.filePath("b.kas")), content.Whole()));
+    }
+}
+
 TEST(CanWriteFile, TriesTheRoomAWriteNeedsWithoutChangingTheFile)
 {
     QTemporaryDir dir;

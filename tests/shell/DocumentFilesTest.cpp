@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
@@ -158,6 +159,100 @@ TEST(ScriptFile, TextInPiecesGivesTheBytesOfTheWholeText)
             EXPECT_EQ(split.Events, whole.Events) << text << " cut at " << cut;
         }
     }
+}
+
+// The bytes of a script made in parts, as a save writes them: the parts, joined, are the bytes
+// of the whole conversion, none is longer than the part size, and the progress is the same.
+struct ProducedScript
+{
+    AnsiString Bytes;
+    size_t Longest = 0;
+    std::vector<AnsiString> Events;
+};
+
+ProducedScript ProduceInParts(std::span<const std::string_view> pieces, size_t chunkSize)
+{
+    ProducedScript made;
+    ProgressLog log;
+    const FileProgress hooks = log.Hooks();
+    ProduceScriptFileBytes(pieces, [&made](std::string_view part) {
+        EXPECT_FALSE(part.empty());
+        made.Bytes.append(part);
+        made.Longest = std::max(made.Longest, part.size());
+    }, &hooks, chunkSize);
+    made.Events = log.Events;
+    return made;
+}
+
+// The script rule step by step, as plainly as it reads: TAB -> blank, CRs out, the bytes
+// 0x00-0x20 at the end cut, LF CR after.
+AnsiString ScriptBytesByTheRule(AnsiString text)
+{
+    std::replace(text.begin(), text.end(), '\t', ' ');
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    while (!text.empty() && (unsigned char)text.back() <= 0x20) text.pop_back();
+    return text + "\n\r";
+}
+
+void ExpectSameAsWhole(const AnsiString &text, size_t chunkSize, const std::string &name)
+{
+    ProgressLog whole;
+    const FileProgress wholeHooks = whole.Hooks();
+    const AnsiString expected = ScriptTextToFileBytes(text, &wholeHooks);
+    EXPECT_TRUE(expected == ScriptBytesByTheRule(text)) << name;
+    // As a pane hands its text over: its buffer, then the final line break.
+    const std::string_view view(text);
+    const size_t split = view.size() >= 2 ? view.size() - 2 : 0;
+    const std::string_view pieces[] = {view.substr(0, split), view.substr(split)};
+    const ProducedScript made = ProduceInParts(pieces, chunkSize);
+    EXPECT_TRUE(made.Bytes == expected) << name << ": " << made.Bytes.size() << " bytes instead of " << expected.size();
+    EXPECT_LE(made.Longest, chunkSize) << name;
+    EXPECT_EQ(made.Events, whole.Events) << name;
+}
+
+// Text of the given length: lines of letters ending in LF only, so that every byte lands in the
+// file at its own place, with the given bytes at its end.
+AnsiString FilledTo(size_t length, const AnsiString &end)
+{
+    AnsiString s;
+    for (size_t i = 0; s.size() + end.size() < length; ++i) s += (i % 50 == 49) ? '\n' : char('a' + i % 26);
+    return s + end;
+}
+
+TEST(ScriptFile, BytesMadeInPartsAreTheBytesOfTheWholeText)
+{
+    const size_t chunk = ScriptFileChunkSize;
+    const struct
+    {
+        const char *Name;
+        AnsiString Text;
+    } cases[] = {
+        {"empty", ""},
+        {"one byte", "x"},
+        {"a part less one", FilledTo(chunk - 1, "z")},
+        {"a part", FilledTo(chunk, "z")},
+        {"a part and one", FilledTo(chunk + 1, "z")},
+        {"a part and a line break", FilledTo(chunk, "z\r\n")},
+        {"CR LF split at the end of a part", FilledTo(chunk + 1, "\r\n")},
+        {"CR as the last byte of a part", FilledTo(chunk, "\r") + "next\r\n"},
+        {"TAB at a line end at the end of a part", FilledTo(chunk, "\t") + "\r\nnext\r\n"},
+        {"TAB at a line end at the end of the text", FilledTo(chunk + 1, "\t\r\n")},
+        {"blanks at the end across a part", "x" + AnsiString(chunk + 10, ' ') + "\r\n"},
+        {"control bytes only, more than a part", AnsiString(chunk + 3, '\x01') + "\t\r\n"},
+        {"CRs removed before the end of a part", AnsiString(chunk / 4, '\r') + FilledTo(chunk, "z\r\n")},
+        {"three parts", FilledTo(3 * chunk + 7, "\t\xE9\r\n")},
+    };
+    for (const auto &c : cases) ExpectSameAsWhole(c.Text, chunk, c.Name);
+}
+
+// With parts of a few bytes, every kind of byte meets a part's end somewhere.
+TEST(ScriptFile, TinyPartsGiveTheBytesOfTheWholeText)
+{
+    const AnsiString texts[] = {"a\tb\r\nc   \r\n", "\t\t\r\n", "a\rb\r\r\n\t", "x\xE9 \t\r\n\r\n", "\r", "",
+                                "ab\r\ncd\t\r\n\x01 e \r\n  \t\r\n"};
+    for (const AnsiString &text : texts)
+        for (size_t chunk = 1; chunk <= 9; ++chunk)
+            ExpectSameAsWhole(text, chunk, "\"" + text + "\" in parts of " + std::to_string(chunk));
 }
 
 TEST(ScriptFile, ConversionReportsItsPhases)

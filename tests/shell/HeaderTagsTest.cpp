@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+#include <string>
+
 namespace {
 
 using Lines = std::vector<AnsiString>;
@@ -107,6 +110,72 @@ TEST(HeaderTags, SavingTagsEndUpInReverseOrderBelowTheMagicLine)
     SetScriptHeaderTag(lines, ScriptDateTag, "02.02.2024", caretY);
     EXPECT_EQ(lines[3], "QUIL_ScriptDate=02.02.2024");
     EXPECT_EQ(lines.Count(), 6);
+}
+
+// Texts on which setting one tag can change what the next one finds: the anchor word in a tag
+// line, tags with empty values above and below the anchor, other letter cases, no anchor at all.
+const struct
+{
+    const char *Name;
+    Lines Text;
+    int CaretY;
+} TagTexts[] = {
+    {"anchor, no tags", {"// JOTE", "body", "end"}, 2},
+    {"caret on the last line", {"// JOTE", "body"}, 2},
+    {"no anchor", {"body", "more"}, 1},
+    {"empty text", {}, 1},
+    {"the date line is the anchor", {"QUIL_ScriptDate=JOTE", "body", "JOTE later"}, 2},
+    {"the powered-by line is the anchor", {"a", "QUIL_PoweredBy=JOTE", "body"}, 3},
+    {"the warning line is the anchor", {"_WARNING_#1=JOTE", "body"}, 1},
+    {"empty-valued tags below the anchor", {"JOTE", "body", "QUIL_PoweredBy=", "_WARNING_#1="}, 1},
+    {"empty-valued tags above the anchor", {"_warning_#1=", "quil_scriptdate=", "x JOTE", "body"}, 4},
+    {"tags in other letter cases", {"jote", "QUIL_POWEREDBY=x", "quil_scriptdate=1", "JOTE"}, 2},
+};
+
+// The values as a save sets them; the warning names the anchor word, as a user's text may.
+const HeaderTagSetting SaveTags[] = {
+    {ScriptDateTag, "02.02.2024"}, {PoweredByTag, "Quillet v. 1.0"}, {Warning1Tag, "Not for JOTE editors"}};
+
+// The facts of the later tags, found in one pass before the first tag is set and moved along with
+// each tag's edits, are what a new search of the edited text finds, unless the moving declines.
+TEST(HeaderTags, FactsMovedWithTheEditsOfEarlierTagsAreTheFactsFoundAnew)
+{
+    const HeaderTagSetting clearing[] = {{ScriptDateTag, "1"}, {PoweredByTag, ""}, {Warning1Tag, ""}};
+    for (const std::span<const HeaderTagSetting> tags : {std::span(SaveTags), std::span(clearing)}) {
+        for (const auto &c : TagTexts) {
+            SCOPED_TRACE(std::string(c.Name) + ", setting " + tags.front().Value);
+            TStringList lines = ListOf(c.Text);
+            int caretY = c.CaretY;
+            std::vector<HeaderTagFacts> facts = FindHeaderTagFacts(lines, tags);
+            for (size_t t = 0; t < tags.size(); ++t) {
+                const HeaderTagFacts fresh = FindHeaderTagFacts(lines, tags[t].Name);
+                EXPECT_EQ(facts[t].Count, fresh.Count);
+                EXPECT_EQ(facts[t].Named, fresh.Named);
+                EXPECT_EQ(facts[t].NamedLine, fresh.NamedLine);
+                EXPECT_EQ(facts[t].Anchor, fresh.Anchor);
+                const HeaderTagChange change = PlanScriptHeaderTag(fresh, tags[t].Name, tags[t].Value, caretY);
+                ApplyLineEdits(lines, change.Edits);
+                caretY = change.CaretY;
+                for (size_t later = t + 1; later < tags.size(); ++later)
+                    if (!MoveFactsWithEdits(facts[later], tags[later].Name, change.Edits))
+                        facts[later] = FindHeaderTagFacts(lines, tags[later].Name);
+            }
+        }
+    }
+}
+
+// Where an edit rewrites or removes the anchor line, or makes a line the anchor, the facts are
+// not moved: what the next tag finds there needs a new search.
+TEST(HeaderTags, FactsAreNotMovedOverAnEditOfTheAnchorLine)
+{
+    HeaderTagFacts facts = FindHeaderTagFacts(ListOf({"QUIL_ScriptDate=JOTE", "body"}), PoweredByTag);
+    EXPECT_FALSE(MoveFactsWithEdits(facts, PoweredByTag, {{LineEdit::Replace, 0, "QUIL_ScriptDate=1"}}));
+    EXPECT_FALSE(MoveFactsWithEdits(facts, PoweredByTag, {{LineEdit::Delete, 0, ""}}));
+    EXPECT_FALSE(MoveFactsWithEdits(facts, PoweredByTag, {{LineEdit::Insert, 0, "_WARNING_#1=JOTE"}}));
+    EXPECT_FALSE(MoveFactsWithEdits(facts, PoweredByTag, {{LineEdit::Insert, 2, "quil_poweredby=x"}}));
+    EXPECT_TRUE(MoveFactsWithEdits(facts, PoweredByTag, {{LineEdit::Insert, 0, "_WARNING_#1=x"}}));
+    EXPECT_EQ(facts.Anchor, 1);
+    EXPECT_EQ(facts.Count, 3);
 }
 
 TEST(HeaderTags, PlanIsAFewLineEditsForTheTextPane)

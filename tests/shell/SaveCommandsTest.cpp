@@ -100,6 +100,42 @@ TEST_F(SaveCommands, SaveWithEveryTagSwitchedOffLeavesTheScriptAlone)
     EXPECT_TRUE(FileDialogs->Calls.empty());
 }
 
+// Save looks for its three tags in one pass: the text and the caret come out as when the tags are
+// set one after the other, also where a tag line is the anchor line or tags lack a value.
+TEST_F(SaveCommands, SaveSetsItsTagsAsSettingThemOneByOneWould)
+{
+    WithKey(ProductKey, [](TRegistry &reg) { reg.WriteString("Warning1Text", "Not for JOTE editors"); });
+    const struct
+    {
+        const char *Name;
+        const char *Text;
+        int CaretY;
+    } cases[] = {
+        {"anchor, no tags", "// JOTE\r\nbody\r\nend\r\n", 2},
+        {"no anchor", "body\r\nmore\r\n", 2},
+        {"the date line is the anchor", "QUIL_ScriptDate=JOTE\r\nbody\r\nJOTE later\r\n", 2},
+        {"the powered-by line is the anchor", "a\r\nQUIL_PoweredBy=JOTE\r\nbody\r\n", 3},
+        {"empty-valued tags above the anchor", "_warning_#1=\r\nquil_scriptdate=\r\nx JOTE\r\nbody\r\n", 4},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const AnsiString name = "s" + IntToStr(++n);
+        TForm_Editor *saved = OpenFile(name + ".kas", "old\n\r", "KAS_Document");
+        saved->Memo1->SetText(c.Text);
+        saved->Memo1->SetCaretXY({1, c.CaretY});
+        ASSERT_TRUE(Form->FileSave1Execute());
+        TForm_Editor *byHand = OpenNew(name + "t.kas", "KAS_Document");
+        byHand->Memo1->SetText(c.Text);
+        byHand->Memo1->SetCaretXY({1, c.CaretY});
+        Form->SetScriptHeaderTag(ScriptDateTag, TodayText(), byHand->Memo1);
+        Form->SetScriptHeaderTag(PoweredByTag, PoweredBy().substr(strlen(PoweredByTag) + 1), byHand->Memo1);
+        Form->SetScriptHeaderTag(Warning1Tag, "Not for JOTE editors", byHand->Memo1);
+        EXPECT_EQ(saved->Memo1->Text(), byHand->Memo1->Text());
+        EXPECT_EQ(saved->Memo1->CaretY(), byHand->Memo1->CaretY());
+    }
+}
+
 // Ctrl+S writes the tags under the anchor line; the caret stays where it was in the text, so the
 // next letter typed lands there and not in a tag, and the next save finds its tags whole.
 TEST_F(SaveCommands, TheCaretStaysOnItsTextWhenSavingWritesTags)

@@ -170,6 +170,31 @@ TEST_F(SaveDocument, CtrlSOnAFullDiskTellsWhy)
     EXPECT_TRUE(w->IsModified());
 }
 
+// A script is written a part at a time: a disk that fills up after the first part leaves the old
+// file whole and no temporary file; the message tells the whole length and the part written.
+TEST_F(SaveDocument, AScriptWriteFailingAfterItsFirstPartKeepsTheOldFile)
+{
+    TForm_Editor *w = OpenNew("big.kas", "KAS_Document");
+    WriteBytes(Root + "/big.kas", "old\n\r");
+    w->Memo1->SetText(AnsiString(2 * ScriptFileChunkSize + 100, 'x') + "\r\n");
+    Form->ReopenListUpdate(Root + "/kept.kas");
+    const QStringList before = FolderEntries();
+    SetFileWriteFault([](FileWriteStep step, long long offset, long long &) {
+        return step == FileWriteStep::Write && offset >= (long long)ScriptFileChunkSize ? ENOSPC : 0;
+    });
+    const bool ok = Form->SaveDocumentToFile("KAS_Document", Root + "/big.kas", w->Memo1);
+    SetFileWriteFault({});
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ReadFileBytes(Root + "/big.kas"), "old\n\r");
+    EXPECT_EQ(FolderEntries(), before);
+    EXPECT_EQ(Form->ReopenList(), QStringList({ToQPath(Root + "/kept.kas")}));
+    EXPECT_EQ(Form->OperationProgressBar, nullptr);
+    ASSERT_EQ(Boxes->Calls.size(), 1u);
+    EXPECT_EQ(Boxes->Calls[0].Text, "Error writing to the file (" + IntToStr(2 * (long long)ScriptFileChunkSize + 102) +
+                                        "/" + IntToStr((long long)ScriptFileChunkSize) +
+                                        "); file: \"Main\", line: 465.\r\n" + std::strerror(ENOSPC));
+}
+
 TEST_F(SaveDocument, AFailedSaveKeepsTheDocumentMarkedChanged)
 {
     TForm_Editor *w = OpenFile("s.kas", "body\n\r", "KAS_Document");
