@@ -219,7 +219,9 @@ TEST(AtomicWrite, AContentMadeWhileWrittenThatFailsPartWayLeavesTheOldFile)
         ASSERT_TRUE(QDir().mkpath(folder));
         const QString path = folder + "/a.kas";
         WriteAll(path, "old\r\n");
-        if (c.FolderGone) ASSERT_TRUE(QDir(folder).removeRecursively());
+        if (c.FolderGone) {
+            ASSERT_TRUE(QDir(folder).removeRecursively());
+        }
         PartsOfContent content = FiveParts();
         FileWriteResult r;
         {
@@ -247,14 +249,18 @@ TEST(AtomicWrite, AContentMadeInPartsIsWrittenWholeEitherWay)
         QTemporaryDir dir;
         const QString path = dir.filePath("a.kas");
         WriteAll(path, Lines("old", 9000));
-        if (inPlace) ASSERT_EQ(::link(path.toLocal8Bit().constData(), dir.filePath("b.kas").toLocal8Bit().constData()), 0);
+        if (inPlace) {
+            ASSERT_EQ(::link(path.toLocal8Bit().constData(), dir.filePath("b.kas").toLocal8Bit().constData()), 0);
+        }
         PartsOfContent content = FiveParts();
         const FileWriteResult r = WriteFileSafely(FromQPath(path), content.Producer());
         EXPECT_TRUE(r.Ok()) << r.ErrorText;
         EXPECT_EQ(r.ToWrite, 5000);
         EXPECT_EQ(r.Written, 5000);
         EXPECT_TRUE(SameBytes(ReadAll(path), content.Whole()));
-        if (inPlace) EXPECT_TRUE(SameBytes(ReadAll(dir.filePath("b.kas")), content.Whole()));
+        if (inPlace) {
+            EXPECT_TRUE(SameBytes(ReadAll(dir.filePath("b.kas")), content.Whole()));
+        }
     }
 }
 
