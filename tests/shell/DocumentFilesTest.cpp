@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <random>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -360,6 +361,37 @@ TEST(TableFile, ReadsFileAndReportsPhases)
     EXPECT_EQ(r.Status, TableReadStatus::Ok);
     EXPECT_EQ(r.Table, Table(4, 3, {"1", "\xE9", "3", "", "\x1D", "b", "", "", "tail", "", "", ""}));
     EXPECT_EQ(log.Events, (std::vector<AnsiString>{"status:Opening file ...", "status:Reading file ..."}));
+}
+
+// The reader takes a file's bytes in one read of the size the system tells; whatever the size,
+// and when the system tells none (a pipe), it gives the table of all the bytes.
+TEST(TableFile, ReadsEveryByteWhateverTheSizeTold)
+{
+    QTemporaryDir dir;
+    AnsiString big;
+    for (int r = 0; big.size() < (5u << 20); ++r)
+        big += IntToStr(r) + "\tcell\n of row " + IntToStr(r) + (r % 7 ? "\t\r\n" : "\tthe longest cell of all rows\r\n");
+    const std::pair<const char *, AnsiString> files[] = {{"empty", ""}, {"one", "a\r\n"}, {"big", big}};
+    for (const auto &[name, bytes] : files) {
+        const QString path = dir.filePath(QString::fromLatin1(name) + ".cmd");
+        WriteAll(path, bytes);
+        const TableReadResult r = ReadTableFile(FromQPath(path), CMD_Document);
+        EXPECT_EQ(r.Status, TableReadStatus::Ok) << name;
+        EXPECT_EQ(r.Table, TableFromFileBytes(bytes, CMD_Document)) << name;
+    }
+
+    const QString fifo = dir.filePath("piped.kat");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const AnsiString piped = "x\ty\r\n" + big;
+    std::thread writer([&] {
+        QFile out(fifo);
+        if (out.open(QIODevice::WriteOnly)) out.write(piped.data(), qint64(piped.size()));
+    });
+    const TableReadResult r = ReadTableFile(FromQPath(fifo), KAT_Document);
+    writer.join();
+    EXPECT_EQ(r.Status, TableReadStatus::Ok) << r.ErrorText;
+    EXPECT_EQ(r.Table, TableFromFileBytes(piped, KAT_Document));
+    EXPECT_EQ(r.Table.Cell(1, 0), "y");
 }
 
 TEST(TableFile, FileThatCannotBeReadLeavesThePreparedTable)
