@@ -48,18 +48,24 @@ template <class T> void PreferHugePages(const std::vector<T> &room)
 // The bytes of an open file, into room asked for in huge pages: tens of megabytes of a big table
 // read into small fresh pages cost more in page faults than the reading and splitting together,
 // and more per megabyte the bigger the file. A file that grows meanwhile is read to its end.
-bool ReadWholeOpenFile(QFile &file, AnsiString &bytes)
+// Empty when every byte was read, else the reason.
+AnsiString ReadWholeOpenFile(QFile &file, AnsiString &bytes)
 {
-    const size_t size = size_t(std::max<qint64>(file.size(), 0));
-    bytes.reserve(size + 1);
-    PreferHugePages(bytes.data(), bytes.capacity());
-    bytes.resize(size);
-    const qint64 read = file.read(bytes.data(), qint64(size));
-    if (read < 0) return false;
-    bytes.resize(size_t(read));
-    const QByteArray rest = file.readAll();
-    bytes.append(rest.constData(), size_t(rest.size()));
-    return file.error() == QFileDevice::NoError;
+    try {
+        const size_t size = size_t(std::max<qint64>(file.size(), 0));
+        bytes.reserve(size + 1);
+        PreferHugePages(bytes.data(), bytes.capacity());
+        bytes.resize(size);
+        const qint64 read = file.read(bytes.data(), qint64(size));
+        if (read < 0) return FromQ(file.errorString());
+        bytes.resize(size_t(read));
+        const QByteArray rest = file.readAll();
+        bytes.append(rest.constData(), size_t(rest.size()));
+    } catch (const std::bad_alloc &) {   // a file bigger than memory is refused, not a crash
+        AnsiString().swap(bytes);
+        return "The file does not fit in memory.";
+    }
+    return file.error() == QFileDevice::NoError ? AnsiString() : FromQ(file.errorString());
 }
 
 // Collects the cells of a table file row by row, and what the table cannot hold.
@@ -354,10 +360,9 @@ TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, co
         return result;
     }
     AnsiString bytes;
-    const bool readFailed = !ReadWholeOpenFile(file, bytes);
-    result.ErrorText = readFailed ? FromQ(file.errorString()) : AnsiString();
+    result.ErrorText = ReadWholeOpenFile(file, bytes);
     file.close();
-    if (readFailed) {
+    if (!result.ErrorText.empty()) {
         result.Status = TableReadStatus::ReadFailed;
         result.Table = PreparedTable(kind);
         return result;

@@ -394,6 +394,21 @@ TEST(TableFile, ReadsEveryByteWhateverTheSizeTold)
     EXPECT_EQ(r.Table.Cell(1, 0), "y");
 }
 
+TEST(TableFile, FileBeyondMemoryGivesTheReadFailure)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer stops the process at a request this big";
+#endif
+    QTemporaryDir dir;
+    QFile file(dir.filePath("sparse.kao"));   // a terabyte of holes, asking for more than memory holds
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(1) << 40));
+    file.close();
+    const TableReadResult r = ReadTableFile(FromQPath(file.fileName()), KAO_Document);
+    EXPECT_EQ(r.Status, TableReadStatus::ReadFailed);
+    EXPECT_EQ(r.ErrorText, "The file does not fit in memory.");
+    EXPECT_EQ(r.Table, PreparedTable(KAO_Document));
+}
+
 TEST(TableFile, FileThatCannotBeReadLeavesThePreparedTable)
 {
     QTemporaryDir dir;
