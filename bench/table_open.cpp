@@ -1,6 +1,10 @@
 // Opening a KAO table of 100 000, 200 000 and 400 000 rows into a shown window, until the process
 // is idle again (first paint, column sizing, timers included). cpu_us_per_row is what must stay flat
-// as the table grows. Every figure is CPU time of the process (the machine is shared).
+// as the table grows (mean of the iterations; min_us_per_row is the least one). Every figure is CPU
+// time of the process (the machine is shared). sys_us_per_row and faults_per_krow tell how much of
+// it went on fresh memory: on a virtual machine its first touch costs about 3 ms per megabyte in
+// small pages, and what is reused from the last iteration costs nothing, so that is where a
+// figure that grows faster than the rows usually comes from.
 // Beside it: reading and splitting the file alone, and the floor of a bare QScintilla pane showing
 // the same bytes, already in memory, as text until idle.
 #include "BenchSupport.h"
