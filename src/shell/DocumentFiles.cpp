@@ -51,8 +51,10 @@ template <class T> void PreferHugePages(const std::vector<T> &room)
 // Empty when every byte was read, else the reason.
 AnsiString ReadWholeOpenFile(QFile &file, AnsiString &bytes)
 {
+    const AnsiString tooBig = "The file does not fit in memory.";
     try {
         const size_t size = size_t(std::max<qint64>(file.size(), 0));
+        if (size >= bytes.max_size()) return tooBig;
         bytes.reserve(size + 1);
         PreferHugePages(bytes.data(), bytes.capacity());
         bytes.resize(size);
@@ -63,7 +65,7 @@ AnsiString ReadWholeOpenFile(QFile &file, AnsiString &bytes)
         bytes.append(rest.constData(), size_t(rest.size()));
     } catch (const std::bad_alloc &) {   // a file bigger than memory is refused, not a crash
         AnsiString().swap(bytes);
-        return "The file does not fit in memory.";
+        return tooBig;
     }
     return file.error() == QFileDevice::NoError ? AnsiString() : FromQ(file.errorString());
 }
