@@ -51,7 +51,7 @@ template <class T> void PreferHugePages(const std::vector<T> &room)
 // Empty when every byte was read, else the reason.
 AnsiString ReadWholeOpenFile(QFile &file, AnsiString &bytes)
 {
-    const AnsiString tooBig = "The file does not fit in memory.";
+    const AnsiString tooBig = FileBeyondMemoryReason();
     try {
         const size_t size = size_t(std::max<qint64>(file.size(), 0));
         if (size >= bytes.max_size()) return tooBig;
