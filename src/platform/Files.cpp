@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -30,6 +31,36 @@ AnsiString AbsolutePath(const AnsiString &path)
     return FromQPath(QFileInfo(ToQPath(path)).absoluteFilePath());
 }
 
+AnsiString FileBeyondMemoryReason() { return "The file does not fit in memory."; }
+
+namespace {
+
+// Reads the open file to its end. Empty when every byte was read, else the reason.
+AnsiString ReadToEnd(int fd, AnsiString &bytes)
+{
+    struct stat st;
+    const size_t size = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? size_t(st.st_size) : 0;
+    if (size >= bytes.max_size() / 2) return FileBeyondMemoryReason();
+    try {
+        bytes.resize(std::max<size_t>(size + 1, 65536));   // one byte more: the end shows without growing
+        size_t done = 0;
+        for (;;) {
+            if (done == bytes.size()) bytes.resize(bytes.size() * 2);
+            const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+            if (n == 0) break;
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return std::strerror(errno);
+            done += size_t(n);
+        }
+        bytes.resize(done);
+    } catch (const std::bad_alloc &) {   // a file bigger than memory is refused, not a crash
+        return FileBeyondMemoryReason();
+    }
+    return AnsiString();
+}
+
+} // namespace
+
 bool ReadFileBytes(const AnsiString &path, AnsiString &bytes, AnsiString &error)
 {
     bytes.clear();
@@ -38,26 +69,12 @@ bool ReadFileBytes(const AnsiString &path, AnsiString &bytes, AnsiString &error)
         error = std::strerror(errno);
         return false;
     }
-    struct stat st;
-    const size_t size = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? size_t(st.st_size) : 0;
-    bytes.resize(std::max<size_t>(size + 1, 65536));   // one byte more: the end shows without growing
-    size_t done = 0;
-    for (;;) {
-        if (done == bytes.size()) bytes.resize(bytes.size() * 2);
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = std::strerror(errno);
-            ::close(fd);
-            bytes.clear();
-            return false;
-        }
-        done += size_t(n);
-    }
+    const AnsiString reason = ReadToEnd(fd, bytes);
     ::close(fd);
-    bytes.resize(done);
-    return true;
+    if (reason.empty()) return true;
+    error = reason;
+    AnsiString().swap(bytes);
+    return false;
 }
 
 namespace {

@@ -17,8 +17,12 @@ AnsiString FolderOfFile(const AnsiString &path);
 AnsiString AbsolutePath(const AnsiString &path);
 
 // The whole file in one read of its size (a file that grows meanwhile is read to its end).
-// False, with the system's reason, when it cannot be opened or read.
+// False, with the system's reason, when it cannot be opened or read, and with
+// FileBeyondMemoryReason() when its bytes cannot be held.
 bool ReadFileBytes(const AnsiString &path, AnsiString &bytes, AnsiString &error);
+
+// The reason a file is not read when its bytes do not fit in memory.
+AnsiString FileBeyondMemoryReason();
 
 // Outcome of writing a file's new content.
 struct FileWriteResult

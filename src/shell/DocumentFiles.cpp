@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <cstdint>
+#include <memory>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -45,6 +46,57 @@ template <class T> void PreferHugePages(const std::vector<T> &room)
     PreferHugePages(room.data(), room.capacity() * sizeof(T));
 }
 
+size_t &TablePieceSize()
+{
+    static size_t size = DefaultTablePieceSize;
+    return size;
+}
+
+// A table takes at least the memory of its file's bytes: a file bigger than memory is refused
+// before it is read through.
+bool FitsInMemory(qint64 size)
+{
+    if (size <= 0) return true;
+    if (quint64(size) >= quint64(AnsiString().max_size())) return false;
+    const std::unique_ptr<char[]> room(new (std::nothrow) char[size_t(size) + 1]);   // never touched
+    return room != nullptr;
+}
+
+// Reads the open file from its start in pieces and hands on each run of whole rows, up to and
+// including its last CR LF; the bytes after it go with the next piece, and the last run is what
+// follows the file's last CR LF (perhaps nothing). So the split of each run is the split of the
+// whole file there, and no buffer of the file's size is needed. A file that grows meanwhile is
+// read to its end. rows() answering false stops the reading. Empty when every byte was read (or
+// the reading was stopped), else the reason.
+template <class Rows> AnsiString ReadInRows(QFile &file, AnsiString &buffer, Rows &&rows)
+{
+    if (file.pos() != 0 && !file.seek(0)) return FromQ(file.errorString());
+    const size_t piece = std::max<size_t>(TablePieceSize(), 1);
+    try {
+        size_t held = 0;
+        for (;;) {
+            if (buffer.size() < held + piece) buffer.resize(held + piece);   // a row longer than a piece
+            const qint64 read = file.read(buffer.data() + held, qint64(piece));
+            if (read < 0) return FromQ(file.errorString());
+            if (read == 0) break;
+            // Bytes held before held no CR LF, but the first new byte may end one.
+            const size_t from = held > 0 ? held - 1 : 0;
+            held += size_t(read);
+            const size_t last = std::string_view(buffer.data() + from, held - from).rfind("\r\n");
+            if (last == std::string_view::npos) continue;
+            const size_t end = from + last + 2;
+            if (!rows(std::string_view(buffer.data(), end))) return AnsiString();
+            std::memmove(buffer.data(), buffer.data() + end, held - end);
+            held -= end;
+        }
+        if (!rows(std::string_view(buffer.data(), held))) return AnsiString();
+    } catch (const std::bad_alloc &) {   // a row bigger than memory is refused, not a crash
+        AnsiString().swap(buffer);
+        return FileBeyondMemoryReason();
+    }
+    return file.error() == QFileDevice::NoError ? AnsiString() : FromQ(file.errorString());
+}
+
 // Collects the cells of a table file row by row, and what the table cannot hold.
 class TableBuilder
 {
@@ -53,18 +105,32 @@ public:
 
     TableLoss Loss;
 
-    // Room for the cells and rows the bytes can give, so that growing never moves them.
-    void Reserve(std::string_view bytes)
+    // Counts what a run of whole rows gives (the last run of a file may end without CR LF).
+    void Count(std::string_view bytes)
     {
         // Counted with the library's searches, which go through many bytes at a time; the TABs
         // only where the file decides the columns.
-        size_t rows = 0;
-        for (size_t at = bytes.find("\r\n"); at != std::string_view::npos; at = bytes.find("\r\n", at + 2)) ++rows;
-        const size_t cells =
-            FixedCols > 0 ? rows * size_t(FixedCols) : size_t(std::count(bytes.begin(), bytes.end(), '\t')) + rows;
+        for (size_t at = bytes.find("\r\n"); at != std::string_view::npos; at = bytes.find("\r\n", at + 2))
+            ++CountedRows;
+        if (FixedCols == 0) CountedTabs += size_t(std::count(bytes.begin(), bytes.end(), '\t'));
+    }
+
+    // Room for the counted cells and rows, so that growing never moves them.
+    void Reserve()
+    {
+        const size_t cells = FixedCols > 0 ? CountedRows * size_t(FixedCols) : CountedTabs + CountedRows;
         Cells.reserve(std::min(cells, size_t(MaxTableCells)));
         PreferHugePages(Cells);
-        RowStarts.reserve(std::min(rows, size_t(MaxTableCells)) + 1);
+        RowStarts.reserve(std::min(CountedRows, size_t(MaxTableCells)) + 1);
+    }
+
+    // Splits a run of whole rows, or the last run of the file, into the table. False when the
+    // table has grown beyond what can be held.
+    bool Split(std::string_view bytes)
+    {
+        return SplitTableText(
+            bytes, [this](AnsiString &cell) { StoreCell(cell); }, [this](AnsiString &cell) { return EndRow(cell); },
+            [this] { ++Loss.DroppedBytes; });
     }
 
     void StoreCell(AnsiString &cell)
@@ -113,6 +179,8 @@ public:
             table.Cells = std::move(Cells);
             return table;
         }
+        table.Cells.reserve(size_t(table.RowCount) * size_t(table.ColCount));
+        PreferHugePages(table.Cells);
         table.Cells.resize(size_t(table.RowCount) * size_t(table.ColCount));
         for (int r = 0; r < table.RowCount; ++r) {
             const size_t from = RowStarts[size_t(r)];
@@ -134,6 +202,8 @@ private:
     bool Ragged = false;        // rows of different widths: cells must be spread out at the end
     std::vector<AnsiString> Cells;
     std::vector<size_t> RowStarts{0};
+    size_t CountedRows = 0;
+    size_t CountedTabs = 0;
 };
 
 } // namespace
@@ -374,15 +444,15 @@ namespace {
 std::optional<TableData> ParseTable(std::string_view bytes, const AnsiString &kind, TableLoss *loss)
 {
     TableBuilder builder(FixedColCountOfKind(kind));
-    builder.Reserve(bytes);
-    const bool whole = SplitTableText(
-        bytes, [&builder](AnsiString &cell) { builder.StoreCell(cell); },
-        [&builder](AnsiString &cell) { return builder.EndRow(cell); }, [&builder] { ++builder.Loss.DroppedBytes; });
-    if (!whole) return std::nullopt;
+    builder.Count(bytes);
+    builder.Reserve();
+    if (!builder.Split(bytes)) return std::nullopt;
     TableData table = builder.Finish();
     if (loss) *loss = builder.Loss;
     return table;
 }
+
+AnsiString TooManyCellsReason() { return "The table has more than " + IntToStr(MaxTableCells) + " cells."; }
 
 } // namespace
 
@@ -406,28 +476,45 @@ TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, co
         result.Table = PreparedTable(kind);
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    result.ErrorText = readFailed ? FromQ(file.errorString()) : AnsiString();
-    file.close();
-    if (readFailed) {
+    // Read twice, a piece at a time: first counted, for room that never moves, then split. What
+    // cannot be read again (a pipe) is split at once, into room that grows.
+    TableBuilder builder(FixedColCountOfKind(kind));
+    AnsiString buffer;
+    const auto count = [&builder](std::string_view rows) {
+        builder.Count(rows);
+        return true;
+    };
+    if (!FitsInMemory(file.size())) result.ErrorText = FileBeyondMemoryReason();
+    else if (!file.isSequential()) result.ErrorText = ReadInRows(file, buffer, count);
+    if (!result.ErrorText.empty()) {
         result.Status = TableReadStatus::ReadFailed;
         result.Table = PreparedTable(kind);
         return result;
     }
 
     ReportStatus(progress, "Reading file ...");
-    std::optional<TableData> table =
-        TableFromFileBytes(std::string_view(bytes.constData(), size_t(bytes.size())), kind, &result.Loss);
-    if (!table) {
+    bool whole = true;
+    try {
+        builder.Reserve();
+        result.ErrorText = ReadInRows(file, buffer, [&builder, &whole](std::string_view rows) {
+            return whole = builder.Split(rows);
+        });
+        if (whole && result.ErrorText.empty()) result.Table = builder.Finish();
+    } catch (const std::bad_alloc &) {   // a table too big for this machine is refused, not a crash
+        whole = false;
+    }
+    file.close();
+    if (!whole && result.ErrorText.empty()) result.ErrorText = TooManyCellsReason();
+    if (!result.ErrorText.empty()) {
         result.Status = TableReadStatus::ReadFailed;
-        result.ErrorText = "The table has more than " + IntToStr(MaxTableCells) + " cells.";
         result.Table = PreparedTable(kind);
         return result;
     }
-    result.Table = std::move(*table);
+    result.Loss = builder.Loss;
     return result;
 }
+
+void SetTableFilePieceSize(size_t bytes) { TablePieceSize() = bytes > 0 ? bytes : DefaultTablePieceSize; }
 
 FileWriteResult WriteFileAtomically(const AnsiString &path, std::string_view bytes)
 {

@@ -155,8 +155,12 @@ struct TableReadResult
     TableLoss Loss;           // what the file held that the table does not
     AnsiString ErrorText;     // the system's reason, for logs
 };
-// Emits "Opening file ..." and, once the bytes are in, "Reading file ...".
+// Emits "Opening file ..." and, once the bytes are in, "Reading file ...". The file is read in
+// pieces, split into cells as they come.
 TableReadResult ReadTableFile(const AnsiString &path, const AnsiString &kind, const FileProgress *progress = nullptr);
+// For tests: the size of the pieces a table file is read in (0: the usual size).
+inline constexpr size_t DefaultTablePieceSize = size_t(4) * 1024 * 1024;
+void SetTableFilePieceSize(size_t bytes);
 
 // Writes a document file by the rule of WriteFileSafely (platform/Files.h): atomically, replaced
 // whole through a temporary file, where the folder allows it; in place where the folder refuses

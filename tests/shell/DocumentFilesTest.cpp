@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <random>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -455,6 +456,105 @@ TEST(TableFile, ReadsFileAndReportsPhases)
     EXPECT_EQ(r.Status, TableReadStatus::Ok);
     EXPECT_EQ(r.Table, Table(4, 3, {"1", "\xE9", "3", "", "\x1D", "b", "", "", "tail", "", "", ""}));
     EXPECT_EQ(log.Events, (std::vector<AnsiString>{"status:Opening file ...", "status:Reading file ..."}));
+}
+
+// The reader takes a file's bytes in one read of the size the system tells; whatever the size,
+// and when the system tells none (a pipe), it gives the table of all the bytes.
+TEST(TableFile, ReadsEveryByteWhateverTheSizeTold)
+{
+    QTemporaryDir dir;
+    AnsiString big;
+    for (int r = 0; big.size() < (5u << 20); ++r)
+        big += IntToStr(r) + "\tcell\n of row " + IntToStr(r) + (r % 7 ? "\t\r\n" : "\tthe longest cell of all rows\r\n");
+    const std::pair<const char *, AnsiString> files[] = {{"empty", ""}, {"one", "a\r\n"}, {"big", big}};
+    for (const auto &[name, bytes] : files) {
+        const QString path = dir.filePath(QString::fromLatin1(name) + ".cmd");
+        WriteAll(path, bytes);
+        const TableReadResult r = ReadTableFile(FromQPath(path), CMD_Document);
+        EXPECT_EQ(r.Status, TableReadStatus::Ok) << name;
+        EXPECT_EQ(r.Table, TableFromFileBytes(bytes, CMD_Document)) << name;
+    }
+
+    const QString fifo = dir.filePath("piped.kat");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const AnsiString piped = "x\ty\r\n" + big;
+    std::thread writer([&] {
+        QFile out(fifo);
+        if (out.open(QIODevice::WriteOnly)) out.write(piped.data(), qint64(piped.size()));
+    });
+    const TableReadResult r = ReadTableFile(FromQPath(fifo), KAT_Document);
+    writer.join();
+    EXPECT_EQ(r.Status, TableReadStatus::Ok) << r.ErrorText;
+    EXPECT_EQ(r.Table, TableFromFileBytes(piped, KAT_Document));
+    EXPECT_EQ(r.Table.Cell(1, 0), "y");
+}
+
+// A table file is read in pieces, each split into cells as it comes: wherever a piece ends, the
+// cells, losses and progress are those of the file read in one.
+TEST(TableFile, ReadInPiecesGivesWhatTheWholeFileGives)
+{
+    QTemporaryDir dir;
+    const AnsiString tables[] = {
+        "a\tb\r\nc\td\r\n",                                  // CR LF rows
+        "a\rb\tc\r\r\nd\r",                                  // lone CR, CR before CR LF, CR at the end
+        "\na\nb\tc\r\nd\n\r\n\n",                            // lone LF first, in cells, before CR LF, last
+        "x\x1Dy\tz\x01\r\n\x1D\t\x1D\r\n",                   // 0x1D, a dropped control byte
+        "a\tb\r\nlast\trow without end",                     // missing final CR LF
+        "1\r\n1\t2\t3\r\n\r\n1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\r\n1\t2",   // ragged, beyond the columns
+        "",
+    };
+    const char *const kinds[] = {CMD_Document, KAO_Document, KAT_Document};
+    struct Read
+    {
+        TableReadResult Result;
+        std::vector<AnsiString> Statuses;
+    };
+    const auto read = [](const QString &path, const char *kind) {
+        Read r;
+        FileProgress progress;
+        progress.Status = [&r](const AnsiString &text) { r.Statuses.push_back(text); };
+        progress.Step = [&r] { r.Statuses.push_back("step"); };
+        r.Result = ReadTableFile(FromQPath(path), kind, &progress);
+        return r;
+    };
+    for (size_t t = 0; t < std::size(tables); ++t) {
+        const AnsiString &bytes = tables[t];
+        const QString path = dir.filePath("t" + QString::number(t) + ".cmd");
+        WriteAll(path, bytes);
+        for (const char *kind : kinds) {
+            SetTableFilePieceSize(0);
+            const Read whole = read(path, kind);
+            TableLoss loss;
+            ASSERT_EQ(whole.Result.Table, TableFromFileBytes(bytes, kind, &loss)) << t << kind;
+            EXPECT_EQ(whole.Result.Loss, loss) << t << kind;
+            EXPECT_EQ(whole.Statuses, (std::vector<AnsiString>{"Opening file ...", "Reading file ..."}));
+            for (size_t piece = 1; piece <= bytes.size(); ++piece) {
+                SetTableFilePieceSize(piece);
+                const Read cut = read(path, kind);
+                EXPECT_EQ(cut.Result.Status, TableReadStatus::Ok) << t << kind << piece;
+                EXPECT_EQ(cut.Result.Table, whole.Result.Table) << t << kind << piece;
+                EXPECT_EQ(cut.Result.Table.RowCount, whole.Result.Table.RowCount) << t << kind << piece;
+                EXPECT_EQ(cut.Result.Loss, whole.Result.Loss) << t << kind << piece;
+                EXPECT_EQ(cut.Statuses, whole.Statuses) << t << kind << piece;
+            }
+        }
+    }
+    SetTableFilePieceSize(0);
+}
+
+TEST(TableFile, FileBeyondMemoryGivesTheReadFailure)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer stops the process at a request this big";
+#endif
+    QTemporaryDir dir;
+    QFile file(dir.filePath("sparse.kao"));   // a terabyte of holes, asking for more than memory holds
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(1) << 40));
+    file.close();
+    const TableReadResult r = ReadTableFile(FromQPath(file.fileName()), KAO_Document);
+    EXPECT_EQ(r.Status, TableReadStatus::ReadFailed);
+    EXPECT_EQ(r.ErrorText, "The file does not fit in memory.");
+    EXPECT_EQ(r.Table, PreparedTable(KAO_Document));
 }
 
 TEST(TableFile, FileThatCannotBeReadLeavesThePreparedTable)

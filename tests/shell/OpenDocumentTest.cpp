@@ -361,6 +361,43 @@ TEST_F(OpenDocument, UnreadableFilesGiveTheirMessagesAndAnEmptyWindow)
     EXPECT_EQ(EditorCount(), 2);
 }
 
+// A file bigger than memory is a reading failure with its reason, like any other: the window
+// opens empty and the file is kept from being replaced by it.
+TEST_F(OpenDocument, AFileBeyondMemoryGivesTheReadingFailureAndAnEmptyWindow)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer stops the process at a request this big";
+#endif
+    const qint64 terabyte = qint64(1) << 40;   // holes only, asking for more than memory holds
+    const struct
+    {
+        const char *Name, *Kind;
+        bool Table;
+    } cases[] = {{"sparse.kas", "KAS_Document", false},
+                 {"sparse.txt", "TXT_Document", false},
+                 {"sparse.kao", "KAO_Document", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Kind);
+        const AnsiString path = MakeFile(c.Name, "");
+        ASSERT_TRUE(QFile::resize(ToQPath(path), terabyte));
+        Boxes->Calls.clear();
+        const QPointer<TForm_Editor> w = Form->OpenDocument(path, c.Kind);
+        ASSERT_TRUE(w);
+        ASSERT_EQ(Boxes->Calls.size(), 1u);
+        EXPECT_EQ(Boxes->Calls[0].Text, "File: \"" + path + "\".\r\nReading failed.\r\nThe file does not fit in memory.");
+        EXPECT_EQ(Boxes->Calls[0].Flags, unsigned(MB_OK | MB_ICONSTOP));
+        EXPECT_TRUE(w->FileNotRead);
+        EXPECT_FALSE(w->IsModified());
+        if (c.Table)
+            EXPECT_EQ(w->StringGrid1->RowCount(), 1);
+        else
+            EXPECT_EQ(w->Memo1->Text(), "");
+        EXPECT_EQ(QFileInfo(ToQPath(path)).size(), terabyte);
+        w->close();
+        QFile::remove(ToQPath(path));
+    }
+}
+
 // A hand-edited settings file may hold any type under any name: such a value counts as missing.
 TEST_F(OpenDocument, StoredValuesOfTheWrongTypeCountAsMissing)
 {
