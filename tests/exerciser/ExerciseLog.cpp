@@ -1,4 +1,5 @@
 #include "ExerciseLog.h"
+#include "UnderAddressSanitizer.h"
 
 #include <atomic>
 #include <chrono>
@@ -9,14 +10,6 @@
 #include <thread>
 #include <unistd.h>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define EXERCISE_UNDER_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define EXERCISE_UNDER_ASAN 1
-#endif
 
 extern "C" void __sanitizer_set_death_callback(void (*callback)(void)) __attribute__((weak));
 
@@ -152,7 +145,7 @@ void TExerciseLog::InstallGuards(int stepLimitSeconds)
     installed = true;
     // A sanitizer calls back before it ends the process.
     if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(OnSanitizerDeath);
-#ifndef EXERCISE_UNDER_ASAN
+#if !UNDER_ADDRESS_SANITIZER
     // Under the address sanitizer its own handlers report memory faults; elsewhere these do.
     for (int s : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL}) std::signal(s, OnFatalSignal);
 #endif

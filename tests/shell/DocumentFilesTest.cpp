@@ -1,3 +1,4 @@
+#include "UnderAddressSanitizer.h"
 #include "TestFiles.h"
 #include "shell/DocumentFiles.h"
 
@@ -544,7 +545,7 @@ TEST(TableFile, ReadInPiecesGivesWhatTheWholeFileGives)
 
 TEST(TableFile, FileBeyondMemoryGivesTheReadFailure)
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if UNDER_ADDRESS_SANITIZER
     GTEST_SKIP() << "the address sanitizer stops the process at a request this big";
 #endif
     QTemporaryDir dir;

@@ -1,5 +1,6 @@
 // Opening documents: layout per kind, reading, backups, the table layout from the settings, the
 // Open command and the reopen list.
+#include "UnderAddressSanitizer.h"
 #include "shell/DocumentTestSupport.h"
 
 #include "platform/StatusBar.h"
@@ -365,7 +366,7 @@ TEST_F(OpenDocument, UnreadableFilesGiveTheirMessagesAndAnEmptyWindow)
 // opens empty and the file is kept from being replaced by it.
 TEST_F(OpenDocument, AFileBeyondMemoryGivesTheReadingFailureAndAnEmptyWindow)
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if UNDER_ADDRESS_SANITIZER
     GTEST_SKIP() << "the address sanitizer stops the process at a request this big";
 #endif
     const qint64 terabyte = qint64(1) << 40;   // holes only, asking for more than memory holds
