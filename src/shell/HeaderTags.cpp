@@ -14,13 +14,6 @@ int FindTagLine(const TStringList &lines, const AnsiString &name)
     return -1;
 }
 
-int FindAnchorLine(const TStringList &lines)
-{
-    for (int i = 0; i < lines.Count(); ++i)
-        if (IsAnchorLine(lines[i])) return i;
-    return -1;
-}
-
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
 } // namespace
@@ -32,16 +25,6 @@ bool IsTagLineOf(std::string_view line, std::string_view name)
 }
 
 bool IsAnchorLine(std::string_view line) { return line.find(HeaderTagAnchorWord) != std::string_view::npos; }
-
-HeaderTagFacts FindHeaderTagFacts(const TStringList &lines, const AnsiString &name)
-{
-    HeaderTagFacts facts;
-    facts.Count = lines.Count();
-    facts.Named = FindTagLine(lines, name);
-    if (facts.Named >= 0) facts.NamedLine = lines[facts.Named];
-    facts.Anchor = FindAnchorLine(lines);
-    return facts;
-}
 
 HeaderTagFactsFinder::HeaderTagFactsFinder(std::span<const HeaderTagSetting> tags)
     : Tags(tags), Found(tags.size()), Missing(tags.size())
@@ -77,6 +60,12 @@ std::vector<HeaderTagFacts> FindHeaderTagFacts(const TStringList &lines, std::sp
     for (const AnsiString &line : lines)
         if (finder.Take(line)) break;
     return finder.Facts(lines.Count());
+}
+
+HeaderTagFacts FindHeaderTagFacts(const TStringList &lines, const AnsiString &name)
+{
+    const HeaderTagSetting tag{name, AnsiString()};
+    return FindHeaderTagFacts(lines, std::span(&tag, 1)).front();
 }
 
 bool MoveFactsWithEdits(HeaderTagFacts &facts, const AnsiString &name, const std::vector<LineEdit> &edits)
